@@ -1,0 +1,90 @@
+// Bitboard primitives, attack and line tables, magic slider lookups.
+#pragma once
+#include <cstdint>
+
+using Bitboard = uint64_t;
+
+enum : int { WHITE = 0, BLACK = 1 };
+enum : int { NO_PIECE_TYPE = 0, PAWN = 1, KNIGHT = 2, BISHOP = 3, ROOK = 4, QUEEN = 5, KING = 6 };
+
+constexpr Bitboard NOT_FILE_A = 0xFEFEFEFEFEFEFEFEULL;
+constexpr Bitboard NOT_FILE_H = 0x7F7F7F7F7F7F7F7FULL;
+constexpr Bitboard FILE_A_BB = 0x0101010101010101ULL;
+constexpr Bitboard RANK_1_BB = 0xFFULL;
+
+inline int file_of(int s) { return s & 7; }
+inline int rank_of(int s) { return s >> 3; }
+
+struct Magic {
+    Bitboard mult;
+    uint32_t offset;
+};
+
+extern Bitboard square_bit[64];
+extern Bitboard three_file_mask[64];
+extern Bitboard knight_attacks[64];
+extern Bitboard king_attacks[64];
+extern Bitboard bishop_lines[64];
+extern Bitboard rook_lines[64];
+extern Bitboard queen_lines[64];
+extern Bitboard between[64][64];
+extern Bitboard rook_mask[64];
+extern Bitboard bishop_mask[64];
+extern Magic rook_magic[64];
+extern Magic bishop_magic[64];
+extern Bitboard slider_attacks[];
+extern Bitboard relative_rank_mask[8][2];
+
+// Fills every table above; idempotent. Call before anything touches a position.
+void init_bitboards();
+void init_square_bit();
+void init_three_file_mask();
+
+inline int lsb_index(Bitboard b) { return __builtin_ctzll(b); }
+inline int pop_lsb(Bitboard& b) {
+    int s = __builtin_ctzll(b);
+    b &= b - 1;
+    return s;
+}
+inline int popcount(Bitboard b) { return __builtin_popcountll(b); }
+
+// The portable parallel bit count; identical results to popcount().
+inline int popcount_soft(Bitboard b) {
+    b = b - ((b >> 1) & 0x5555555555555555ULL);
+    b = (b & 0x3333333333333333ULL) + ((b >> 2) & 0x3333333333333333ULL);
+    b = (b + (b >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return int((b * 0x0101010101010101ULL) >> 56);
+}
+
+inline Bitboard rook_attacks(int s, Bitboard occ) {
+    const Magic& m = rook_magic[s];
+    return slider_attacks[m.offset + (((occ & rook_mask[s]) * m.mult) >> 52)];
+}
+inline Bitboard bishop_attacks(int s, Bitboard occ) {
+    const Magic& m = bishop_magic[s];
+    return slider_attacks[m.offset + (((occ & bishop_mask[s]) * m.mult) >> 55)];
+}
+inline Bitboard queen_attacks(int s, Bitboard occ) { return rook_attacks(s, occ) | bishop_attacks(s, occ); }
+
+inline Bitboard white_pawn_attacks(Bitboard p) { return ((p << 7) & NOT_FILE_H) | ((p << 9) & NOT_FILE_A); }
+inline Bitboard black_pawn_attacks(Bitboard p) { return ((p >> 9) & NOT_FILE_H) | ((p >> 7) & NOT_FILE_A); }
+inline Bitboard pawn_attacks(int side, Bitboard p) { return side == WHITE ? white_pawn_attacks(p) : black_pawn_attacks(p); }
+
+inline int square_distance(int a, int b) {
+    int df = file_of(a) - file_of(b), dr = rank_of(a) - rank_of(b);
+    df = df < 0 ? -df : df;
+    dr = dr < 0 ? -dr : dr;
+    return df > dr ? df : dr;
+}
+inline int manhattan_distance(int a, int b) {
+    int df = file_of(a) - file_of(b), dr = rank_of(a) - rank_of(b);
+    return (df < 0 ? -df : df) + (dr < 0 ? -dr : dr);
+}
+
+inline int imin(int a, int b) { return a < b ? a : b; }
+inline int imax(int a, int b) { return a > b ? a : b; }
+inline double dmax(double a, double b) { return a > b ? a : b; }
+// Nearest integer, halves away from zero.
+inline int round_half_away(double x) { return int(x >= 0 ? x + 0.5 : x - 0.5); }
+// Whichever of n, n+1 has the square nearest x (n+1 on a tie); 0 below 1.
+int isqrt_nearest(int x);

@@ -1,0 +1,115 @@
+#include "board/makemove.h"
+
+#include "search/state.h"
+
+namespace {
+
+inline void move_piece(Position& c, int s, int t, int from, int to, Bitboard ft) {
+    c.key ^= zobrist_piece[s][t][from] ^ zobrist_piece[s][t][to];
+    c.pst = pair_add(c.pst, pair_sub(pst_table[s][t][to], pst_table[s][t][from]));
+    c.bb[s][t] ^= ft;
+    c.bb[s][0] ^= ft;
+    c.board[to] = c.board[from];
+    c.board[from] = 0;
+}
+
+inline void count_node() {
+    if (stop_search) return;
+    if (node_count < hard_node_limit || poll_suppressed)
+        node_count++;
+    else
+        stop_search = 1;
+}
+
+}  // namespace
+
+int make_move(const Position& parent, Position& c, Move m) {
+    c = parent;
+    c.rule50++;
+    c.captured_type = 0;
+    c.moved_type = 0;
+    c.prev = &parent;
+    c.last_move = m;
+    c.eval_cache = EVAL_UNKNOWN;
+    count_node();
+
+    const int s = parent.ply & 1, o = 1 - s;
+    if (c.ep_mask) c.key ^= zobrist_piece[BLACK][0][lsb_index(c.ep_mask)];
+    c.ep_mask = 0;
+    c.key ^= zobrist_piece[WHITE][0][s] ^ zobrist_piece[WHITE][0][o];
+    if (!m) {
+        c.ply++;
+        c.in_check = 0;
+        return 1;
+    }
+
+    const int from = move_from(m), to = move_to(m), flag = move_flag(m);
+    const Bitboard ft = square_bit[from] | square_bit[to];
+    const int t = c.board[from] & 7;
+    c.moved_type = int16_t(t);
+    c.pawn_key ^= zobrist_pawn_king[s][t][from] ^ zobrist_pawn_king[s][t][to];
+    move_piece(c, s, t, from, to, ft);
+
+    c.key ^= zobrist_castle[castle_index(c.castle_mask)];
+    c.castle_mask |= ft;
+
+    if (flag == FLAG_CASTLE) {
+        const int rt = (from + to) / 2;
+        const int rf = (to & 60) | ((to & 4) >> 1) | ((to & 4) >> 2);
+        move_piece(c, s, ROOK, rf, rt, square_bit[rf] | square_bit[rt]);
+        c.castle_mask |= square_bit[rf] | square_bit[rt];
+        c.key ^= zobrist_castle[castle_index(c.castle_mask)];
+        c.ply++;
+        c.rule50 = 0;
+        return 1;
+    }
+    c.key ^= zobrist_castle[castle_index(c.castle_mask)];
+
+    if (flag == FLAG_EP) {
+        c.rule50 = 0;
+        const int cs = (from & 56) | (to & 7);
+        c.material_key -= zobrist_material[o][PAWN];
+        c.key ^= zobrist_piece[o][PAWN][cs];
+        c.pawn_key ^= zobrist_pawn_king[o][PAWN][cs];
+        c.board[cs] = 0;
+        c.bb[o][PAWN] ^= square_bit[cs];
+        c.bb[o][0] ^= square_bit[cs];
+        c.pst = pair_sub(c.pst, pst_table[o][PAWN][cs]);
+    } else if (flag == FLAG_DOUBLE) {
+        c.rule50 = 0;
+        const Bitboard tb = square_bit[to];
+        if ((((tb << 1) & NOT_FILE_A) | ((tb >> 1) & NOT_FILE_H)) & c.bb[o][PAWN]) {
+            const int ep = (from + to) / 2;
+            c.ep_mask = square_bit[ep];
+            c.key ^= zobrist_piece[BLACK][0][ep];
+        }
+    } else if (flag >= FLAG_PROMO_Q) {
+        c.rule50 = 0;
+        const int q = promotion_type(m);
+        c.pst = pair_sub(c.pst, pst_table[s][PAWN][to]);
+        c.key ^= zobrist_piece[s][PAWN][to] ^ zobrist_piece[s][q][to];
+        c.pawn_key ^= zobrist_pawn_king[s][PAWN][to];
+        c.material_key += zobrist_material[s][q] - zobrist_material[s][PAWN];
+        c.bb[s][PAWN] ^= square_bit[to];
+        c.bb[s][q] |= square_bit[to];
+        c.board[to] = uint8_t(piece_code(s, q));
+        c.pst = pair_add(c.pst, pst_table[s][q][to]);
+        c.phase = int16_t(c.phase + phase_weight[q]);
+    }
+
+    if (flag != FLAG_EP && (parent.bb[o][0] & square_bit[to])) {
+        const int ct = parent.board[to] & 7;
+        c.key ^= zobrist_piece[o][ct][to];
+        c.pawn_key ^= zobrist_pawn_king[o][ct][to];
+        c.material_key -= zobrist_material[o][ct];
+        c.pst = pair_sub(c.pst, pst_table[o][ct][to]);
+        c.phase = int16_t(c.phase - phase_weight[ct]);
+        c.bb[o][ct] ^= square_bit[to];
+        c.bb[o][0] ^= square_bit[to];
+        c.captured_type = int16_t(ct);
+        c.rule50 = 0;
+    }
+    c.ply++;
+    if (t == PAWN) c.rule50 = 0;
+    return 1;
+}

@@ -1,0 +1,5 @@
+// Copy-make of a move or the null move (m = 0), with the search's node hook.
+#pragma once
+#include "board/position.h"
+
+int make_move(const Position& parent, Position& child, Move m);

@@ -1,0 +1,82 @@
+#include "board/move.h"
+
+#include <cstring>
+#include <strings.h>
+
+#include "board/makemove.h"
+#include "board/movegen.h"
+
+char best_move_text[MOVE_TEXT_SIZE] = "null";
+
+void move_to_text(Move m, char out[MOVE_TEXT_SIZE]) {
+    if (!m) {
+        memcpy(out, "null", 5);
+        return;
+    }
+    const int from = move_from(m), to = move_to(m);
+    out[0] = char('a' + file_of(from));
+    out[1] = char('1' + rank_of(from));
+    out[2] = char('a' + file_of(to));
+    out[3] = char('1' + rank_of(to));
+    static const char promo[8] = {0, 0, 0, 0, 'q', 'n', 'r', 'b'};
+    out[4] = promo[move_flag(m)];
+    out[5] = 0;
+}
+
+void pv_to_text(const Move* line, char* out) {
+    out[0] = 0;
+    memcpy(best_move_text, "ZZZZ", 5);
+    size_t len = 0;
+    for (int i = 0; i < 64 && line[i]; i++) {
+        char t[MOVE_TEXT_SIZE];
+        move_to_text(line[i], t);
+        if (i == 0) memcpy(best_move_text, t, MOVE_TEXT_SIZE);
+        size_t tl = strlen(t);
+        memcpy(out + len, t, tl);
+        len += tl;
+        out[len++] = ' ';
+        out[len] = 0;
+    }
+}
+
+static bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+int remove_move_text(char* list, Move m) {
+    char t[MOVE_TEXT_SIZE];
+    move_to_text(m, t);
+    char rebuilt[MOVE_LIST_CHARS + 1];
+    size_t len = 0;
+    int kept = 0, words = 0;
+    const char* p = list;
+    while (*p) {
+        while (*p && is_blank(*p)) p++;
+        if (!*p) break;
+        const char* w = p;
+        while (*p && !is_blank(*p)) p++;
+        size_t wl = size_t(p - w);
+        if (++words > MOVE_LIST_WORDS) break;  // the list's capacity: later words are dropped
+        if (wl == strlen(t) && !memcmp(w, t, wl)) continue;
+        if (len + wl + 1 > MOVE_LIST_CHARS) break;
+        memcpy(rebuilt + len, w, wl);
+        len += wl;
+        rebuilt[len++] = ' ';
+        kept++;
+    }
+    rebuilt[len] = 0;
+    memcpy(list, rebuilt, len + 1);
+    return kept;
+}
+
+bool apply_move_text(const Position& from, Position& to, const char* text) {
+    Move moves[MAX_MOVES];
+    const int n = generate_all_moves(from, moves);
+    for (int i = 0; i < n; i++) {
+        char t[MOVE_TEXT_SIZE];
+        move_to_text(moves[i], t);
+        if (strcasecmp(t, text) != 0) continue;
+        make_move(from, to, moves[i]);
+        to.in_check = side_in_check(to, to.ply & 1) ? 1 : 0;
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,260 @@
+#include "board/position.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+
+uint64_t zobrist_piece[2][8][64];
+uint64_t zobrist_pawn_king[2][8][64];
+uint64_t zobrist_castle[64];
+uint64_t zobrist_material[2][8];
+const int phase_weight[8] = {0, 0, 1, 3, 9, 22, 0, 0};
+ScorePair pst_table[2][8][64];
+
+static uint64_t splitmix(uint64_t& s) {
+    uint64_t z = (s += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+void init_position_tables() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    init_bitboards();
+    uint64_t seed = 0x51A7C0DE2026ULL;
+    for (int c = 0; c < 2; c++)
+        for (int k = 0; k < 8; k++)
+            for (int s = 0; s < 64; s++) zobrist_piece[c][k][s] = (k == 7) ? 0 : splitmix(seed);
+    for (int c = 0; c < 2; c++)
+        for (int s = 0; s < 64; s++) {
+            zobrist_pawn_king[c][PAWN][s] = splitmix(seed);
+            zobrist_pawn_king[c][KING][s] = splitmix(seed);
+        }
+    // One key per set of the four rights, shared by every mask that leaves that set.
+    uint64_t rights_key[16];
+    for (int r = 0; r < 16; r++) rights_key[r] = splitmix(seed);
+    static const int sq[6] = {SQ_A1, SQ_E1, SQ_H1, SQ_A8, SQ_E8, SQ_H8};
+    for (int sub = 0; sub < 64; sub++) {
+        Bitboard m = 0;
+        for (int i = 0; i < 6; i++)
+            if (sub & (1 << i)) m |= 1ULL << sq[i];
+        auto clear = [&](int a, int b) { return !(m & (1ULL << a)) && !(m & (1ULL << b)); };
+        int rights = (clear(SQ_E1, SQ_H1) ? 1 : 0) | (clear(SQ_E1, SQ_A1) ? 2 : 0) | (clear(SQ_E8, SQ_H8) ? 4 : 0) |
+                     (clear(SQ_E8, SQ_A8) ? 8 : 0);
+        zobrist_castle[castle_index(m)] = rights_key[rights];
+    }
+    for (int c = 0; c < 2; c++)
+        for (int k = PAWN; k <= QUEEN; k++) zobrist_material[c][k] = splitmix(seed);
+}
+
+static void put_piece(Position& pos, int side, int type, int sq) {
+    pos.board[sq] = uint8_t(piece_code(side, type));
+    pos.bb[side][type] |= 1ULL << sq;
+}
+
+static int piece_type_of_char(char c) {
+    switch (c | 0x20) {
+        case 'p': return PAWN;
+        case 'n': return KNIGHT;
+        case 'b': return BISHOP;
+        case 'r': return ROOK;
+        case 'q': return QUEEN;
+        case 'k': return KING;
+        default: return 0;
+    }
+}
+
+void position_from_fen(Position& pos, const char* text) {
+    init_position_tables();
+    memset(&pos, 0, sizeof pos);
+    pos.prev = nullptr;
+    pos.castle_mask = FRESH_CASTLE_MASK;
+    pos.ply = -1;
+
+    char buf[FEN_BUFFER];
+    if (!text || !*text) text = START_FEN;
+    strncpy(buf, text, FEN_BUFFER - 2);
+    buf[FEN_BUFFER - 2] = 0;
+
+    const char* p = buf;
+    int i = 0;
+    for (; *p && *p != ' '; p++) {
+        char c = *p;
+        if (c >= '0' && c <= '9') {
+            i += c - '0';
+        } else if (c == '/') {
+            i = (i + 7) & ~7;
+        } else {
+            int t = piece_type_of_char(c);
+            // Squares past the board are dropped rather than written out of bounds.
+            if (t && i >= 0 && i < 64) put_piece(pos, (c >= 'a') ? BLACK : WHITE, t, i ^ 56);
+            i++;
+        }
+    }
+    for (int s = 0; s < 2; s++)
+        for (int t = 1; t <= 6; t++) pos.bb[s][0] |= pos.bb[s][t];
+
+    char ctm = *p ? p[1] : 0;
+    if (ctm == 'w') {
+        pos.ply = 0;
+    } else if (ctm == 'b') {
+        pos.ply = 1;
+    } else {
+        fprintf(stderr, "Error in ctm for fen \"%s\"", buf);
+        exit(1);
+    }
+    p += 2;
+    if (*p == ' ') p++;
+    for (; *p && *p != ' '; p++) {
+        switch (*p) {
+            case 'K': pos.castle_mask &= ~((1ULL << SQ_E1) | (1ULL << SQ_H1)); break;
+            case 'Q': pos.castle_mask &= ~((1ULL << SQ_E1) | (1ULL << SQ_A1)); break;
+            case 'k': pos.castle_mask &= ~((1ULL << SQ_E8) | (1ULL << SQ_H8)); break;
+            case 'q': pos.castle_mask &= ~((1ULL << SQ_E8) | (1ULL << SQ_A8)); break;
+            default: break;
+        }
+    }
+    pos.in_check = side_in_check(pos, pos.ply & 1) ? 1 : 0;
+    pos.key = compute_key(pos);
+    pos.pawn_key = compute_pawn_key(pos);
+    pos.material_key = compute_material_key(pos);
+
+    while (*p == ' ') p++;
+    if (*p == '-' || !*p || p[0] < 'a' || p[0] > 'h' || p[1] < '1' || p[1] > '8') return;
+    int f = p[0] - 'a';
+    int target, step_to, step_from;
+    if (p[1] == '3') {
+        target = 16 + f;
+        step_from = 8 + f;
+        step_to = 24 + f;
+    } else {
+        target = (p[1] - '1') * 8 + f;
+        // A target on the top rank would put the step off the board; clamp to keep squares valid.
+        if (target + 8 > 63 || target - 8 < 0) return;
+        step_from = target + 8;
+        step_to = target - 8;
+    }
+    pos.last_move = make_move_word(step_from, step_to, FLAG_DOUBLE);
+    int us = pos.ply & 1;
+    Bitboard beside = ((square_bit[step_to] << 1) & NOT_FILE_A) | ((square_bit[step_to] >> 1) & NOT_FILE_H);
+    if (beside & pos.bb[us][PAWN]) {
+        pos.ep_mask = square_bit[target];
+        pos.key ^= zobrist_piece[BLACK][0][target];
+    }
+}
+
+Bitboard attacked_by(const Position& pos, int them) {
+    Bitboard occ = occupied(pos);
+    Bitboard a = pawn_attacks(them, pos.bb[them][PAWN]);
+    Bitboard b = pos.bb[them][KNIGHT];
+    while (b) a |= knight_attacks[pop_lsb(b)];
+    b = pos.bb[them][BISHOP] | pos.bb[them][QUEEN];
+    while (b) a |= bishop_attacks(pop_lsb(b), occ);
+    b = pos.bb[them][ROOK] | pos.bb[them][QUEEN];
+    while (b) a |= rook_attacks(pop_lsb(b), occ);
+    b = pos.bb[them][KING];
+    while (b) a |= king_attacks[pop_lsb(b)];
+    return a;
+}
+
+bool side_in_check(const Position& pos, int side) {
+    return (attacked_by(pos, 1 - side) & pos.bb[side][KING]) != 0;
+}
+
+uint64_t compute_key(const Position& pos) {
+    uint64_t k = zobrist_piece[WHITE][0][pos.ply & 1];
+    for (int s = 0; s < 2; s++)
+        for (int t = 1; t <= 6; t++) {
+            Bitboard b = pos.bb[s][t];
+            while (b) k ^= zobrist_piece[s][t][pop_lsb(b)];
+        }
+    k ^= zobrist_castle[castle_index(pos.castle_mask)];
+    if (pos.ep_mask) k ^= zobrist_piece[BLACK][0][lsb_index(pos.ep_mask)];
+    return k;
+}
+
+uint64_t compute_pawn_key(const Position& pos) {
+    uint64_t k = 0;
+    for (int s = 0; s < 2; s++)
+        for (int t : {PAWN, KING}) {
+            Bitboard b = pos.bb[s][t];
+            while (b) k ^= zobrist_pawn_king[s][t][pop_lsb(b)];
+        }
+    return k;
+}
+
+uint64_t compute_material_key(const Position& pos) {
+    uint64_t k = 0;
+    for (int s = 0; s < 2; s++)
+        for (int t = PAWN; t <= QUEEN; t++) k += uint64_t(popcount(pos.bb[s][t])) * zobrist_material[s][t];
+    return k;
+}
+
+ScorePair compute_pst(const Position& pos) {
+    ScorePair p = 0;
+    for (int s = 0; s < 2; s++)
+        for (int t = 1; t <= 6; t++) {
+            Bitboard b = pos.bb[s][t];
+            while (b) p = pair_add(p, pst_table[s][t][pop_lsb(b)]);
+        }
+    return p;
+}
+
+int compute_phase(const Position& pos) {
+    int ph = 0;
+    for (int s = 0; s < 2; s++)
+        for (int t = 1; t <= 6; t++) ph += phase_weight[t] * popcount(pos.bb[s][t]);
+    return ph;
+}
+
+const char* position_problem(const Position& pos) {
+    if (popcount(pos.bb[WHITE][KING]) != 1) return "white must have exactly one king";
+    if (popcount(pos.bb[BLACK][KING]) != 1) return "black must have exactly one king";
+    if ((pos.bb[WHITE][PAWN] | pos.bb[BLACK][PAWN]) & 0xFF000000000000FFULL) return "pawn on the first or last rank";
+    if (side_in_check(pos, 1 - (pos.ply & 1))) return "the side not to move is in check";
+    return nullptr;
+}
+
+void position_to_fen(const Position& pos, char* out, int size) {
+    static const char letters[] = " pnbrqk";
+    char buf[128];
+    int n = 0;
+    for (int r = 7; r >= 0; r--) {
+        int empty = 0;
+        for (int f = 0; f < 8; f++) {
+            int c = pos.board[r * 8 + f];
+            if (!c) {
+                empty++;
+                continue;
+            }
+            if (empty) buf[n++] = char('0' + empty), empty = 0;
+            char l = letters[c & 7];
+            buf[n++] = (c & 16) ? char(l - 32) : l;
+        }
+        if (empty) buf[n++] = char('0' + empty);
+        if (r) buf[n++] = '/';
+    }
+    buf[n++] = ' ';
+    buf[n++] = (pos.ply & 1) ? 'b' : 'w';
+    buf[n++] = ' ';
+    int before = n;
+    auto clear = [&](int a, int b) { return !(pos.castle_mask & (1ULL << a)) && !(pos.castle_mask & (1ULL << b)); };
+    if (clear(SQ_E1, SQ_H1)) buf[n++] = 'K';
+    if (clear(SQ_E1, SQ_A1)) buf[n++] = 'Q';
+    if (clear(SQ_E8, SQ_H8)) buf[n++] = 'k';
+    if (clear(SQ_E8, SQ_A8)) buf[n++] = 'q';
+    if (n == before) buf[n++] = '-';
+    buf[n++] = ' ';
+    if (pos.ep_mask) {
+        int t = lsb_index(pos.ep_mask);
+        buf[n++] = char('a' + file_of(t));
+        buf[n++] = char('1' + rank_of(t));
+    } else {
+        buf[n++] = '-';
+    }
+    buf[n] = 0;
+    snprintf(out, size_t(size), "%s", buf);
+}

@@ -1,0 +1,76 @@
+// The position record, Zobrist keys, FEN parsing and from-scratch recomputation.
+#pragma once
+#include <cstdint>
+
+#include "board/bitboard.h"
+#include "board/move.h"
+#include "eval/score.h"
+
+constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+constexpr int FEN_BUFFER = 256;
+constexpr int EVAL_UNKNOWN = 999999;
+constexpr uint64_t CASTLE_MAGIC = 0x218140848E040125ULL;
+constexpr Bitboard CASTLE_SQUARES = 0x9100000000000091ULL;
+constexpr Bitboard FRESH_CASTLE_MASK = 0xFF000000000000FFULL;
+
+enum : int { SQ_A1 = 0, SQ_E1 = 4, SQ_H1 = 7, SQ_A8 = 56, SQ_E8 = 60, SQ_H8 = 63 };
+
+struct Position {
+    Bitboard bb[2][7];  // [side][0 = all, 1..6 = pawn..king]
+    uint8_t board[64];  // 16 + type white, 8 + type black, 0 empty
+    Bitboard castle_mask;  // squares that no longer carry castling rights
+    Bitboard ep_mask;
+    uint64_t key;
+    uint64_t pawn_key;
+    uint64_t material_key;
+    ScorePair pst;
+    const Position* prev;
+    Move last_move;
+    int32_t eval_cache;
+    int16_t moved_type;
+    int16_t captured_type;
+    int16_t ply;
+    uint16_t in_check;
+    int16_t phase;
+    uint16_t rule50;
+    // Search bookkeeping, copied along by make.
+    uint8_t root_flag;
+    uint8_t last_pv_ply;
+    uint8_t reduced;
+    uint8_t horizon_ext;
+    uint16_t king_danger[2];
+    int16_t accum_ext;
+};
+
+inline int side_to_move(const Position& p) { return p.ply & 1; }
+inline int piece_code(int side, int type) { return (16 >> side) | type; }
+inline Bitboard occupied(const Position& p) { return p.bb[WHITE][0] | p.bb[BLACK][0]; }
+inline int king_square(const Position& p, int side) { return lsb_index(p.bb[side][KING]); }
+inline int castle_index(Bitboard mask) { return int(((mask & CASTLE_SQUARES) * CASTLE_MAGIC) >> 58); }
+
+extern uint64_t zobrist_piece[2][8][64];
+extern uint64_t zobrist_pawn_king[2][8][64];
+extern uint64_t zobrist_castle[64];
+extern uint64_t zobrist_material[2][8];
+extern const int phase_weight[8];
+// Filled by the evaluation tables; zero until then.
+extern ScorePair pst_table[2][8][64];
+
+// Builds the key tables (idempotent); also builds the bitboard tables.
+void init_position_tables();
+
+void position_from_fen(Position& pos, const char* text);
+bool side_in_check(const Position& pos, int side);
+// All squares attacked by `side` under the current occupancy.
+Bitboard attacked_by(const Position& pos, int side);
+
+uint64_t compute_key(const Position& pos);
+uint64_t compute_pawn_key(const Position& pos);
+uint64_t compute_material_key(const Position& pos);
+ScorePair compute_pst(const Position& pos);
+int compute_phase(const Position& pos);
+
+// Why a FEN would break the engine, or nullptr when it is safe to search.
+const char* position_problem(const Position& pos);
+// Writes the four leading FEN fields (board, side, castling, en passant).
+void position_to_fen(const Position& pos, char* out, int size);

@@ -1,0 +1,4 @@
+// Known endings by material signature.
+#pragma once
+
+void build_ending_hash();

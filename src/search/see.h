@@ -1,0 +1,11 @@
+// Static exchange and threat helpers.
+#pragma once
+#include "board/position.h"
+
+// -1 when the move loses material in the exchange on its destination, else 0.
+int see(const Position& pos, Move m);
+// Exchange result for the first capturer (side_flag 0: side to move first, 1: the other side).
+int exchange_value(const Position& pos, Move m, int side_flag);
+int threat_on_square(const Position& pos, int square);
+int last_move_threat(const Position& pos);
+int largest_threat(const Position& pos);

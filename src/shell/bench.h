@@ -1,0 +1,4 @@
+// The fixed benchmark run by -bench.
+#pragma once
+
+int run_benchmark();

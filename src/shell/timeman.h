@@ -1,0 +1,13 @@
+// The engine's clock and the time budget of one move.
+#pragma once
+#include "board/position.h"
+
+// Wall clock in seconds (whole seconds when the cpu setting is on).
+double clock_seconds();
+
+extern int hard_percent;       // hard deadline as a percentage of the goal
+extern int ponder_bonus;       // enlarges the goal while above 0
+extern double go_movetime;     // seconds; 0 when the go command gave no move time
+
+// Goal in seconds for the side to move from its clock; sets hard_percent and logs one line.
+double time_budget(const Position& pos, double wtime, double btime, double winc, double binc, int movestogo);

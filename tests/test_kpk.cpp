@@ -194,19 +194,6 @@ TEST(KpkBitbase, BlackPawnSampleMatchesColourFlip) {
     EXPECT_EQ(mismatches, 0);
 }
 
-TEST(KpkBitbase, ReferenceHasWinsAndDrawsOnEveryPawnSquare) {
-    // Guards the comparison against a degenerate reference.
-    const Reference& ref = reference();
-    for (int P = 8; P < 56; ++P) {
-        int wins = 0, draws = 0;
-        for (int K = 0; K < 64; ++K)
-            for (int k = 0; k < 64; ++k)
-                if (K != k && K != P && k != P && !touches(K, k)) (ref.white_wins(K, P, k, false) ? wins : draws)++;
-        EXPECT_GT(wins, 0) << P;
-        EXPECT_GT(draws, 0) << P;
-    }
-}
-
 struct Textbook {
     const char *K, *P, *k;
     bool strong_to_move, wins;

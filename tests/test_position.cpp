@@ -1,0 +1,314 @@
+// FEN parsing, keys and the incremental fields kept by make-move.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "board/draw.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/perft.h"
+#include "search/state.h"
+#include "support.h"
+
+namespace {
+
+const char* const VARIED[] = {
+    "",
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
+    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -",
+    "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq -",
+    "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ -",
+    "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - -",
+    "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6",
+    "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - -",
+};
+
+// Random but reproducible values so the piece-square sum is really exercised.
+void fill_random_pst() {
+    std::mt19937_64 rng(7);
+    for (auto& side : pst_table)
+        for (auto& type : side)
+            for (auto& sq : type) sq = make_pair_score(int32_t(rng() % 2001) - 1000, int32_t(rng() % 2001) - 1000);
+}
+
+void expect_fields_consistent(const Position& p, const std::string& where) {
+    EXPECT_EQ(p.key, compute_key(p)) << where;
+    EXPECT_EQ(p.pawn_key, compute_pawn_key(p)) << where;
+    EXPECT_EQ(p.material_key, compute_material_key(p)) << where;
+    EXPECT_EQ(p.pst, compute_pst(p)) << where;
+    EXPECT_EQ(p.phase, compute_phase(p)) << where;
+    for (int s = 0; s < 2; s++) {
+        Bitboard all = 0;
+        for (int t = 1; t <= 6; t++) {
+            all |= p.bb[s][t];
+            for (Bitboard b = p.bb[s][t]; b;) ASSERT_EQ(p.board[pop_lsb(b)], piece_code(s, t)) << where;
+        }
+        EXPECT_EQ(all, p.bb[s][0]) << where;
+    }
+}
+
+TEST(MakeMove, IncrementalFieldsMatchRecomputationOverRandomGames) {
+    fill_random_pst();
+    std::mt19937 rng(12345);
+    int plies = 0;
+    for (const char* fen : VARIED) {
+        for (int game = 0; game < 40; game++) {
+            static Position line[400];
+            position_from_fen(line[0], fen);
+            line[0].pst = compute_pst(line[0]);
+            line[0].phase = int16_t(compute_phase(line[0]));
+            for (int ply = 0; ply < 300; ply++) {
+                Move moves[MAX_MOVES];
+                const int n = generate_legal_moves(line[ply], moves);
+                if (!n) break;
+                const Move m = moves[rng() % n];
+                make_move(line[ply], line[ply + 1], m);
+                char t[8];
+                move_to_text(m, t);
+                expect_fields_consistent(line[ply + 1], std::string(fen) + " after " + t);
+                EXPECT_FALSE(king_attacked(line[ply + 1], line[ply].ply & 1));
+                plies++;
+            }
+        }
+    }
+    EXPECT_GT(plies, 20000);
+    memset(pst_table, 0, sizeof pst_table);
+}
+
+TEST(MakeMove, EveryMoveKind) {
+    fill_random_pst();
+    struct Kind {
+        const char* fen;
+        const char* move;
+        int flag;
+    };
+    const Kind kinds[] = {
+        {"", "g1f3", FLAG_NONE},
+        {"rnbqkbnr/ppp1pppp/8/3p4/4P3/8/PPPP1PPP/RNBQKBNR w KQkq -", "e4d5", FLAG_NONE},
+        {"", "e2e4", FLAG_DOUBLE},
+        {"4k3/8/8/8/3p4/8/4P3/4K3 w - -", "e2e4", FLAG_DOUBLE},
+        {"rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6", "e5f6", FLAG_EP},
+        {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq -", "e1g1", FLAG_CASTLE},
+        {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq -", "e1c1", FLAG_CASTLE},
+        {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq -", "e8g8", FLAG_CASTLE},
+        {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq -", "e8c8", FLAG_CASTLE},
+        {"1n2k3/P7/8/8/8/8/8/4K3 w - -", "a7a8q", FLAG_PROMO_Q},
+        {"1n2k3/P7/8/8/8/8/8/4K3 w - -", "a7a8n", FLAG_PROMO_N},
+        {"1n2k3/P7/8/8/8/8/8/4K3 w - -", "a7b8r", FLAG_PROMO_R},
+        {"1n2k3/P7/8/8/8/8/8/4K3 w - -", "a7b8b", FLAG_PROMO_B},
+        {"4k3/8/8/8/8/8/p7/1N2K3 b - -", "a2b1q", FLAG_PROMO_Q},
+    };
+    for (const Kind& k : kinds) {
+        Position parent = from_fen(k.fen), child;
+        parent.pst = compute_pst(parent);
+        parent.phase = int16_t(compute_phase(parent));
+        ASSERT_TRUE(apply_move_text(parent, child, k.move)) << k.fen << " " << k.move;
+        EXPECT_EQ(move_flag(child.last_move), k.flag) << k.move;
+        expect_fields_consistent(child, std::string(k.fen) + " " + k.move);
+        if (k.flag != FLAG_NONE || parent.bb[1 - (parent.ply & 1)][0] & square_bit[move_to(child.last_move)]) {
+            EXPECT_EQ(child.rule50, 0) << k.move;  // captures, pawn moves and castling are irreversible
+        }
+    }
+    memset(pst_table, 0, sizeof pst_table);
+}
+
+TEST(MakeMove, EnPassantSquareOnlyWithAnAdjacentEnemyPawn) {
+    Position with = from_fen("4k3/8/8/8/3p4/8/4P3/4K3 w - -"), without = from_fen("4k3/8/8/8/8/8/4P3/4K3 w - -");
+    Position a, b;
+    ASSERT_TRUE(apply_move_text(with, a, "e2e4"));
+    ASSERT_TRUE(apply_move_text(without, b, "e2e4"));
+    EXPECT_EQ(a.ep_mask, square_bit[20]);  // e3
+    EXPECT_EQ(b.ep_mask, 0u);
+    EXPECT_EQ(b.key, compute_key(b));
+}
+
+TEST(MakeMove, CapturingTheCornerRookRemovesThatRight) {
+    Position p = from_fen("r3k2r/6B1/8/8/8/8/8/R3K3 w Qkq -"), c;
+    ASSERT_TRUE(apply_move_text(p, c, "g7h8"));
+    EXPECT_TRUE(c.castle_mask & square_bit[SQ_H8]);
+    Move moves[8];
+    EXPECT_EQ(generate_castling(c, BLACK, moves), 1);
+    EXPECT_EQ(moves[0], CASTLE_BQ);
+    EXPECT_NE(c.key, p.key);
+    EXPECT_EQ(c.key, compute_key(c));
+}
+
+TEST(MakeMove, NullMoveFlipsSideAndClearsEnPassant) {
+    Position p = from_fen("rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6"), c;
+    p.in_check = 1;
+    make_move(p, c, 0);
+    EXPECT_EQ(c.ply, p.ply + 1);
+    EXPECT_EQ(c.ep_mask, 0u);
+    EXPECT_EQ(c.in_check, 0);
+    EXPECT_EQ(c.rule50, p.rule50 + 1);
+    EXPECT_EQ(c.last_move, 0u);
+    EXPECT_EQ(c.key, compute_key(c));
+    EXPECT_EQ(c.pawn_key, p.pawn_key);
+}
+
+TEST(MakeMove, NodeLimitStopsAndHoldsTheCounter) {
+    Position p = from_fen(""), c;
+    node_count = 0;
+    hard_node_limit = 3;
+    stop_search = 0;
+    poll_suppressed = 0;
+    for (int i = 0; i < 5; i++) make_move(p, c, make_move_word(12, 28, FLAG_DOUBLE));
+    EXPECT_EQ(node_count, 3u);
+    EXPECT_EQ(stop_search, 1);
+    stop_search = 0;
+    poll_suppressed = 1;  // the first iteration is never cut short by the node limit
+    make_move(p, c, make_move_word(12, 28, FLAG_DOUBLE));
+    EXPECT_EQ(node_count, 4u);
+    EXPECT_EQ(stop_search, 0);
+    hard_node_limit = NO_NODE_LIMIT;
+    poll_suppressed = 0;
+    node_count = 0;
+}
+
+TEST(Fen, StartPositionFromEmptyText) {
+    Position a = from_fen(""), b = from_fen(START_FEN);
+    EXPECT_EQ(memcmp(&a, &b, sizeof a), 0);
+    EXPECT_EQ(a.ply, 0);
+    EXPECT_EQ(a.castle_mask, 0x6E0000000000006EULL);
+    EXPECT_EQ(a.ep_mask, 0u);
+    EXPECT_EQ(a.in_check, 0);
+}
+
+TEST(Fen, RoundTripsThroughTheParser) {
+    for (const char* fen : VARIED) {
+        Position p = from_fen(fen);
+        char out[128];
+        position_to_fen(p, out, sizeof out);
+        Position q = from_fen(out);
+        EXPECT_EQ(memcmp(p.board, q.board, 64), 0) << fen;
+        EXPECT_EQ(p.key, q.key) << fen << " vs " << out;
+        EXPECT_EQ(p.ep_mask, q.ep_mask) << fen;
+        if (*fen) {
+            EXPECT_EQ(std::string(out), std::string(fen)) << "a canonical FEN survives unchanged";
+        }
+    }
+}
+
+TEST(Fen, EnPassantFieldOnlyKeyedWithACapturer) {
+    Position plain = from_fen("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
+    EXPECT_EQ(plain.ep_mask, 0u);
+    EXPECT_EQ(plain.last_move, make_move_word(12, 28, FLAG_DOUBLE));
+    EXPECT_EQ(plain.key, compute_key(plain));
+    Position keyed = from_fen("rnbqkbnr/ppp1pppp/8/8/3pP3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
+    EXPECT_EQ(keyed.ep_mask, square_bit[20]);
+    EXPECT_EQ(keyed.key, compute_key(keyed));
+    Position black_step = from_fen("rnbqkbnr/ppp1pppp/8/3pP3/8/8/PPPP1PPP/RNBQKBNR w KQkq d6");
+    EXPECT_EQ(black_step.last_move, make_move_word(51, 35, FLAG_DOUBLE));
+    EXPECT_EQ(black_step.ep_mask, square_bit[43]);
+}
+
+TEST(Fen, CountersIgnoredAndMalformedTextSafe) {
+    Position p = from_fen("8/8/8/8/8/8/8/K6k w - - 40 90");
+    EXPECT_EQ(p.rule50, 0);
+    // Too many squares, odd characters, no fields after the board: parsed without overrun.
+    Position q = from_fen("rnbqkbnr/pppppppp/99999999/xyz/8/8/PPPPPPPP/RNBQKBNRRRRRRRRRRRRR w");
+    EXPECT_EQ(q.ply, 0);
+    Position r = from_fen("pppppppppppppppppppppppppppppppppppppppppppppppppppppppppppppppppppppppp w - -");
+    EXPECT_EQ(popcount(r.bb[BLACK][PAWN]), 64);  // squares past h1 are dropped
+    EXPECT_NE(position_problem(r), nullptr);
+    // Text cut at the buffer loses its side-to-move field: the fatal message, not an overrun.
+    const std::string huge(5000, 'p');
+    EXPECT_EXIT(from_fen((huge + " w - -").c_str()), testing::ExitedWithCode(1), "Error in ctm for fen");
+    EXPECT_EXIT(from_fen("8/8/8/8/8/8/8/K6k x - -"), testing::ExitedWithCode(1), "Error in ctm for fen");
+}
+
+TEST(Fen, ProblemsThatWouldBreakTheEngine) {
+    EXPECT_EQ(position_problem(from_fen("")), nullptr);
+    EXPECT_NE(position_problem(from_fen("8/8/8/8/8/8/8/K7 w - -")), nullptr);             // no black king
+    EXPECT_NE(position_problem(from_fen("kk6/8/8/8/8/8/8/K7 w - -")), nullptr);           // two kings
+    EXPECT_NE(position_problem(from_fen("k7/8/8/8/8/8/8/K6P w - -")), nullptr);           // pawn on rank 1
+    EXPECT_NE(position_problem(from_fen("k7/8/8/8/8/8/8/RK6 w - -")), nullptr);           // black in check, white to move
+    EXPECT_EQ(position_problem(from_fen("k7/8/8/8/8/8/8/RK6 b - -")), nullptr);
+}
+
+TEST(Keys, CastlingKeyDependsOnlyOnTheFourRights) {
+    Position a = from_fen("r3k2r/8/8/8/8/8/8/R3K2R w - -");
+    const Bitboard extras[] = {0ULL, square_bit[SQ_H1], square_bit[SQ_A1] | square_bit[SQ_H8]};
+    for (Bitboard extra : extras) {
+        Position b = a;
+        b.castle_mask |= extra;  // e1 and e8 already marked: no right changes
+        EXPECT_EQ(compute_key(a), compute_key(b));
+    }
+    Position k = from_fen("r3k2r/8/8/8/8/8/8/R3K2R w K -"), q = from_fen("r3k2r/8/8/8/8/8/8/R3K2R w Q -");
+    EXPECT_NE(k.key, q.key);
+    EXPECT_NE(k.key, a.key);
+    int distinct = 0;
+    for (int i = 0; i < 64; i++) {
+        bool seen = false;
+        for (int j = 0; j < i; j++) seen |= zobrist_castle[j] == zobrist_castle[i];
+        distinct += !seen;
+    }
+    EXPECT_EQ(distinct, 16);
+}
+
+TEST(Keys, PawnKeyFollowsPawnsAndKingsOnly) {
+    Position p = from_fen(""), a, b;
+    ASSERT_TRUE(apply_move_text(p, a, "g1f3"));
+    EXPECT_EQ(a.pawn_key, p.pawn_key);
+    Position k = from_fen("4k3/8/8/8/8/8/8/4K3 w - -");
+    ASSERT_TRUE(apply_move_text(k, b, "e1e2"));
+    EXPECT_NE(b.pawn_key, k.pawn_key);
+}
+
+TEST(Draw, FiftyMovesAndRepetition) {
+    Position p = from_fen("");
+    p.rule50 = 100;
+    EXPECT_TRUE(is_draw_by_rule(p));
+    p.rule50 = 99;
+    EXPECT_FALSE(is_draw_by_rule(p));
+
+    static Position g[8];
+    g[0] = from_fen("");
+    const char* moves[] = {"g1f3", "g8f6", "f3g1", "f6g8", "b1c3"};
+    for (int i = 0; i < 4; i++) ASSERT_TRUE(apply_move_text(g[i], g[i + 1], moves[i]));
+    EXPECT_FALSE(is_draw_by_rule(g[3]));
+    EXPECT_TRUE(is_draw_by_rule(g[4]));  // one recurrence suffices
+    ASSERT_TRUE(apply_move_text(g[4], g[5], moves[4]));
+    EXPECT_FALSE(is_draw_by_rule(g[5]));
+}
+
+TEST(Draw, WalkStopsAtTheFiftyMoveCounter) {
+    static Position g[8];
+    g[0] = from_fen("4k3/8/8/8/8/8/8/R3K3 w - -");
+    const char* moves[] = {"a1a2", "e8d8", "a2a1", "d8e8", "a1a3", "e8d8"};
+    for (int i = 0; i < 6; i++) ASSERT_TRUE(apply_move_text(g[i], g[i + 1], moves[i]));
+    EXPECT_TRUE(is_draw_by_rule(g[4]));  // g[4] equals g[0]
+    // g[6] would match g[2] (4 back): force a counter of 3 so nothing is compared.
+    Position short_counter = g[6];
+    short_counter.rule50 = 3;
+    EXPECT_FALSE(is_draw_by_rule(short_counter));
+    // Odd distances never match: same placement, other side to move.
+    Position odd = g[5];
+    EXPECT_FALSE(is_draw_by_rule(odd));
+}
+
+TEST(KingAttacked, AgreesWithTheFullAttackSet) {
+    std::mt19937 rng(99);
+    int checks = 0;
+    for (const char* fen : VARIED) {
+        Position line[200];
+        line[0] = from_fen(fen);
+        for (int ply = 0; ply < 150; ply++) {
+            for (int side = 0; side < 2; side++) {
+                const bool a = king_attacked(line[ply], side), b = side_in_check(line[ply], side);
+                EXPECT_EQ(a, b);
+                checks += a;
+            }
+            Move moves[MAX_MOVES];
+            const int n = generate_legal_moves(line[ply], moves);
+            if (!n) break;
+            make_move(line[ply], line[ply + 1], moves[rng() % n]);
+        }
+    }
+    EXPECT_GT(checks, 5);
+    EXPECT_TRUE(king_attacked(from_fen("8/8/8/8/8/3k4/3K4/8 w - -"), WHITE));  // by the king alone
+}
+
+}  // namespace

@@ -1,11 +1,57 @@
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <thread>
 
-#include "board/perft.h"
+#include "book/book.h"
+#include "eval/endgame.h"
+#include "eval/tables.h"
+#include "search/tt.h"
+#include "shell/bench.h"
+#include "shell/cmdline.h"
+#include "shell/input.h"
+#include "shell/log.h"
+#include "shell/options.h"
+#include "shell/uci.h"
 
 int main(int argc, char** argv) {
-    Position pos;
-    position_from_fen(pos, argc > 2 ? argv[2] : "");
-    perft_divide(pos, argc > 1 ? atoi(argv[1]) : 5, stdout);
+    // setvbuf is only valid on a stream nothing has been written to yet, so output goes unbuffered first.
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    srand(unsigned(time(nullptr)));
+
+    __builtin_cpu_init();
+    popcnt_available = __builtin_cpu_supports("popcnt") ? 1 : 0;
+    printf("Quoril %s 32-bit by %s\n", VERSION_TAG, AUTHORS);
+    if (popcnt_available) printf("using hardware POPCNT\n");
+
+    set_start_values();
+    init_position_tables();  // square_bit, three_file_mask and every other board table
+    book_open();
+
+    setvbuf(stdin, nullptr, _IONBF, 0);
+    fflush(nullptr);
+
+    log_file_name[0] = 0;
+    if (parse_command_line(argc, argv, command_switches)) {
+        print_usage(argc > 0 ? argv[0] : nullptr);
+        return -1;
+    }
+    if (log_file_name[0] && !log_open(log_file_name))
+        fprintf(stderr, "cannot open log file %s: running without a log\n", log_file_name);
+
+    if (bench_mode) {
+        run_benchmark();
+        return 0;
+    }
+    build_ending_hash();
+    buildEvalTables();
+    if (hash_megabytes) tt_allocate(hash_megabytes);
+    input_start();
+
+    while (!quit_flag) {
+        poll_input();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     return 0;
 }

@@ -1,5 +1,19 @@
 #include "shell/options.h"
 
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+#include "book/book.h"
+#include "eval/endgame.h"
+#include "eval/params.h"
+#include "eval/tables.h"
+#include "search/state.h"
+#include "search/tt.h"
+#include "shell/log.h"
+
 int hash_megabytes = 64;
 int opt_ponder = 1;
 int own_book = 1;
@@ -19,6 +33,173 @@ int cpu_setting = 0;
 int pgn_flag = 0;
 int quit_flag = 0;
 int popcnt_available = 0;
+char log_file_name[LOG_NAME_SIZE] = "";
 
 const char* const VERSION_TAG = "1.0";
 const char* const AUTHORS = "the Quoril developers";
+
+const CheckOption check_options[] = {
+    {"UCI_AnalyseMode", &uci_analyse_mode},
+    {"Use Lmr", &use_lmr},
+    {"Null Move pruning", &null_move_pruning},
+    {"Deterministic", &deterministic},
+    {"Special Node Level", &special_node_level},
+    {"Best Book Line", &best_book_line},
+    {"", nullptr},
+};
+
+const SpinOption spin_options[] = {
+    {"move overhead milliseconds", &move_overhead_ms, 0, 50000},
+    {"Drawscore", &drawscore_option, -200, 200},
+    {"", nullptr, 0, 0},
+};
+
+void set_start_values() {
+    hash_megabytes = 64;
+    opt_ponder = 1;
+    uci_analyse_mode = 0;
+    use_lmr = 1;
+    null_move_pruning = 1;
+    best_book_line = 1;
+    hard_node_limit = NO_NODE_LIMIT;
+    soft_node_budget = NO_NODE_LIMIT;
+}
+
+void print_uci_identity() {
+    char name[ENGINE_NAME_SIZE] = "QuorilXX";
+    snprintf(name, sizeof name, "Quoril %s 32-bit ", VERSION_TAG);
+    printf("id name %s\n", name);
+    printf("id author %s\n", AUTHORS);
+    printf("option name Ponder type check default true\n");
+    printf("option name Hash type spin default %d min 0 max 4096\n", hash_megabytes);
+    printf("option name OwnBook type check default %s\n", own_book ? "true" : "false");
+    printf("option name MultiPV type spin default %d min 1 max 99\n", multi_pv);
+    printf("option name Book File type string default %s\n", book_file_name);
+    printf("option name Clear Hash type button\n");
+    for (const EvalParam* p = eval_params; p->name[0]; p++) {
+        printf("option name %s open type spin default %d min %d max %d\n", p->name, pair_open(*p->value), p->min, p->max);
+        printf("option name %s end type spin default %d min %d max %d\n", p->name, pair_end(*p->value), p->min, p->max);
+    }
+    for (const CheckOption* c = check_options; c->name[0]; c++)
+        printf("option name %s type check default %s\n", c->name, *c->value ? "true" : "false");
+    for (const SpinOption* s = spin_options; s->name[0]; s++)
+        printf("option name %s type spin default %d min %d max %d\n", s->name, *s->value, s->min, s->max);
+    printf("uciok\n");
+    fflush(stdout);
+}
+
+int text_to_int(const char* text) {
+    const long v = strtol(text, nullptr, 10);
+    return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : int(v));
+}
+
+namespace {
+
+// Does lower (already lower-cased) spell name followed by suffix, name compared case-insensitively?
+bool same_lower(const char* lower, const char* name, const char* suffix = "") {
+    const size_t n = strlen(name);
+    return strncasecmp(lower, name, n) == 0 && strcmp(lower + n, suffix) == 0;
+}
+
+void rebuild_eval() {
+    build_ending_hash();
+    buildEvalTables();
+}
+
+bool set_eval_param(const char* name, const char* value) {
+    for (const EvalParam* p = eval_params; p->name[0]; p++) {
+        const bool open = same_lower(name, p->name, " open");
+        if (!open && !same_lower(name, p->name, " end")) continue;
+        const int32_t v = int32_t(strtol(value, nullptr, 10));
+        *p->value = open ? make_pair_score(v, pair_end(*p->value)) : make_pair_score(pair_open(*p->value), v);
+        rebuild_eval();
+        return true;
+    }
+    return false;
+}
+
+bool set_spin(const char* name, const char* value) {
+    for (const SpinOption* s = spin_options; s->name[0]; s++) {
+        if (!same_lower(name, s->name)) continue;
+        *s->value = text_to_int(value);
+        rebuild_eval();
+        // The search's derived tables (reductions, piece-value sums) get rebuilt here once the search provides a hook.
+        return true;
+    }
+    return false;
+}
+
+bool set_check(const char* name, const char* value) {
+    for (const CheckOption* c = check_options; c->name[0]; c++) {
+        if (!same_lower(name, c->name)) continue;
+        if (strcasecmp(value, "true") == 0)
+            *c->value = 1;
+        else if (strcasecmp(value, "false") == 0)
+            *c->value = 0;
+        else
+            printf("info string %s not recognized as checkbox argument\n", value);
+        rebuild_eval();
+        return true;
+    }
+    return false;
+}
+
+void set_hash(const char* value) {
+    hash_megabytes = text_to_int(value);
+    tt_free();
+    if (hash_megabytes <= 0) {
+        printf("info string Hash tables turned OFF\n");
+        log_printf("Hash tables turned off\n");
+        return;
+    }
+    tt_allocate(hash_megabytes);
+    printf("info string Hash table size is now %d meg\n", hash_megabytes);
+}
+
+void reopen_book() {
+    book_close();
+    if (own_book) book_open();
+}
+
+void set_book_file(const char* value) {
+    if (strlen(value) >= sizeof book_file_name)
+        fprintf(stderr, "book file name cut to its first %d characters\n", int(sizeof book_file_name) - 1);
+    snprintf(book_file_name, sizeof book_file_name, "%s", value);
+    printf("info string book file is %s\n", book_file_name);
+    fflush(stdout);
+    reopen_book();
+}
+
+// The options with fixed names; false when the name is none of them.
+bool set_fixed(const char* name, const char* value) {
+    if (!strcmp(name, "hash")) {
+        set_hash(value);
+    } else if (!strcmp(name, "multipv")) {
+        multi_pv = text_to_int(value);
+    } else if (!strcmp(name, "ownbook")) {
+        own_book = !strcmp(value, "true");
+        reopen_book();
+    } else if (!strcmp(name, "ponder")) {
+        opt_ponder = !strcmp(value, "true");
+        log_printf("Ponder set to %d\n", opt_ponder);
+    } else if (!strcmp(name, "book file")) {
+        set_book_file(value);
+    } else if (!strcmp(name, "clear hash")) {
+        tt_clear();
+        printf("info string Clearing Hash\n");
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void apply_setoption(const char* name, const char* value) {
+    if (!set_eval_param(name, value) && !set_spin(name, value) && !set_check(name, value) && !set_fixed(name, value)) {
+        printf("info string %s not recognized\n", name);
+        fflush(stdout);
+        log_printf("option %s (value %s) not understood.\n", name, value);
+    }
+    fflush(stdout);
+}

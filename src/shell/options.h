@@ -26,3 +26,34 @@ extern int popcnt_available;
 // The version tag printed in the banner and "id name".
 extern const char* const VERSION_TAG;
 extern const char* const AUTHORS;
+
+constexpr int LOG_NAME_SIZE = 512;
+extern char log_file_name[LOG_NAME_SIZE];  // -log FILE; empty when there is no log
+
+// Check options: rows ended by an empty name.
+struct CheckOption {
+    char name[64];
+    int* value;
+};
+// Spin options other than the fixed ones and the evaluation parameters: rows ended by an empty name.
+struct SpinOption {
+    char name[64];
+    int* value;
+    int min;
+    int max;
+};
+extern const CheckOption check_options[];
+extern const SpinOption spin_options[];
+
+constexpr int OPTION_TEXT_SIZE = 1024;  // option name and value buffers of setoption
+constexpr int ENGINE_NAME_SIZE = 40;
+
+// strtol base 10 into an int; values beyond the int range saturate.
+int text_to_int(const char* text);
+
+// Assigns the start values that the entry sets before anything else runs.
+void set_start_values();
+// The answer to "uci": identification, every option line and "uciok".
+void print_uci_identity();
+// Carries out one setoption; name and value are already lower-cased and may be empty.
+void apply_setoption(const char* name, const char* value);

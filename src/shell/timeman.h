@@ -11,3 +11,8 @@ extern double go_movetime;     // seconds; 0 when the go command gave no move ti
 
 // Goal in seconds for the side to move from its clock; sets hard_percent and logs one line.
 double time_budget(const Position& pos, double wtime, double btime, double winc, double binc, int movestogo);
+
+// A new go: the ponder bonus wears off by one go.
+void ponder_bonus_new_go();
+// A go with the word "ponder": this goal and the next go's are enlarged.
+void ponder_bonus_start();

@@ -8,3 +8,37 @@ extern Position game_history[GAME_HISTORY_SIZE];
 extern int game_index;
 
 void poll_input();
+
+#include <cstdint>
+
+#include "shell/driver.h"
+
+constexpr int MAX_WORDS = 4096;
+
+// Splits line in place at blanks, tabs, line feeds and carriage returns; at most max_words words.
+int split_words(char* line, char** words, int max_words);
+// djb2 over the characters taken as signed bytes, in 32 bits: the command dispatch key.
+constexpr uint32_t command_hash(const char* word) {
+    uint32_t h = 5381;
+    for (; *word; word++) h = h * 33 + uint32_t(int32_t(static_cast<signed char>(*word)));
+    return h;
+}
+
+// What one go command asked for.
+struct GoRequest {
+    double time[2];  // remaining seconds, white and black
+    double inc[2];
+    double movetime;
+    int movestogo;
+    int depth;
+    bool infinite;
+    bool ponder;
+    bool nodes_given;
+    uint64_t nodes;
+    char searchmoves[SEARCHMOVES_SIZE];  // move words, each followed by one space
+};
+
+// Reads the words after "go" (words[0] is "go").
+void parse_go(char* const* words, int count, GoRequest& go);
+// The position command: words[0] is "position".
+void set_position(char* const* words, int count);

@@ -1,0 +1,77 @@
+#include "shell/cmdline.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+#include "shell/options.h"
+
+const CommandSwitch command_switches[] = {
+    {"bench", &bench_mode, SWITCH_FLAG, 0},
+    {"log", log_file_name, SWITCH_TEXT, LOG_NAME_SIZE},
+    {"cpu", &cpu_setting, SWITCH_INTEGER, 0},
+    {"pgn", &pgn_flag, SWITCH_FLAG, 0},
+    {"quiet", nullptr, SWITCH_ACCEPTED, 0},
+    {"", nullptr, 0, 0},
+};
+
+namespace {
+
+const CommandSwitch* find_switch(const char* name, const CommandSwitch* table) {
+    for (; table->name[0]; table++)
+        if (strcasecmp(name, table->name) == 0) return table;
+    return nullptr;
+}
+
+// Stores the argument of a text, integer or real switch; false when it does not fit.
+bool store_argument(const CommandSwitch& row, const char* arg, FILE* err) {
+    if (row.kind == SWITCH_TEXT) {
+        if (strlen(arg) >= size_t(row.size)) {
+            fprintf(err, "Error.  Argument of -%s is too long (at most %d characters).\n", row.name, row.size - 1);
+            return false;
+        }
+        strcpy(static_cast<char*>(row.target), arg);
+    } else if (row.kind == SWITCH_INTEGER) {
+        *static_cast<int*>(row.target) = text_to_int(arg);
+    } else {
+        *static_cast<double*>(row.target) = strtod(arg, nullptr);
+    }
+    return true;
+}
+
+}  // namespace
+
+int parse_command_line(int argc, char** argv, const CommandSwitch* table, FILE* err) {
+    for (int i = 1; i < argc;) {
+        const char* arg = argv[i];
+        if (arg[0] != '-') {
+            fprintf(err, "Error in command line processing.  option expected at argument %d\n", i);
+            return 1;
+        }
+        const CommandSwitch* row = find_switch(arg + 1, table);
+        if (!row) {
+            fprintf(err, "Error. option %s not found.\n", arg);
+            return 1;
+        }
+        if (row->kind < SWITCH_ACCEPTED || row->kind > SWITCH_FLAG) {
+            fprintf(err, "Error.  Do not understand command line switch.");
+            return 1;
+        }
+        i++;
+        if (row->kind == SWITCH_FLAG) *static_cast<int*>(row->target) = 1;
+        if (row->kind == SWITCH_ACCEPTED || row->kind == SWITCH_FLAG) continue;
+        if (i >= argc) {
+            fprintf(err, "Error.  No argument.\n");
+            return 1;
+        }
+        if (!store_argument(*row, argv[i++], err)) return 1;
+    }
+    return 0;
+}
+
+void print_usage(const char* program, FILE* err) {
+    fprintf(err, "\nusage: %s {options} \n\n", program ? program : "quoril");
+    fprintf(err, "  -log FILE      log file name\n");
+    fprintf(err, "  -help          display this help message\n");
+    fprintf(err, "\n");
+}

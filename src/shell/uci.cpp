@@ -1,0 +1,390 @@
+#include "shell/uci.h"
+
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "board/makemove.h"
+#include "board/perft.h"
+#include "eval/evaluate.h"
+#include "search/state.h"
+#include "shell/input.h"
+#include "shell/log.h"
+#include "shell/options.h"
+#include "shell/timeman.h"
+
+Position game_history[GAME_HISTORY_SIZE];
+int game_index = 0;
+
+namespace {
+
+constexpr uint32_t CMD_UCI = command_hash("uci");
+constexpr uint32_t CMD_ISREADY = command_hash("isready");
+constexpr uint32_t CMD_POSITION = command_hash("position");
+constexpr uint32_t CMD_GO = command_hash("go");
+constexpr uint32_t CMD_STOP = command_hash("stop");
+constexpr uint32_t CMD_PONDERHIT = command_hash("ponderhit");
+constexpr uint32_t CMD_QUIT = command_hash("quit");
+constexpr uint32_t CMD_SETOPTION = command_hash("setoption");
+constexpr uint32_t CMD_EVAL = command_hash("eval");
+
+constexpr int DEFERRED_SLOTS = 32;
+constexpr int MAX_PERFT_DEPTH = 30;
+
+bool first_call = true;
+int poll_depth = 0;  // nested calls come from inside a running search
+
+// Commands that arrive while a search runs and must wait until it has printed its move.
+struct DeferredLines {
+    char lines[DEFERRED_SLOTS][INPUT_SLOT_SIZE];
+    int head;
+    int count;
+};
+DeferredLines deferred;
+
+// "info string ..." for the GUI, also kept in the log.
+void info_string(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+void info_string(const char* fmt, ...) {
+    char text[512];
+    va_list ap;
+    va_start(ap, fmt);
+    vsnprintf(text, sizeof text, fmt, ap);
+    va_end(ap);
+    printf("info string %s\n", text);
+    fflush(stdout);
+    log_printf("info string %s\n", text);
+}
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// ---- position ----
+
+// Castling rights need the king and the rook on their home squares, or castling would move ghosts.
+void drop_impossible_castling(Position& p) {
+    static const int homes[6][3] = {{SQ_E1, WHITE, KING}, {SQ_A1, WHITE, ROOK}, {SQ_H1, WHITE, ROOK},
+                                    {SQ_E8, BLACK, KING}, {SQ_A8, BLACK, ROOK}, {SQ_H8, BLACK, ROOK}};
+    for (const auto& h : homes)
+        if (p.board[h[0]] != piece_code(h[1], h[2])) p.castle_mask |= square_bit[h[0]];
+}
+
+// An en-passant square is kept only behind a pawn that can just have made the double step.
+void drop_impossible_en_passant(Position& p) {
+    if (move_flag(p.last_move) != FLAG_DOUBLE) return;
+    const int from = move_from(p.last_move), to = move_to(p.last_move);
+    const int pusher = 1 - (p.ply & 1);
+    const bool real = to == from + (pusher == WHITE ? 16 : -16) && (to >> 3) == (pusher == WHITE ? 3 : 4) &&
+                      p.board[to] == piece_code(pusher, PAWN) && !p.board[from] && !p.board[(from + to) / 2];
+    if (real) return;
+    p.last_move = 0;
+    p.ep_mask = 0;
+}
+
+// Joins the FEN fields after "fen" (up to "moves"); the move counters are not needed.
+bool join_fen(char* const* words, int count, char* fen) {
+    int n = 0;
+    fen[0] = 0;
+    for (int i = 2, fields = 0; i < count && fields < 4 && strcmp(words[i], "moves"); i++, fields++) {
+        const int len = int(strlen(words[i]));
+        if (n + len + 1 >= FEN_BUFFER) {
+            fprintf(stderr, "FEN longer than %d characters refused\n", FEN_BUFFER - 1);
+            info_string("FEN too long: position unchanged");
+            return false;
+        }
+        if (n) fen[n++] = ' ';
+        memcpy(fen + n, words[i], size_t(len) + 1);
+        n += len;
+    }
+    if (!n) info_string("position fen without a FEN: position unchanged");
+    return n > 0;
+}
+
+bool play_game_move(const char* text) {
+    if (game_index + 1 >= GAME_HISTORY_SIZE) {
+        info_string("game longer than %d moves: %s and the moves after it are not played", GAME_HISTORY_SIZE - 1,
+                    text);
+        return false;
+    }
+    const Position& from = game_history[game_index];
+    Position& to = game_history[game_index + 1];
+    if (!apply_move_text(from, to, text) || side_in_check(to, from.ply & 1)) {
+        info_string("illegal move %s: it and the moves after it are not played", text);
+        return false;
+    }
+    game_index++;
+    return true;
+}
+
+// ---- go ----
+
+double millis_to_seconds(const char* text) { return double(strtoll(text, nullptr, 10)) / 1000.0; }
+
+// A keyword followed by its argument; false when w is not such a keyword.
+bool read_go_value(const char* w, const char* arg, GoRequest& go) {
+    if (!strcmp(w, "wtime")) {
+        go.time[WHITE] = millis_to_seconds(arg);
+    } else if (!strcmp(w, "btime")) {
+        go.time[BLACK] = millis_to_seconds(arg);
+    } else if (!strcmp(w, "winc")) {
+        go.inc[WHITE] = millis_to_seconds(arg);
+    } else if (!strcmp(w, "binc")) {
+        go.inc[BLACK] = millis_to_seconds(arg);
+    } else if (!strcmp(w, "movestogo")) {
+        go.movestogo = text_to_int(arg);
+    } else if (!strcmp(w, "movetime")) {
+        go.movetime = text_to_int(arg) / 1000.0;
+    } else if (!strcmp(w, "depth")) {
+        go.depth = text_to_int(arg);
+    } else if (!strcmp(w, "nodes")) {
+        const long long v = strtoll(arg, nullptr, 10);
+        go.nodes = v < 0 ? 0 : uint64_t(v);
+        go.nodes_given = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void add_search_move(GoRequest& go, const char* word, size_t& used) {
+    const size_t len = strlen(word);
+    if (used + len + 1 >= sizeof go.searchmoves) {
+        fprintf(stderr, "searchmoves list longer than %d characters: %s left out\n", SEARCHMOVES_SIZE - 1, word);
+        return;
+    }
+    memcpy(go.searchmoves + used, word, len);
+    used += len;
+    go.searchmoves[used++] = ' ';
+    go.searchmoves[used] = 0;
+}
+
+void run_perft(const char* arg) {
+    int depth = text_to_int(arg);
+    if (depth < 1 || depth > MAX_PERFT_DEPTH) {
+        const int used = depth < 1 ? 1 : MAX_PERFT_DEPTH;
+        fprintf(stderr, "perft depth %d out of range: using %d\n", depth, used);
+        depth = used;
+    }
+    perft_divide(game_history[game_index], depth, stdout);
+}
+
+void run_go(char* const* words, int count) {
+    if (count > 1 && !strcmp(words[1], "perft")) return run_perft(count > 2 ? words[2] : "");
+    GoRequest go;
+    parse_go(words, count, go);
+    ponder_bonus_new_go();
+    pondering = 0;
+    if (go.ponder) {
+        pondering = 1;
+        ponder_bonus_start();
+    }
+    hard_node_limit = soft_node_budget = NO_NODE_LIMIT;
+    if (go.nodes_given) {
+        if (special_node_level)
+            soft_node_budget = go.nodes / 2;
+        else
+            hard_node_limit = go.nodes;
+    }
+    go_movetime = go.movetime > 0 ? go.movetime : 0;
+
+    Position& pos = game_history[game_index];
+    double seconds = ONE_YEAR;
+    int depth = 99;
+    const bool node_limit = hard_node_limit != NO_NODE_LIMIT || soft_node_budget != NO_NODE_LIMIT;
+    if (!go.infinite && go.depth > 0) {
+        depth = go.depth < 99 ? go.depth : 99;
+    } else if (!go.infinite && go_movetime > 0) {
+        log_printf("Time Left: %8.1f\n", go_movetime);
+        seconds = go_movetime;
+    } else if (!go.infinite && !node_limit) {
+        seconds = time_budget(pos, go.time[WHITE], go.time[BLACK], go.inc[WHITE], go.inc[BLACK], go.movestogo);
+    }
+    search_driver(pos, seconds, depth, go.searchmoves);
+}
+
+// ---- setoption ----
+
+// Appends " word" (no blank before the first word), cutting at the buffer's end.
+void append_word(char* buf, const char* word, const char* what) {
+    const size_t used = strlen(buf);
+    const int wanted = snprintf(buf + used, OPTION_TEXT_SIZE - used, "%s%s", used ? " " : "", word);
+    if (used + size_t(wanted) >= size_t(OPTION_TEXT_SIZE) && used + 1 < size_t(OPTION_TEXT_SIZE))
+        fprintf(stderr, "setoption %s longer than %d characters cut\n", what, OPTION_TEXT_SIZE - 1);
+}
+
+void lower_case(char* s) {
+    for (; *s; s++) *s = char(tolower(static_cast<unsigned char>(*s)));
+}
+
+// "setoption name N... value V...": every word after "value" belongs to the value.
+void run_setoption(char* const* words, int count) {
+    char name[OPTION_TEXT_SIZE] = "", value[OPTION_TEXT_SIZE] = "";
+    char* target = nullptr;
+    for (int i = 1; i < count; i++) {
+        if (target != value && !strcmp(words[i], "name"))
+            target = name;
+        else if (target != value && !strcmp(words[i], "value"))
+            target = value;
+        else if (target)
+            append_word(target, words[i], target == name ? "name" : "value");
+    }
+    lower_case(name);
+    lower_case(value);
+    apply_setoption(name, value);
+}
+
+// ---- eval ----
+
+void show_eval() {
+    Position p = game_history[game_index];
+    p.pst = compute_pst(p);
+    p.phase = int16_t(compute_phase(p));
+    p.material_key = compute_material_key(p);
+    printf("info string eval %d\n", evaluate(p));
+    fflush(stdout);
+}
+
+// ---- dispatch ----
+
+void dispatch(uint32_t hash, char* const* words, int count) {
+    switch (hash) {
+        case CMD_UCI: print_uci_identity(); break;
+        case CMD_ISREADY:
+            printf("readyok\n");
+            fflush(stdout);
+            break;
+        case CMD_POSITION: set_position(words, count); break;
+        case CMD_GO: run_go(words, count); break;
+        case CMD_STOP: stop_search = 1; break;
+        case CMD_PONDERHIT: pondering = 0; break;
+        case CMD_QUIT: quit_flag = 1; break;
+        case CMD_SETOPTION: run_setoption(words, count); break;
+        case CMD_EVAL: show_eval(); break;
+        default: break;
+    }
+}
+
+bool waits_for_search(uint32_t hash) {
+    return hash == CMD_POSITION || hash == CMD_GO || hash == CMD_SETOPTION || hash == CMD_EVAL;
+}
+
+void defer(const char* line) {
+    if (deferred.count == DEFERRED_SLOTS) {
+        fprintf(stderr, "more than %d commands waiting for the search to end: \"%s\" ignored\n", DEFERRED_SLOTS, line);
+        return;
+    }
+    strcpy(deferred.lines[(deferred.head + deferred.count) % DEFERRED_SLOTS], line);
+    deferred.count++;
+}
+
+// fresh: the line comes from the input queue rather than from the deferred list.
+void handle_line(char* line, bool fresh) {
+    line[strcspn(line, "\f\n\r")] = 0;
+    if (!line[0]) return;
+    log_printf(fresh ? "uci -> %s\n" : "deferred -> %s\n", line);
+    char copy[INPUT_SLOT_SIZE];
+    snprintf(copy, sizeof copy, "%s", line);
+    char* words[MAX_WORDS];
+    const int count = split_words(copy, words, MAX_WORDS);
+    if (!count) return;
+    log_printf("cmd = %s\n", words[0]);
+    const uint32_t hash = command_hash(words[0]);
+    if (poll_depth > 1 && waits_for_search(hash))
+        defer(line);
+    else
+        dispatch(hash, words, count);
+}
+
+void run_deferred() {
+    char line[INPUT_SLOT_SIZE];
+    while (deferred.count && !quit_flag) {
+        strcpy(line, deferred.lines[deferred.head]);
+        deferred.head = (deferred.head + 1) % DEFERRED_SLOTS;
+        deferred.count--;
+        handle_line(line, false);
+    }
+    deferred.count = 0;
+}
+
+}  // namespace
+
+int split_words(char* line, char** words, int max_words) {
+    int n = 0;
+    for (char* p = line;;) {
+        while (*p && is_blank(*p)) p++;
+        if (!*p) break;
+        if (n == max_words) {
+            fprintf(stderr, "more than %d words in a line: the rest is ignored\n", max_words);
+            break;
+        }
+        words[n++] = p;
+        while (*p && !is_blank(*p)) p++;
+        if (*p) *p++ = 0;
+    }
+    return n;
+}
+
+void parse_go(char* const* words, int count, GoRequest& go) {
+    memset(&go, 0, sizeof go);
+    bool listing = false;  // inside a searchmoves list
+    size_t used = 0;
+    for (int i = 1; i < count; i++) {
+        const char* w = words[i];
+        if (!strcmp(w, "infinite")) {
+            go.infinite = true;
+            listing = false;
+        } else if (!strcmp(w, "ponder")) {
+            go.ponder = true;
+            listing = false;
+        } else if (!strcmp(w, "searchmoves")) {
+            listing = true;
+        } else if (read_go_value(w, i + 1 < count ? words[i + 1] : "", go)) {
+            i++;
+            listing = false;
+        } else if (listing) {
+            add_search_move(go, w, used);
+        }
+    }
+}
+
+void set_position(char* const* words, int count) {
+    char fen[FEN_BUFFER];
+    if (count >= 2 && !strcmp(words[1], "startpos")) {
+        snprintf(fen, sizeof fen, "%s", START_FEN);
+    } else if (count >= 2 && !strcmp(words[1], "fen")) {
+        if (!join_fen(words, count, fen)) return;
+    } else {
+        fprintf(stderr, "Error here!\n");
+        exit(1);
+    }
+    // Parse aside first so that a refused FEN leaves the game as it was.
+    Position start;
+    position_from_fen(start, fen);
+    drop_impossible_castling(start);
+    drop_impossible_en_passant(start);
+    start.key = compute_key(start);
+    if (const char* why = position_problem(start)) {
+        info_string("invalid position (%s): position unchanged", why);
+        return;
+    }
+    game_history[0] = start;
+    game_index = 0;
+    int i = 2;
+    while (i < count && strcmp(words[i], "moves")) i++;
+    for (i++; i < count; i++)
+        if (!play_game_move(words[i])) break;
+}
+
+void poll_input() {
+    if (first_call) {
+        first_call = false;
+        game_index = 0;
+        position_from_fen(game_history[0], START_FEN);
+    }
+    char line[INPUT_SLOT_SIZE];
+    if (!input_take(line)) return;
+    poll_depth++;
+    handle_line(line, true);
+    if (poll_depth == 1) run_deferred();
+    poll_depth--;
+}

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <cstdint>
 #include <cstdlib>
 #include <random>
@@ -145,8 +147,10 @@ const Reference& reference() {
 int parse(const char* name) { return sq(name[0] - 'a', name[1] - '1'); }
 
 std::string describe(int K, int P, int k, bool strong_to_move) {
-    auto name = [](int s) { return std::string{char('a' + file_of(s)), char('1' + rank_of(s))}; };
-    return "K" + name(K) + " P" + name(P) + " k" + name(k) + (strong_to_move ? " strong to move" : " weak to move");
+    char buf[64];
+    snprintf(buf, sizeof buf, "K%c%c P%c%c k%c%c %s to move", 'a' + file_of(K), '1' + rank_of(K), 'a' + file_of(P),
+             '1' + rank_of(P), 'a' + file_of(k), '1' + rank_of(k), strong_to_move ? "strong" : "weak");
+    return buf;
 }
 
 TEST(KpkBitbase, MatchesReferenceOnEveryWhitePosition) {

@@ -1,9 +1,402 @@
-// Placeholder until the evaluation lands.
 #include "eval/evaluate.h"
 
+#include <cstring>
+
+#include "eval/endgame.h"
+#include "eval/params.h"
+#include "eval/pawns.h"
+#include "eval/tables.h"
+#include "search/see.h"
+#include "shell/options.h"
+
+EvalCacheEntry eval_cache[EVAL_CACHE_SIZE];
+
+void eval_cache_clear() { memset(eval_cache, 0, sizeof eval_cache); }
+
+namespace {
+
+constexpr Bitboard DARK_SQUARES = 0xAA55AA55AA55AA55ULL;  // a1 is dark
+constexpr Bitboard WHITE_CENTRE = 0x00003C3C3C000000ULL;  // c4-f6
+constexpr Bitboard BLACK_CENTRE = 0x0000003C3C3C0000ULL;  // c3-f5
+constexpr Bitboard UPPER_HALF = 0xFFFFFFFF00000000ULL;
+
+// Danger a king starts with on each square, white king's view (a1 first).
+constexpr int initial_danger[64] = {
+    1, 0, 1, 3, 3, 1, 0, 1,  //
+    1, 1, 2, 4, 4, 2, 1, 1,  //
+    4, 5, 6, 6, 6, 6, 6, 4,  //
+    8, 8, 8, 8, 8, 8, 8, 8,  //
+    8, 8, 8, 8, 8, 8, 8, 8,  //
+    8, 8, 8, 8, 8, 8, 8, 8,  //
+    8, 8, 8, 8, 8, 8, 8, 8,  //
+    8, 8, 8, 8, 8, 8, 8, 8,
+};
+
+// 1000 * sqrt(n), rounded.
+constexpr int root_scale[22] = {0,    1000, 1414, 1732, 2000, 2236, 2449, 2646, 2828, 3000, 3162,
+                                3317, 3464, 3606, 3742, 3873, 4000, 4123, 4243, 4359, 4472, 4583};
+
+inline Bitboard colour_squares(int sq) { return (square_bit[sq] & DARK_SQUARES) ? DARK_SQUARES : ~DARK_SQUARES; }
+
+// Ranks strictly beyond sq's from side's point of view.
+inline Bitboard ranks_ahead(int side, int sq) {
+    const int r = rank_of(sq);
+    if (side == WHITE) return r == 7 ? 0 : ~0ULL << (8 * (r + 1));
+    return r == 0 ? 0 : ~0ULL >> (8 * (8 - r));
+}
+
+inline int clamp_index(int n, int size) { return n < size ? n : size - 1; }
+
+struct SideState {
+    ScorePair acc;
+    int king, pawns, pieces, material;
+    Bitboard patt, natt, batt, ratt, qatt, katt;
+    int danger;
+
+    Bitboard attacks_without_king() const { return patt | natt | batt | ratt | qatt; }
+};
+
+template <BitCount Count>
+struct Evaluator {
+    Position& pos;
+    const Bitboard occ;
+    SideState st[2];
+
+    explicit Evaluator(Position& p) : pos(p), occ(occupied(p)) {}
+
+    void add(int side, ScorePair v) { st[side].acc = pair_add(st[side].acc, v); }
+
+    void setup(int us) {
+        SideState& s = st[us];
+        const Bitboard* own = pos.bb[us];
+        s.acc = 0;
+        s.king = lsb_index(own[KING]);
+        s.pawns = Count(own[PAWN]);
+        const int n = Count(own[KNIGHT]), b = Count(own[BISHOP]), r = Count(own[ROOK]), q = Count(own[QUEEN]);
+        s.pieces = n + b + r + q;
+        s.material = 8 * (3 * n + 3 * b + 5 * r + 9 * q) + 4 * b;
+        s.patt = pawn_attacks(us, own[PAWN]);
+        s.natt = s.batt = s.ratt = s.qatt = 0;
+        for (Bitboard x = own[KNIGHT]; x;) s.natt |= knight_attacks[pop_lsb(x)];
+        for (Bitboard x = own[BISHOP]; x;) s.batt |= bishop_attacks(pop_lsb(x), occ);
+        for (Bitboard x = own[ROOK]; x;) s.ratt |= rook_attacks(pop_lsb(x), occ);
+        for (Bitboard x = own[QUEEN]; x;) s.qatt |= queen_attacks(pop_lsb(x), occ);
+        s.katt = king_attacks[s.king];
+    }
+
+    void castling_and_rooks() {
+        const Bitboard m = pos.castle_mask;
+        auto clear = [m](int a, int b) { return !(m & square_bit[a]) && !(m & square_bit[b]); };
+        if (clear(SQ_E1, SQ_H1)) add(WHITE, krights);
+        if (clear(SQ_A1, SQ_E1)) add(WHITE, qrights);
+        if (clear(SQ_E8, SQ_H8)) add(BLACK, krights);
+        if (clear(SQ_A8, SQ_E8)) add(BLACK, qrights);
+        // f1/g1 king, rook on g1, h1, g2 or h2 (and the black mirror).
+        if ((pos.bb[WHITE][KING] & 0x60ULL) && (pos.bb[WHITE][ROOK] & 0xC0C0ULL)) add(WHITE, hemrook);
+        if ((pos.bb[BLACK][KING] & 0x6000000000000000ULL) && (pos.bb[BLACK][ROOK] & 0xC0C0000000000000ULL))
+            add(BLACK, hemrook);
+    }
+
+    void pieces(int us);
+    void threats(int us);
+    void outposts(int us);
+    void passers(int us, const uint8_t* list);
+};
+
+template <BitCount Count>
+void Evaluator<Count>::pieces(int us) {
+    const int them = 1 - us;
+    SideState& me = st[us];
+    const SideState& en = st[them];
+    const Bitboard* own = pos.bb[us];
+    const Bitboard* enemy = pos.bb[them];
+    const int ek = en.king;
+    const Bitboard zone = king_attacks[ek];
+    int danger = initial_danger[us == WHITE ? ek ^ 56 : ek];
+    int queen_checks = 0;
+
+    const Bitboard enemy_pieces = enemy[0] & ~enemy[PAWN];
+    const Bitboard minor_unsafe = en.patt & ~enemy_pieces;
+    const Bitboard major_unsafe = (en.patt | en.natt) & ~enemy_pieces;
+    const Bitboard safe_check = ~own[0] & ~enemy[KING] & ~(en.patt & ~enemy[0]);
+    const Bitboard knight_checks = knight_attacks[ek] & safe_check;
+    const Bitboard diag_checks = bishop_attacks(ek, occ) & safe_check;
+    const Bitboard line_checks = rook_attacks(ek, occ) & safe_check;
+
+    // Bishops aiming at the king through nothing but enemy knights.
+    for (Bitboard b = own[BISHOP] & bishop_lines[ek]; b;) {
+        const int s = pop_lsb(b);
+        if (!(between[s][ek] & occ & ~enemy[KNIGHT])) add(us, pin);
+    }
+
+    for (Bitboard b = own[KNIGHT]; b;) {
+        const int s = pop_lsb(b);
+        const Bitboard a = knight_attacks[s];
+        if (a & zone) danger += 4;
+        add(us, knight_king_distance[square_distance(s, me.king)]);
+        const Bitboard mob = a & ~own[PAWN] & ~minor_unsafe;
+        add(us, knight_mobility[Count(mob) + Count(mob & ranks_ahead(us, s))]);
+        add(us, knight_pawns[me.pawns]);
+        danger += 4 * Count(a & knight_checks);
+    }
+
+    const int bishops = Count(own[BISHOP]);
+    const Bitboard enemy_half = us == WHITE ? UPPER_HALF : ~UPPER_HALF;
+    for (Bitboard b = own[BISHOP]; b;) {
+        const int s = pop_lsb(b);
+        const Bitboard a = bishop_attacks(s, occ);
+        if (a & zone) danger += 2;
+        add(us, bishop_mobility[Count(a & ~own[PAWN] & ~minor_unsafe)]);
+        const Bitboard colour = colour_squares(s);
+        const int same = Count(own[PAWN] & colour);
+        add(us, bishop_same_colour_pawns[same]);
+        add(us, bishop_same_colour_pawns[same]);
+        add(us, bishop_other_colour_pawns[me.pawns - same]);
+        if (bishops >= 2 && !(enemy[BISHOP] & colour)) add(us, bishop_same_colour_pawns[same]);
+        danger += 3 * Count(a & diag_checks);
+        const Bitboard three_away = (s + 24 < 64 ? square_bit[s + 24] : 0) | (s >= 24 ? square_bit[s - 24] : 0);
+        if (three_away & enemy_half & enemy[KNIGHT]) add(us, bnopp);
+    }
+    if (bishops == 2) add(us, bpair);
+
+    const int rooks = Count(own[ROOK]);
+    const bool king_on_back_rank = rank_of(ek) == (us == WHITE ? 7 : 0);
+    const int seventh = us == WHITE ? 6 : 1;
+    for (Bitboard b = own[ROOK]; b;) {
+        const int s = pop_lsb(b);
+        const Bitboard a = rook_attacks(s, occ);
+        if (a & zone) danger += 2;
+        // The connection test includes the rook's own square, so every rook passes it.
+        add(us, rconnected);
+        if (king_on_back_rank && rank_of(s) == seventh) add(us, rook7th);
+        if (file_of(s) == file_of(ek) && !(between[s][ek] & own[PAWN])) danger += 2;
+        add(us, rook_pawns[me.pawns]);
+        const Bitboard file = FILE_A_BB << file_of(s);
+        if (!(file & own[PAWN])) {
+            if (!(file & enemy[PAWN]))
+                add(us, ropen);
+            else if (!(file & enemy[PAWN] & en.patt))
+                add(us, rhalf);
+            else
+                add(us, rquarter);
+        }
+        add(us, rook_mobility[Count(a & ~own[PAWN] & ~major_unsafe)]);
+        danger += 3 * Count(a & line_checks);
+    }
+    if (rooks >= 2) add(us, rpair);
+    if (rooks >= 1 && own[QUEEN]) add(us, qpair);
+
+    const int stm = pos.ply & 1;
+    for (Bitboard b = own[QUEEN]; b;) {
+        const int s = pop_lsb(b);
+        add(us, queen_pawns[me.pawns]);
+        const Bitboard d = bishop_attacks(s, occ), l = rook_attacks(s, occ);
+        add(us, queen_mobility[Count(d & ~own[PAWN] & ~major_unsafe) + Count(l & ~own[PAWN] & ~major_unsafe)]);
+        if ((d | l) & zone) danger += 2;
+        for (Bitboard c = (d | l) & (diag_checks | line_checks); c;) {
+            const int t = pop_lsb(c);
+            if (!(zone & square_bit[t]))
+                queen_checks += 3;
+            else  // contact check: worth much more when the queen survives there
+                queen_checks += exchange_value(pos, make_move_word(s, t), us == stm ? 0 : 1) >= 0 ? 10 : 1;
+        }
+    }
+
+    danger += queen_checks < 25 ? queen_checks : 25;
+    add(us, king_safety[clamp_index(danger, KING_SAFETY_ENTRIES)]);
+    me.danger = danger;
+    pos.king_danger[us] = uint16_t(danger);
+}
+
+template <BitCount Count>
+void Evaluator<Count>::threats(int us) {
+    const int them = 1 - us;
+    const SideState& me = st[us];
+    const SideState& en = st[them];
+    const Bitboard* e = pos.bb[them];
+    const Bitboard up = ((me.natt | me.batt) & (e[ROOK] | e[QUEEN])) | (me.ratt & e[QUEEN]) |
+                        (me.patt & e[0] & ~e[PAWN]);
+    const Bitboard undefended = e[0] & ~(en.attacks_without_king() | en.katt);
+    const Bitboard loose = undefended & ((me.batt & (e[KNIGHT] | e[PAWN])) | (me.natt & (e[BISHOP] | e[PAWN])) |
+                                         (me.ratt & (e[KNIGHT] | e[BISHOP] | e[PAWN])) |
+                                         (me.qatt & e[0] & ~e[QUEEN]) | (me.katt & e[0]));
+    add(us, up_threat_count[clamp_index(Count(up) + Count(loose), WIDE_COUNT_TABLE)]);
+    const Bitboard piece_defended = (en.natt | en.batt | en.ratt | en.qatt) & ~en.patt;
+    add(us, ga_threat_count[clamp_index(Count(e[0] & me.attacks_without_king() & piece_defended), WIDE_COUNT_TABLE)]);
+}
+
+template <BitCount Count>
+void Evaluator<Count>::outposts(int us) {
+    const int them = 1 - us;
+    const SideState& me = st[us];
+    const Bitboard* own = pos.bb[us];
+    const Bitboard* enemy = pos.bb[them];
+    const Bitboard never_attackable = ~pawn_attack_span(them, enemy[PAWN]);
+
+    const Bitboard strong = own[KNIGHT] & (us == WHITE ? WHITE_CENTRE : BLACK_CENTRE) & me.patt & never_attackable;
+    add(us, outsq_count[clamp_index(Count(strong), WIDE_COUNT_TABLE)]);
+    if (!enemy[KNIGHT])
+        for (Bitboard b = strong; b;)
+            if (!(enemy[BISHOP] & colour_squares(pop_lsb(b)))) add(us, eternal);
+    add(us, nblockade_count[clamp_index(Count(own[KNIGHT] & push(them, enemy[PAWN]) & never_attackable), COUNT_TABLE)]);
+    add(us, outpost_count[clamp_index(Count((own[KNIGHT] | own[BISHOP] | own[ROOK]) & never_attackable),
+                                      WIDE_COUNT_TABLE)]);
+
+    const Bitboard blocked_enemy = enemy[PAWN] & push(us, occ);
+    add(us, pmob_count[Count(blocked_enemy)]);
+    const Bitboard their_second = us == WHITE ? 0x00FF000000000000ULL : 0x000000000000FF00ULL;
+    const Bitboard files = file_of(st[them].king) >= 4 ? 0x1E1E1E1E1E1E1E1EULL : 0x7878787878787878ULL;
+    add(us, pdev_count[Count(blocked_enemy & their_second & files)]);
+    add(us, minorbehind_count[clamp_index(Count((own[KNIGHT] | own[BISHOP]) & push(them, own[PAWN])), COUNT_TABLE)]);
+    if (push(us, own[KING]) & own[BISHOP]) add(us, binfrontk);
+}
+
+// True when a rook or queen of the set stands behind the pawn on its file with only such pieces between.
+inline bool backs_up_path(Bitboard heavy_behind, Bitboard heavy, int pawn, Bitboard occ) {
+    if (!heavy_behind) return false;
+    return !(between[lsb_index(heavy_behind)][pawn] & occ & ~heavy);
+}
+
+template <BitCount Count>
+void Evaluator<Count>::passers(int us, const uint8_t* list) {
+    const int them = 1 - us;
+    const SideState& me = st[us];
+    const SideState& en = st[them];
+    const Bitboard* own = pos.bb[us];
+    const Bitboard* enemy = pos.bb[them];
+    for (int n = 0; n < 8 && list[n]; n++) {
+        const int s = list[n];
+        const Bitboard bit = square_bit[s];
+        const int i = us == WHITE ? rank_of(s) - 1 : 6 - rank_of(s);
+        const int ahead = us == WHITE ? s + 8 : s - 8;
+        add(us, base_passed[i]);
+        if (i >= 2) {
+            add(us, own_king_passer[i][square_distance(me.king, ahead)]);
+            add(us, enemy_king_passer[i][square_distance(en.king, ahead)]);
+            const int promo = (us == WHITE ? 56 : 0) + file_of(s);
+            if (square_distance(me.king, promo) <= 1) add(us, reKinFront);
+            if (square_distance(en.king, promo) <= 1) add(them, reKinFront);
+        }
+        const Bitboard behind = forward_fill(them, push(them, bit));
+        if (i >= 3) {
+            if (behind & own[ROOK]) add(us, reRookBehind);
+            if (behind & enemy[ROOK]) add(them, reRookBehind);
+        }
+        if (occ & square_bit[ahead]) continue;
+
+        const Bitboard path = forward_fill(us, square_bit[ahead]);
+        const Bitboard enemy_heavy = enemy[ROOK] | enemy[QUEEN], own_heavy = own[ROOK] | own[QUEEN];
+        Bitboard attacked = path & (enemy[0] | en.attacks_without_king());
+        if (backs_up_path(behind & enemy_heavy, enemy_heavy, s, occ)) attacked = path;
+        Bitboard defended = path & (own[0] | me.attacks_without_king());
+        if (backs_up_path(behind & own_heavy, own_heavy, s, occ)) defended = path;
+
+        if ((beside(bit) | push(them, bit)) & own[PAWN]) add(us, protected_passed[i]);
+        if (!attacked)
+            add(us, defended == path ? path_clear_protected[i] : path_clear_unprotected[i]);
+        else
+            add(us, (attacked & ~defended) ? path_unprotected[i] : path_protected[i]);
+        if (!(path & own[0])) add(us, path_open_friendly[i]);
+    }
+}
+
+// score * s / 1000, halves rounded away from zero.
+inline int64_t apply_scale(int64_t score, int s) {
+    const int64_t v = score * s;
+    return (v + (v < 0 ? -500 : 500)) / 1000;
+}
+
+template <BitCount Count>
+int evaluate_full(Position& pos) {
+    int scale = 1000, bonus = 0;
+    if (const EndingSlot* rec = find_ending(pos.material_key)) {
+        if (rec->evaluator) {
+            const int v = rec->evaluator(pos);
+            return (pos.ply & 1) ? -v : v;
+        }
+        scale = rec->scale;
+        bonus = rec->bonus;
+    }
+
+    Evaluator<Count> ev(pos);
+    const PawnEntry* entry = nullptr;
+    const ScorePair pawns = evaluate_pawns_with<Count>(pos, entry);
+    ev.setup(WHITE);
+    ev.setup(BLACK);
+    ev.castling_and_rooks();
+    ev.pieces(WHITE);
+    ev.pieces(BLACK);
+    ev.threats(WHITE);
+    ev.threats(BLACK);
+    ev.outposts(WHITE);
+    ev.outposts(BLACK);
+    ev.passers(WHITE, entry->passed[WHITE]);
+    ev.passers(BLACK, entry->passed[BLACK]);
+    const SideState& w = ev.st[WHITE];
+    const SideState& b = ev.st[BLACK];
+    if (w.pieces - b.pieces >= 2) ev.add(WHITE, extra);
+    if (b.pieces - w.pieces >= 2) ev.add(BLACK, extra);
+
+    const ScorePair total = pair_add(pair_sub(pair_add(pawns, w.acc), b.acc), pos.pst);
+    const int p = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
+    int64_t score = int64_t(MAX_PHASE - p) * pair_end(total) + int64_t(MAX_PHASE) * bonus + int64_t(p) * pair_open(total);
+
+    const int lead = score >= 0 ? WHITE : BLACK;
+    bool bishop_scaled = false;
+    const Bitboard bishops = pos.bb[WHITE][BISHOP] | pos.bb[BLACK][BISHOP];
+    if ((w.material & 7) == 4 && (b.material & 7) == 4 && (bishops & DARK_SQUARES) && (bishops & ~DARK_SQUARES)) {
+        if (w.material == 28 && b.material == 28) {
+            const int n = ev.st[lead].pawns - 2 + passer_count(*entry, lead);
+            score = apply_scale(score, (root_scale[n > 0 ? n : 0] + 2) / 5);
+            bishop_scaled = true;
+        } else if (pos.phase <= 55) {
+            score = apply_scale(score, 900);
+            bishop_scaled = true;
+        }
+    }
+    if (bishop_scaled) {
+        if (scale != 1000) score = apply_scale(score, scale);
+    } else if (scale != 1000) {
+        score = apply_scale(score, scale);
+    } else if (w.pieces + b.pieces > 0 || !(w.pawns + b.pawns)) {
+        if (w.pawns + b.pawns) {
+            static const int by_pawns[5] = {400, 550, 700, 800, 900};
+            const int lead_pawns = ev.st[lead].pawns;
+            if (lead_pawns < 5) score = apply_scale(score, by_pawns[lead_pawns]);
+        } else {
+            int d = (w.material - 4 * Count(pos.bb[WHITE][BISHOP])) / 8 - (b.material - 4 * Count(pos.bb[BLACK][BISHOP])) / 8;
+            d = d < 0 ? -d : d;
+            score = apply_scale(score, d < 3 ? 100 : d == 3 ? 200 : 400);
+        }
+    } else {
+        score = apply_scale(score, 1300);  // kings and pawns only
+    }
+
+    int result = int((score + (score < 0 ? -48 : 48)) / 96);
+    if (pos.ply & 1) result = -result;
+    result += side_to_move_bonus[p];
+    result = (result + (result < 0 ? -5 : 5)) / 10;
+
+    EvalCacheEntry& c = eval_cache[uint32_t(pos.key) & (EVAL_CACHE_SIZE - 1)];
+    c.key = pos.key;
+    c.score = result;
+    c.king_danger[WHITE] = pos.king_danger[WHITE];
+    c.king_danger[BLACK] = pos.king_danger[BLACK];
+    return result;
+}
+
+}  // namespace
+
+int evaluate_uncached(Position& pos, bool hardware_count) {
+    return hardware_count ? evaluate_full<popcount>(pos) : evaluate_full<popcount_soft>(pos);
+}
+
 int evaluate(Position& pos) {
-    static const int v[8] = {0, 90, 300, 300, 500, 900, 0, 0};
-    int s = 0;
-    for (int t = PAWN; t <= QUEEN; t++) s += v[t] * (popcount(pos.bb[WHITE][t]) - popcount(pos.bb[BLACK][t]));
-    return (pos.ply & 1) ? -s : s;
+    const EvalCacheEntry& c = eval_cache[uint32_t(pos.key) & (EVAL_CACHE_SIZE - 1)];
+    if (c.key == pos.key) {
+        pos.king_danger[WHITE] = c.king_danger[WHITE];
+        pos.king_danger[BLACK] = c.king_danger[BLACK];
+        return c.score;
+    }
+    return evaluate_uncached(pos, popcnt_available != 0);
 }

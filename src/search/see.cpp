@@ -1,8 +1,150 @@
-// Placeholder until the exchange helpers land.
 #include "search/see.h"
 
-int see(const Position&, Move) { return 0; }
-int exchange_value(const Position&, Move, int) { return 0; }
-int threat_on_square(const Position&, int) { return 0; }
-int last_move_threat(const Position&) { return 0; }
-int largest_threat(const Position&) { return 0; }
+const int exchange_piece_value[8] = {0, 1, 3, 3, 5, 9, 999, 0};
+const int threat_piece_value[8] = {0, 2, 6, 7, 10, 19, 999, 0};
+
+namespace {
+
+// En passant, castling and under-promotions to rook or bishop are never judged.
+inline bool unjudged(Move m) {
+    const int f = move_flag(m);
+    return f == FLAG_EP || f == FLAG_CASTLE || f == FLAG_PROMO_R || f == FLAG_PROMO_B;
+}
+
+// Least valuable piece of `side` attacking sq through occ; its square goes to *from, 0 type when none.
+int least_attacker(const Position& pos, int side, int sq, Bitboard occ, int* from) {
+    const Bitboard* own = pos.bb[side];
+    Bitboard b = pawn_attacks(1 - side, square_bit[sq]) & own[PAWN] & occ;
+    if (b) return *from = lsb_index(b), PAWN;
+    if ((b = knight_attacks[sq] & own[KNIGHT] & occ)) return *from = lsb_index(b), KNIGHT;
+    const Bitboard diag = bishop_attacks(sq, occ);
+    if ((b = diag & own[BISHOP] & occ)) return *from = lsb_index(b), BISHOP;
+    const Bitboard line = rook_attacks(sq, occ);
+    if ((b = line & own[ROOK] & occ)) return *from = lsb_index(b), ROOK;
+    if ((b = (diag | line) & own[QUEEN] & occ)) return *from = lsb_index(b), QUEEN;
+    if ((b = king_attacks[sq] & own[KING] & occ)) return *from = lsb_index(b), KING;
+    return 0;
+}
+
+// Value of a move's destination: a square-to-itself query captures nothing.
+inline int captured_type(const Position& pos, int from, int to) { return from == to ? 7 : pos.board[to] & 7; }
+
+// Full minimax of the capture sequence on `to`, both sides free to stop after the first capture.
+int swap_value(const Position& pos, int from, int to, int mover, const int* value) {
+    int gain[40];
+    int d = 0;
+    gain[0] = value[captured_type(pos, from, to)];
+    int on_square = value[pos.board[from] & 7];
+    Bitboard occ = occupied(pos) & ~square_bit[from] & ~square_bit[to];
+    int side = 1 - mover, sq = 0;
+    while (d < 38) {
+        const int t = least_attacker(pos, side, to, occ, &sq);
+        if (!t) break;
+        d++;
+        gain[d] = on_square - gain[d - 1];
+        on_square = value[t];
+        occ &= ~square_bit[sq];
+        side = 1 - side;
+    }
+    for (; d > 0; d--) gain[d - 1] = -(-gain[d - 1] > gain[d] ? -gain[d - 1] : gain[d]);
+    return gain[0];
+}
+
+}  // namespace
+
+int see(const Position& pos, Move m) {
+    if (unjudged(m)) return 0;
+    const int from = move_from(m), to = move_to(m);
+    if (!pos.board[from]) return 0;
+    const int mover = (pos.board[from] & 16) ? WHITE : BLACK;
+    const int v = exchange_piece_value[captured_type(pos, from, to)];
+    const int a = exchange_piece_value[pos.board[from] & 7];
+    if (v >= a) return 0;
+    Bitboard occ = occupied(pos) & ~square_bit[from] & ~square_bit[to];
+    int balance = v, on_square = a, side = 1 - mover, sq = 0;
+    for (;;) {
+        // The side to capture stops as soon as it is ahead (opponent) or level (mover).
+        if (side != mover && balance < 0) return -1;
+        if (side == mover && balance >= 0) return 0;
+        const int t = least_attacker(pos, side, to, occ, &sq);
+        if (!t) return balance >= 0 ? 0 : -1;
+        balance += side == mover ? on_square : -on_square;
+        on_square = exchange_piece_value[t];
+        occ &= ~square_bit[sq];
+        side = 1 - side;
+    }
+}
+
+int exchange_value(const Position& pos, Move m, int side_flag) {
+    if (unjudged(m)) return 0;
+    const int from = move_from(m);
+    if (!pos.board[from]) return 0;
+    const int mover = side_flag ? 1 - (pos.ply & 1) : (pos.ply & 1);
+    return swap_value(pos, from, move_to(m), mover, exchange_piece_value);
+}
+
+int threat_on_square(const Position& pos, int square) {
+    return swap_value(pos, square, square, pos.ply & 1, threat_piece_value);
+}
+
+namespace {
+
+// 1 when the piece on t can win one of the targets by exchange.
+int wins_any(const Position& pos, int t, Bitboard targets) {
+    while (targets)
+        if (exchange_value(pos, make_move_word(t, pop_lsb(targets)), 1) > 0) return 1;
+    return 0;
+}
+
+}  // namespace
+
+int last_move_threat(const Position& pos) {
+    if (!pos.last_move || pos.ply == 0) return 0;
+    const int us = pos.ply & 1, them = 1 - us;
+    const int t = move_to(pos.last_move);
+    const Bitboard* s = pos.bb[us];
+    const Bitboard occ = occupied(pos);
+    switch (pos.board[t] & 7) {
+        case PAWN:
+            return (pawn_attacks(them, square_bit[t]) & (s[0] & ~s[PAWN] & ~s[KING])) ? 2 : 0;
+        case KNIGHT: {
+            const Bitboard a = knight_attacks[t];
+            if (a & (s[ROOK] | s[QUEEN])) return 2;
+            return wins_any(pos, t, a & (s[BISHOP] | s[PAWN]));
+        }
+        case BISHOP: {
+            const Bitboard a = bishop_attacks(t, occ);
+            if (a & (s[ROOK] | s[QUEEN])) return 2;
+            return wins_any(pos, t, a & (s[KNIGHT] | s[PAWN]));
+        }
+        case ROOK: {
+            const Bitboard a = rook_attacks(t, occ);
+            if (a & s[QUEEN]) return 2;
+            return wins_any(pos, t, a & (s[KNIGHT] | s[BISHOP] | s[PAWN]));
+        }
+        case QUEEN:
+            return wins_any(pos, t, queen_attacks(t, occ) & s[0] & ~s[QUEEN] & ~s[KING]);
+        case KING:
+            return wins_any(pos, t, king_attacks[t] & s[0] & ~s[KING]);
+        default:
+            return 0;
+    }
+}
+
+int largest_threat(const Position& pos) {
+    const int us = pos.ply & 1, them = 1 - us;
+    const Bitboard their_seventh = them == WHITE ? 0x00FF000000000000ULL : 0x000000000000FF00ULL;
+    if (pos.bb[them][PAWN] & their_seventh) return 15;
+    // Scan from the most valuable pieces down, stopping once nothing cheaper could lose more.
+    static const int order[5] = {QUEEN, ROOK, BISHOP, KNIGHT, PAWN};
+    static const int stop_below[5] = {-4, -3, -2, -1, -1000};
+    int m = 0;
+    for (int i = 0; i < 5; i++) {
+        for (Bitboard b = pos.bb[us][order[i]]; b;) {
+            const int v = threat_on_square(pos, pop_lsb(b));
+            if (v < m) m = v;
+        }
+        if (m < stop_below[i]) break;
+    }
+    return -m;
+}

@@ -9,3 +9,8 @@ int exchange_value(const Position& pos, Move m, int side_flag);
 int threat_on_square(const Position& pos, int square);
 int last_move_threat(const Position& pos);
 int largest_threat(const Position& pos);
+
+// Exchange values by type (none, pawn .. king, 7 = the piece stays on its square).
+extern const int exchange_piece_value[8];
+// Threat values, same layout.
+extern const int threat_piece_value[8];

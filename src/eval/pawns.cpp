@@ -1,0 +1,167 @@
+#include "eval/pawns.h"
+
+#include <cstring>
+
+#include "eval/params.h"
+#include "eval/tables.h"
+#include "shell/options.h"
+
+PawnEntry pawn_table[PAWN_TABLE_SIZE];
+uint64_t pawn_table_hits = 0, pawn_table_probes = 0;
+
+void pawn_table_clear() {
+    for (PawnEntry& e : pawn_table) e.key = 0;
+}
+
+namespace {
+
+constexpr Bitboard RANK_1 = 0xFFULL, RANK_8 = 0xFF00000000000000ULL;
+constexpr Bitboard RANK_2 = RANK_1 << 8, RANK_7 = RANK_8 >> 8;
+constexpr int SQ_G1 = 6, SQ_G8 = 62;
+
+inline int relative_rank(int side, int s) { return side == WHITE ? rank_of(s) : 7 - rank_of(s); }
+
+// Shelter of the side's pawns around a king square; own-file pawns count twice.
+ScorePair shelter_sum(int side, int king, Bitboard own) {
+    ScorePair sum = 0;
+    Bitboard b = own & three_file_mask[king];
+    const Bitboard king_file = FILE_A_BB << file_of(king);
+    while (b) {
+        const int s = pop_lsb(b);
+        const ScorePair v = shelter_rank[relative_rank(side, s)];
+        sum = pair_add(sum, v);
+        if (square_bit[s] & king_file) sum = pair_add(sum, v);
+    }
+    return sum;
+}
+
+ScorePair king_shelter(int side, int king, Bitboard own) {
+    ScorePair s = shelter_sum(side, king, own);
+    // An uncastled king is credited with the castled shelter when that is better.
+    if (king == (side == WHITE ? SQ_E1 : SQ_E8)) {
+        const ScorePair castled = shelter_sum(side, side == WHITE ? SQ_G1 : SQ_G8, own);
+        if (pair_open(castled) > pair_open(s)) s = castled;
+    }
+    return s;
+}
+
+ScorePair pawn_storm(int side, int enemy_king, Bitboard own) {
+    ScorePair sum = 0;
+    Bitboard b = own & three_file_mask[enemy_king];
+    while (b) sum = pair_add(sum, storm_rank[relative_rank(side, pop_lsb(b))]);
+    return sum;
+}
+
+template <BitCount Count>
+struct PawnSide {
+    const int us, them;
+    const Bitboard own, enemy;
+    const Bitboard own_att, enemy_att;
+    ScorePair* total;
+
+    // Doubled files, isolated and defended pawns, backward pawns.
+    void structure() {
+        const int pawns = Count(own);
+        const unsigned file_set = unsigned(fill_down(own) & RANK_1);
+        total[us] = pair_add(total[us], islands_table[file_set]);
+
+        const Bitboard own_files = file_fill(own), enemy_files = file_fill(enemy);
+        const Bitboard behind_own = us == WHITE ? fill_down(own >> 8) : fill_up(own << 8);
+        const Bitboard front = own & ~behind_own;
+        const Bitboard doubled_front = front & file_fill(own & behind_own);
+        total[us] = pair_add(total[us], pdoubled_count[pawns - Count(file_set)]);
+        for (Bitboard b = doubled_front & ~own_att; b; b &= b - 1) total[us] = pair_add(total[us], pdoubndef);
+
+        total[us] = pair_add(total[us], predundant_count[Count(own_att)]);
+
+        const Bitboard isolated_sq = ~beside(own_files);
+        const Bitboard isolated = own & isolated_sq;
+        total[us] = pair_add(total[us], isoh_count[Count(isolated & enemy_files)]);
+        total[us] = pair_add(total[us], isoo_count[Count(isolated & ~enemy_files)]);
+        total[us] = pair_add(total[us], disoh_count[Count(doubled_front & isolated_sq & enemy_files)]);
+        total[us] = pair_add(total[us], disoo_count[Count(doubled_front & isolated_sq & ~enemy_files)]);
+
+        const Bitboard d1 = doubled_front & own_att;
+        const Bitboard d2 = own & ~doubled_front & (own_att | beside(own));
+        total[us] = pair_add(total[us], duofended_count[Count(d1)]);
+        total[us] = pair_add(total[us], duofended_count[Count(d2)]);
+
+        const Bitboard backward = own & ~isolated & ~d1 & ~d2 & ~pawn_attack_span(us, own);
+        const Bitboard stops = push(us, backward);
+        total[us] = pair_add(total[us], pbkwd_count[Count(stops & ((own | enemy) | enemy_att))]);
+        total[us] = pair_add(total[us], blockedopen_count[Count(stops & enemy_att & open_squares())]);
+    }
+
+    // No own pawn ahead, no enemy pawn on the square or ahead of it.
+    Bitboard open_squares() const {
+        return us == WHITE ? ~(fill_down(own >> 8) | fill_down(enemy)) : ~(fill_up(own << 8) | fill_up(enemy));
+    }
+
+    void passers(const int kings[2], uint8_t* list) {
+        const Bitboard open = open_squares();
+        const Bitboard passed = own & open & ~pawn_attack_span(them, enemy);
+        int n = 0;
+        for (Bitboard b = passed; b; n++) {
+            const int s = pop_lsb(b);
+            list[n] = uint8_t(s);
+            const int ahead = us == WHITE ? s + 8 : s - 8;
+            for (int k = 0; k < 2; k++)
+                total[k] = pair_add(total[k], king_pawn_distance[square_distance(kings[k], ahead)]);
+        }
+        if (n >= 2) total[us] = pair_add(total[us], twopassed);
+
+        for (Bitboard b = passed & (beside(passed) | pawn_attacks(us, passed)); b;)
+            total[us] = pair_add(total[us], connected_passer[us][pop_lsb(b)]);
+
+        for (Bitboard b = own & open & ~passed & (own_att | beside(own)); b;) {
+            const int s = pop_lsb(b);
+            if (Count(enemy & pawn_attack_span(us, square_bit[s])) < 2)
+                total[us] = pair_add(total[us], candidate_passer[us][s]);
+        }
+    }
+};
+
+}  // namespace
+
+template <BitCount Count>
+ScorePair evaluate_pawns_with(const Position& pos, const PawnEntry*& entry) {
+    PawnEntry& e = pawn_table[uint32_t(pos.pawn_key) & (PAWN_TABLE_SIZE - 1)];
+    entry = &e;
+    pawn_table_probes++;
+    if (e.key == pos.pawn_key) {
+        pawn_table_hits++;
+        return e.score;
+    }
+    e.key = pos.pawn_key;
+    memset(e.passed, 0, sizeof e.passed);
+
+    const Bitboard wp = pos.bb[WHITE][PAWN], bp = pos.bb[BLACK][PAWN];
+    const Bitboard watt = white_pawn_attacks(wp), batt = black_pawn_attacks(bp);
+    const int kings[2] = {king_square(pos, WHITE), king_square(pos, BLACK)};
+    ScorePair total[2] = {0, 0};
+    PawnSide<Count> sides[2] = {{WHITE, BLACK, wp, bp, watt, batt, total}, {BLACK, WHITE, bp, wp, batt, watt, total}};
+    for (int s = 0; s < 2; s++) {
+        sides[s].structure();
+        sides[s].passers(kings, e.passed[s]);
+    }
+
+    total[WHITE] = pair_add(total[WHITE], king_shelter(WHITE, kings[WHITE], wp));
+    total[BLACK] = pair_add(total[BLACK], king_shelter(BLACK, kings[BLACK], bp));
+    total[WHITE] = pair_add(total[WHITE], pawn_storm(WHITE, kings[BLACK], wp));
+    total[BLACK] = pair_add(total[BLACK], pawn_storm(BLACK, kings[WHITE], bp));
+    // A king on its back rank walled in by its own pawns.
+    if ((pos.bb[WHITE][KING] & RANK_1) && (king_attacks[kings[WHITE]] & RANK_2 & ~wp) == 0)
+        total[WHITE] = pair_add(total[WHITE], luftp);
+    if ((pos.bb[BLACK][KING] & RANK_8) && (king_attacks[kings[BLACK]] & RANK_7 & ~bp) == 0)
+        total[BLACK] = pair_add(total[BLACK], luftp);
+
+    e.score = pair_sub(total[WHITE], total[BLACK]);
+    return e.score;
+}
+
+template ScorePair evaluate_pawns_with<popcount>(const Position&, const PawnEntry*&);
+template ScorePair evaluate_pawns_with<popcount_soft>(const Position&, const PawnEntry*&);
+
+ScorePair evaluatePawns(const Position& pos, const PawnEntry*& entry) {
+    return popcnt_available ? evaluate_pawns_with<popcount>(pos, entry) : evaluate_pawns_with<popcount_soft>(pos, entry);
+}

@@ -1,0 +1,53 @@
+// Pawn structure and king shelter, cached by pawn-and-king key.
+#pragma once
+#include <cstdint>
+
+#include "board/position.h"
+#include "eval/score.h"
+
+struct PawnEntry {
+    uint64_t key;
+    ScorePair score;        // white minus black
+    uint8_t passed[2][8];   // passer squares in increasing order, 0-terminated when fewer than 8
+};
+static_assert(sizeof(PawnEntry) == 32, "pawn entries are 32 bytes");
+
+constexpr int PAWN_TABLE_SIZE = 131072;
+extern PawnEntry pawn_table[PAWN_TABLE_SIZE];
+extern uint64_t pawn_table_hits, pawn_table_probes;
+
+// Zeroes every key (the counters are kept).
+void pawn_table_clear();
+
+using BitCount = int (*)(Bitboard);
+
+// Score (white minus black) and the entry holding both passer lists, with the given bit count.
+template <BitCount Count>
+ScorePair evaluate_pawns_with(const Position& pos, const PawnEntry*& entry);
+// The same with the bit count the evaluation was built for.
+ScorePair evaluatePawns(const Position& pos, const PawnEntry*& entry);
+
+inline int passer_count(const PawnEntry& e, int side) {
+    int n = 0;
+    while (n < 8 && e.passed[side][n]) n++;
+    return n;
+}
+
+// Whole-board helpers shared with the evaluation.
+inline Bitboard fill_up(Bitboard b) {
+    b |= b << 8;
+    b |= b << 16;
+    return b | (b << 32);
+}
+inline Bitboard fill_down(Bitboard b) {
+    b |= b >> 8;
+    b |= b >> 16;
+    return b | (b >> 32);
+}
+inline Bitboard file_fill(Bitboard b) { return fill_up(fill_down(b)); }
+// The squares and everything ahead of them, from side's point of view.
+inline Bitboard forward_fill(int side, Bitboard b) { return side == WHITE ? fill_up(b) : fill_down(b); }
+inline Bitboard push(int side, Bitboard b) { return side == WHITE ? b << 8 : b >> 8; }
+inline Bitboard beside(Bitboard b) { return ((b << 1) & NOT_FILE_A) | ((b >> 1) & NOT_FILE_H); }
+// Squares the side's pawns attack now or after any advance.
+inline Bitboard pawn_attack_span(int side, Bitboard pawns) { return pawn_attacks(side, forward_fill(side, pawns)); }

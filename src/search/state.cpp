@@ -1,8 +1,98 @@
 #include "search/state.h"
 
+#include <cstring>
+
+#include "board/position.h"
+#include "shell/options.h"
+#include "shell/timeman.h"
+#include "shell/uci.h"
+
 int stop_search = 0;
 int pondering = 0;
 int poll_suppressed = 0;
 uint64_t node_count = 0;
 uint64_t hard_node_limit = NO_NODE_LIMIT;
 uint64_t soft_node_budget = NO_NODE_LIMIT;
+
+uint32_t poll_counter = 0;
+uint32_t poll_mask = 255;
+double hard_deadline = 1e300;
+
+int draw_score = -12;
+
+uint64_t drawn_material_keys[DRAWN_KEY_COUNT];
+int lmr_table_zw[LMR_TABLE_SIZE];
+int lmr_table_pv[LMR_TABLE_SIZE];
+
+Move killer_moves[MAX_PLY][2];
+int32_t history_table[2][8][64];
+CounterMove countermove_table[2][7][4096];
+
+namespace {
+
+struct LmrRow {
+    int last;  // highest move number of the row
+    int zw, pv;
+};
+constexpr LmrRow LMR_ROWS[] = {
+    {2, 0, 0},  {4, 2, 0},  {6, 3, 2},  {9, 4, 2},  {10, 4, 3},  {15, 5, 3},
+    {19, 6, 3}, {22, 6, 4}, {34, 7, 4}, {39, 8, 4}, {399, 8, 5},
+};
+
+void build_lmr_tables() {
+    int row = 0;
+    lmr_table_zw[0] = lmr_table_pv[0] = 0;
+    for (int n = 1; n < LMR_TABLE_SIZE; n++) {
+        while (n > LMR_ROWS[row].last) row++;
+        lmr_table_zw[n] = LMR_ROWS[row].zw;
+        lmr_table_pv[n] = LMR_ROWS[row].pv;
+    }
+}
+
+void build_drawn_keys() {
+    const uint64_t(&m)[2][8] = zobrist_material;
+    const uint64_t keys[DRAWN_KEY_COUNT] = {
+        0,
+        m[WHITE][KNIGHT],
+        m[BLACK][KNIGHT],
+        m[WHITE][BISHOP],
+        m[BLACK][BISHOP],
+        2 * m[WHITE][KNIGHT],
+        2 * m[BLACK][KNIGHT],
+        m[WHITE][KNIGHT] + m[BLACK][KNIGHT],
+        m[WHITE][BISHOP] + m[BLACK][BISHOP],
+        m[WHITE][KNIGHT] + m[BLACK][BISHOP],
+        m[WHITE][BISHOP] + m[BLACK][KNIGHT],
+    };
+    memcpy(drawn_material_keys, keys, sizeof keys);
+}
+
+}  // namespace
+
+void rebuild_search_tables() {
+    build_lmr_tables();
+    build_drawn_keys();
+}
+
+void reset_move_ordering() {
+    memset(countermove_table, 0, sizeof countermove_table);
+    for (auto& side : history_table)
+        for (auto& type : side)
+            for (int32_t& h : type) h = HISTORY_START;
+}
+
+void clear_killers() { memset(killer_moves, 0, sizeof killer_moves); }
+
+bool poll_limits() {
+    poll_input();
+    // A quit ends even an infinite or ponder search: nothing would stop it afterwards.
+    if (quit_flag) stop_search = 1;
+    if (pondering && !quit_flag) return false;
+    if (stop_search) return true;
+    const bool soft_spent = soft_node_budget != NO_NODE_LIMIT && node_count / 5 >= soft_node_budget;
+    if (node_count >= hard_node_limit || soft_spent || clock_seconds() >= hard_deadline) {
+        stop_search = 1;
+        return true;
+    }
+    return false;
+}

@@ -1,16 +1,325 @@
-// Placeholder until the search lands: plays the first legal move.
 #include "shell/driver.h"
 
+#include <chrono>
+#include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
 
+#include "board/movegen.h"
 #include "board/perft.h"
+#include "book/book.h"
+#include "eval/pawns.h"
+#include "search/search.h"
+#include "search/tt.h"
+#include "shell/log.h"
+#include "shell/options.h"
+#include "shell/timeman.h"
+#include "shell/uci.h"
 
-int search_driver(Position& pos, double, int, char*) {
-    Move moves[256];
+int iter_best_move[MAX_ITERATIONS];
+int iter_score[MAX_ITERATIONS];
+double iter_elapsed[MAX_ITERATIONS];
+uint64_t iter_nodes[MAX_ITERATIONS];
+
+double search_start = 0;
+
+MultiPvLine multipv_lines[MULTIPV_CAPACITY];
+int multipv_count = 0;
+
+namespace {
+
+constexpr int NO_LINE_SCORE = 2100000000;
+
+bool new_game = true;
+double soft_limit = 0, mate_limit = 0;
+bool time_up = false;
+double best_move_share = 0.5;
+char ponder_move_text[MOVE_TEXT_SIZE];
+
+double elapsed_since_start() {
+    const double e = clock_seconds() - search_start;
+    return e > 0 ? e : 0;
+}
+double rate_time(double elapsed) { return elapsed > 0.0001 ? elapsed : 0.0001; }
+
+// The log shows "MT n" for a mate and pawns with two decimals otherwise.
+void log_score_text(int score, char* out, int size) {
+    if (is_mate_score(score))
+        snprintf(out, size, "MT %d", mate_in_moves(score));
+    else
+        snprintf(out, size, "%0.2f", score / 100.0);
+}
+
+// The texts of every legal move, each followed by one space.
+void legal_move_list(const Position& pos, char* out, int size) {
+    Move moves[MAX_MOVES];
     const int n = generate_legal_moves(pos, moves);
-    char t[MOVE_TEXT_SIZE];
-    move_to_text(n ? moves[0] : 0, t);
-    printf("bestmove %s\n", t);
+    int len = 0;
+    out[0] = 0;
+    for (int i = 0; i < n && len + MOVE_TEXT_SIZE + 1 < size; i++) {
+        char t[MOVE_TEXT_SIZE];
+        move_to_text(moves[i], t);
+        len += snprintf(out + len, size_t(size - len), "%s ", t);
+    }
+}
+
+// A searchmoves list that names no legal move would leave nothing to play: search everything then.
+bool names_a_legal_move(const Position& pos, const char* list) {
+    Move moves[MAX_MOVES];
+    const int n = generate_legal_moves(pos, moves);
+    for (int i = 0; i < n; i++) {
+        char t[MOVE_TEXT_SIZE];
+        move_to_text(moves[i], t);
+        if (move_list_has(list, t)) return true;
+    }
+    return false;
+}
+
+void prepare(Position& pos, double seconds) {
+    multipv_count = 0;
+    poll_mask = 255;
+    if (bench_mode) deterministic = 1;
+    poll_suppressed = 1;
+    time_up = false;
+    stop_search = 0;
+    clear_killers();
+    if (new_game || deterministic) {
+        reset_move_ordering();
+        rebuild_search_tables();
+    }
+    pos.material_key = compute_material_key(pos);
+    pos.phase = int16_t(compute_phase(pos));
+    pos.pst = compute_pst(pos);
+    draw_score = pos.phase * drawscore_option / 48;
+    if (tt.buckets && (new_game || deterministic)) {
+        tt_clear();
+        new_game = false;
+    }
+    if (tt.buckets) tt_new_search();
+
+    search_start = clock_seconds();
+    hard_deadline = search_start + seconds * hard_percent / 100;
+    if (go_movetime > 0) {
+        soft_limit = hard_deadline = mate_limit = search_start + seconds;
+    } else {
+        soft_limit = search_start + seconds * 75 / 100;
+        mate_limit = search_start + 0.075 * seconds;
+    }
+    best_move_share = 0.5;
+    log_board(pos);
+    log_printf("DEPTH      TIME         NODES      KNPS    SCORE   PRINCIPAL VARIATION\n");
+    log_printf("-----  --------  ------------  --------  -------   -------------------------------------------------\n");
+}
+
+int clamp_window(int v) { return v < -INFINITE_SCORE ? -INFINITE_SCORE : (v > INFINITE_SCORE ? INFINITE_SCORE : v); }
+
+// One iteration with its aspiration re-searches; the score of the last search made.
+int search_iteration(Position& pos, int iteration, const char* list, Move* line, uint64_t& ca, uint64_t& cb) {
+    int alpha = -INFINITE_SCORE, beta = INFINITE_SCORE;
+    if (iteration > 4 && multi_pv <= 1) {
+        const int s1 = iter_score[iteration - 1], s2 = iter_score[iteration - 2], s3 = iter_score[iteration - 3];
+        int w = (abs(s1 - s2) + abs(s2 - s3)) / 2;
+        if (w < 16) w = 16;
+        alpha = clamp_window(s1 - w);
+        beta = clamp_window(s1 + w);
+    }
+    int score = root_search(pos, 2 * iteration, alpha, beta, line, list, ca, cb);
+    int last_fail = 0;  // +1 after a fail high, -1 after a fail low
+    while (!stop_search && (score >= beta || score <= alpha)) {
+        const int fail = score >= beta ? 1 : -1;
+        const int width = int(1.5 * (beta - alpha));
+        if (last_fail == -fail) {
+            alpha = -INFINITE_SCORE;
+            beta = INFINITE_SCORE;
+        } else if (fail > 0) {
+            alpha = clamp_window(score - 1);
+            beta = clamp_window(score - 1 + width);
+        } else {
+            alpha = clamp_window(score + 1 - width);
+            beta = clamp_window(score + 1);
+        }
+        last_fail = fail;
+        score = root_search(pos, 2 * iteration, alpha, beta, line, list, ca, cb);
+        if (alpha == -INFINITE_SCORE && beta == INFINITE_SCORE) break;
+    }
+    return score;
+}
+
+void report_iteration(int iteration, int score, const char* line_text) {
+    const double elapsed = elapsed_since_start();
+    char log_score[32];
+    log_score_text(score, log_score, sizeof log_score);
+    log_printf("%5d  %8.1f  %12" PRIu64 "  %8.1f  %7s   %s\n", iteration, elapsed, node_count,
+               node_count / rate_time(elapsed) / 1000, log_score, line_text);
+    if (bench_mode) return;
+    if (multi_pv > 1) return;
+    char score_text[32];
+    score_to_text(score, score_text, sizeof score_text);
+    printf("info depth %d time %d nodes %" PRIu64 " score %s nps %" PRIu64 " pv %s\n", iteration, int(elapsed * 1000),
+           node_count, score_text, uint64_t(node_count / rate_time(elapsed)), line_text);
     fflush(stdout);
-    return 0;
+}
+
+void adjust_time(int iteration, Move first, double seconds) {
+    if (go_movetime > 0 || iteration <= 4 || stop_search) return;
+    if (first == Move(iter_best_move[iteration - 1])) {
+        double pct = 2.5 * (102 - 100 * best_move_share);
+        if (pct > 80) pct = 80;
+        soft_limit = search_start + seconds * pct / 100;
+    } else {
+        soft_limit = search_start + seconds * 120 / 100;
+        best_move_share *= 0.9;
+    }
+}
+
+bool iteration_ends_search(int iteration, int score, int depth_limit) {
+    const double now = clock_seconds();
+    if (now > soft_limit) time_up = true;
+    if (is_mate_score(score) && now > mate_limit) time_up = true;
+    if (!pondering && time_up) return true;
+    if (soft_node_budget != NO_NODE_LIMIT && node_count >= soft_node_budget) return true;
+    if (depth_limit <= 98 && is_mate_score(score)) return true;
+    return iteration >= depth_limit;
+}
+
+// An analysis without limits, and a ponder search, hand over their move only when told.
+void wait_for_release(double seconds, int depth_limit) {
+    const bool infinite = depth_limit >= 99 && seconds >= ONE_YEAR && hard_node_limit == NO_NODE_LIMIT &&
+                          soft_node_budget == NO_NODE_LIMIT;
+    if (!pondering && depth_limit < 99) return;
+    poll_input();
+    while (!stop_search && !quit_flag && (pondering || infinite)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        poll_input();
+    }
+}
+
+void print_best_move(const Move* line) {
+    char best[MOVE_TEXT_SIZE];
+    move_to_text(line[0], best);
+    if (line[0] && line[1]) {
+        move_to_text(line[1], ponder_move_text);
+        printf("info nodes %" PRIu64 "\n", node_count);
+        printf("bestmove %s ponder %s\n", best, ponder_move_text);
+        log_printf("info nodes %" PRIu64 "\n", node_count);
+        log_printf("bestmove %s ponder %s\n", best, ponder_move_text);
+    } else {
+        ponder_move_text[0] = 0;
+        log_printf("bestmove %s\n", best);
+        printf("info nodes %" PRIu64 "\n", node_count);
+        printf("bestmove %s\n", best);
+    }
+    fflush(stdout);
+}
+
+}  // namespace
+
+int search_driver(Position& pos, double seconds, int depth_limit, char* searchmoves) {
+    if (depth_limit < 1) depth_limit = 1;
+    if (depth_limit >= MAX_ITERATIONS) depth_limit = MAX_ITERATIONS - 1;
+    prepare(pos, seconds);
+
+    char list[SEARCHMOVES_SIZE];
+    if (searchmoves && searchmoves[0] && names_a_legal_move(pos, searchmoves))
+        snprintf(list, sizeof list, "%s", searchmoves);
+    else
+        legal_move_list(pos, list, sizeof list);
+
+    Move result[PV_SIZE] = {0}, line[PV_SIZE] = {0};
+    int result_score = 0;
+    for (int iteration = 1;; iteration++) {
+        uint64_t ca = 0, cb = 0;
+        if (iteration == 1) {
+            const Move book = book_probe(pos);
+            if (book) {
+                result[0] = book;
+                result[1] = 0;
+                result_score = 0;
+                break;
+            }
+        } else {
+            poll_suppressed = 0;
+        }
+        if (!bench_mode) {
+            printf("info depth %d\n", iteration);
+            fflush(stdout);
+        }
+        const int score = search_iteration(pos, iteration, list, line, ca, cb);
+        cb += 1;
+        best_move_share = 0.75 * best_move_share + 0.25 * double(ca) / double(ca + cb);
+        adjust_time(iteration, line[0], seconds);
+        if (!stop_search) {
+            memcpy(result, line, sizeof result);
+            result_score = score;
+            iter_best_move[iteration] = int(line[0]);
+            iter_score[iteration] = score;
+        }
+        char text[PV_TEXT_SIZE];
+        pv_to_text(result, text);
+        if (stop_search) {
+            log_printf("search aborted\n");
+            break;
+        }
+        report_iteration(iteration, score, text);
+        if (bench_mode) {
+            iter_elapsed[iteration] = elapsed_since_start();
+            iter_nodes[iteration] = node_count;
+        }
+        if (iteration_ends_search(iteration, score, depth_limit)) break;
+    }
+
+    log_printf("Total move time %8.1f\n", elapsed_since_start());
+    wait_for_release(seconds, depth_limit);
+    if (bench_mode) return result_score;
+    const double rate = pawn_table_probes ? 100.0 * double(pawn_table_hits) / double(pawn_table_probes) : 0.0;
+    log_printf("\nEtable statistics: %12" PRIu64 " hits  %12" PRIu64 " probes   Rate = %8.3f percent\n",
+               pawn_table_hits, pawn_table_probes, rate);
+    print_best_move(result);
+    return result_score;
+}
+
+void record_multipv(int depth, int score, const Move* line) {
+    if (multipv_count >= MULTIPV_CAPACITY) return;
+    MultiPvLine& r = multipv_lines[multipv_count++];
+    r.depth = depth;
+    r.score = score;
+    r.move = line[0];
+    int i = 0;
+    for (; i < MULTIPV_LINE_WORDS - 1 && line[i]; i++) r.line[i] = line[i];
+    r.line[i] = 0;
+}
+
+int report_multipv(double elapsed) {
+    // Newest depth first, best score first; records of equal key keep their order.
+    auto key = [](const MultiPvLine& r) { return int64_t(r.depth) * (1LL << 30) + r.score; };
+    for (int i = 1; i < multipv_count; i++) {
+        const MultiPvLine r = multipv_lines[i];
+        int j = i;
+        for (; j > 0 && key(multipv_lines[j - 1]) < key(r); j--) multipv_lines[j] = multipv_lines[j - 1];
+        multipv_lines[j] = r;
+    }
+    // One line per root move: its deepest and best record.
+    int kept = 0;
+    for (int i = 0; i < multipv_count; i++) {
+        bool seen = false;
+        for (int j = 0; j < kept && !seen; j++) seen = multipv_lines[j].move == multipv_lines[i].move;
+        if (!seen) multipv_lines[kept++] = multipv_lines[i];
+    }
+    multipv_count = kept;
+    int lowest = NO_LINE_SCORE;
+    const int shown = multi_pv < multipv_count ? multi_pv : multipv_count;
+    for (int i = 0; i < shown; i++) {
+        const MultiPvLine& r = multipv_lines[i];
+        char score_text[32], text[PV_TEXT_SIZE];
+        score_to_text(r.score, score_text, sizeof score_text);
+        pv_to_text(r.line, text);
+        printf("info multipv %d score %s depth %d time %d nodes %" PRIu64 " nps %" PRIu64 " pv %s\n", i + 1,
+               score_text, r.depth, int(elapsed * 1000), node_count, uint64_t(node_count / rate_time(elapsed)), text);
+        if (r.depth == multipv_lines[0].depth && r.score < lowest) lowest = r.score;
+    }
+    fflush(stdout);
+    if (multi_pv >= 0 && multipv_count > multi_pv) multipv_count = multi_pv;
+    return lowest;
 }

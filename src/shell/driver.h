@@ -1,5 +1,7 @@
 // Iterative deepening over the root search: one "go" into one "bestmove".
 #pragma once
+#include <cstdint>
+
 #include "board/position.h"
 
 constexpr double ONE_YEAR = 31622400.0;
@@ -7,3 +9,28 @@ constexpr int SEARCHMOVES_SIZE = 4096;
 
 // searchmoves: writable text of move words (empty = all legal moves), SEARCHMOVES_SIZE bytes.
 int search_driver(Position& pos, double seconds, int depth_limit, char* searchmoves);
+
+constexpr int MAX_ITERATIONS = 100;  // iterations 1..99
+// Per completed iteration, read by the benchmark.
+extern int iter_best_move[MAX_ITERATIONS];
+extern int iter_score[MAX_ITERATIONS];
+extern double iter_elapsed[MAX_ITERATIONS];
+extern uint64_t iter_nodes[MAX_ITERATIONS];
+
+extern double search_start;
+
+// Lines of a multi-PV search, appended by the root search.
+constexpr int MULTIPV_LINE_WORDS = 64;
+constexpr int MULTIPV_CAPACITY = 512;
+struct MultiPvLine {
+    int depth;  // iteration, in plies
+    int score;
+    Move move;
+    Move line[MULTIPV_LINE_WORDS];  // root move first, 0-terminated
+};
+extern MultiPvLine multipv_lines[MULTIPV_CAPACITY];
+extern int multipv_count;
+
+void record_multipv(int depth, int score, const Move* line);
+// Prints the best lines; returns the lowest printed score at the newest depth (2100000000 if none).
+int report_multipv(double elapsed);

@@ -1,0 +1,407 @@
+#include "board/movepick.h"
+
+#include "search/see.h"
+#include "search/state.h"
+
+const int picker_stage_sequence[5][10] = {
+    {STAGE_HASH, STAGE_CAPTURES, STAGE_KILLER1, STAGE_KILLER2, STAGE_QUIETS, STAGE_DEFERRED, STAGE_END},
+    {STAGE_HASH, STAGE_CAPTURES, STAGE_QUIET_CHECKS, STAGE_DEFERRED, STAGE_END},
+    {STAGE_HASH, STAGE_CAPTURES, STAGE_QUIET_CHECKS, STAGE_END},
+    {STAGE_HASH, STAGE_CAPTURES, STAGE_END},
+    {STAGE_HASH, STAGE_EVASIONS, STAGE_DEFERRED, STAGE_END},
+};
+
+namespace {
+
+constexpr Bitboard RANK_1 = 0xFFULL, RANK_2 = 0xFF00ULL, RANK_7 = 0x00FF000000000000ULL,
+                   RANK_8 = 0xFF00000000000000ULL;
+constexpr Bitboard LAST_RANKS = RANK_1 | RANK_8;
+
+constexpr Bitboard shift_up(Bitboard b, int side) { return side == WHITE ? b << 8 : b >> 8; }
+constexpr Bitboard shift_down(Bitboard b, int side) { return side == WHITE ? b >> 8 : b << 8; }
+
+constexpr std::array<std::array<Bitboard, 64>, 2> build_pawn_check_origin() {
+    std::array<std::array<Bitboard, 64>, 2> t{};
+    for (int king = 0; king < 2; king++) {
+        const int pawn = 1 - king;
+        const Bitboard second = pawn == WHITE ? RANK_2 : RANK_7;
+        for (int sq = 0; sq < 64; sq++) {
+            const Bitboard k = 1ULL << sq;
+            // Squares from which a pawn of the other colour attacks the king.
+            const Bitboard hits = king == WHITE ? ((k << 7) & NOT_FILE_H) | ((k << 9) & NOT_FILE_A)
+                                                : ((k >> 9) & NOT_FILE_H) | ((k >> 7) & NOT_FILE_A);
+            const Bitboard single = shift_down(hits, pawn);
+            t[king][sq] = single | (shift_down(single, pawn) & second);
+        }
+    }
+    return t;
+}
+
+// Type of the piece of `side` on `sq` (0 when none), tested king first.
+inline int type_on(const Position& pos, int side, int sq) { return piece_type_on(pos, side, sq); }
+
+inline uint32_t entry(Move m, int score) { return (uint32_t(score) << 16) | (m & 0xFFFF); }
+inline int entry_score(uint32_t e) { return int(int16_t(uint16_t(e >> 16))); }
+
+// Stable insertion sort, highest score first.
+void sort_entries(uint32_t* list, int n) {
+    for (int i = 1; i < n; i++) {
+        const uint32_t e = list[i];
+        const int s = entry_score(e);
+        int j = i;
+        for (; j > 0 && entry_score(list[j - 1]) < s; j--) list[j] = list[j - 1];
+        list[j] = e;
+    }
+}
+
+struct ListWriter {
+    uint32_t* out;
+    int n;
+    void add(Move m, int score) {
+        if (n < PICKER_LIST_SIZE) out[n++] = entry(m, score);
+    }
+};
+
+inline void add_promotions(ListWriter& w, int from, int to, int score) {
+    for (int f = FLAG_PROMO_Q; f <= FLAG_PROMO_B; f++) w.add(make_move_word(from, to, f), score);
+}
+
+// Captures of one pawn direction: to = from + delta.
+void pawn_captures(const Position& pos, ListWriter& w, Bitboard targets, int delta) {
+    const int them = 1 - side_to_move(pos);
+    while (targets) {
+        const int to = pop_lsb(targets), from = to - delta;
+        if (square_bit[to] & pos.ep_mask) {
+            w.add(make_move_word(from, to, FLAG_EP), 31);
+        } else {
+            const int v = type_on(pos, them, to);
+            if (square_bit[to] & LAST_RANKS)
+                add_promotions(w, from, to, 64 * v - 2);
+            else
+                w.add(make_move_word(from, to), 32 * v - 2 * PAWN);
+        }
+    }
+}
+
+void piece_captures(const Position& pos, ListWriter& w, int from, Bitboard targets, int attacker) {
+    const int them = 1 - side_to_move(pos);
+    while (targets) {
+        const int to = pop_lsb(targets);
+        w.add(make_move_word(from, to), 32 * type_on(pos, them, to) - 2 * attacker);
+    }
+}
+
+int generate_captures_stage(const Position& pos, uint32_t* out) {
+    const int us = side_to_move(pos), them = 1 - us;
+    const Bitboard enemy = pos.bb[them][0], occ = occupied(pos), pawns = pos.bb[us][PAWN];
+    const Bitboard victims = enemy | pos.ep_mask;
+    ListWriter w{out, 0};
+    if (us == WHITE) {
+        pawn_captures(pos, w, ((pawns << 7) & NOT_FILE_H) & victims, 7);
+        pawn_captures(pos, w, ((pawns << 9) & NOT_FILE_A) & victims, 9);
+    } else {
+        pawn_captures(pos, w, ((pawns >> 9) & NOT_FILE_H) & victims, -9);
+        pawn_captures(pos, w, ((pawns >> 7) & NOT_FILE_A) & victims, -7);
+    }
+    const int fwd = us == WHITE ? 8 : -8;
+    for (Bitboard b = shift_up(pawns, us) & ~occ & LAST_RANKS; b;) {
+        const int to = pop_lsb(b);
+        add_promotions(w, to - fwd, to, 32);
+    }
+    for (Bitboard b = pos.bb[us][KNIGHT]; b;) {
+        const int from = pop_lsb(b);
+        piece_captures(pos, w, from, knight_attacks[from] & enemy, KNIGHT);
+    }
+    for (Bitboard b = pos.bb[us][BISHOP] | pos.bb[us][QUEEN]; b;) {
+        const int from = pop_lsb(b);
+        piece_captures(pos, w, from, bishop_attacks(from, occ) & enemy, type_on(pos, us, from));
+    }
+    for (Bitboard b = pos.bb[us][ROOK] | pos.bb[us][QUEEN]; b;) {
+        const int from = pop_lsb(b);
+        piece_captures(pos, w, from, rook_attacks(from, occ) & enemy, type_on(pos, us, from));
+    }
+    const int k = king_square(pos, us);
+    piece_captures(pos, w, k, king_attacks[k] & enemy, KING);
+    return w.n;
+}
+
+inline void add_quiet_targets(ListWriter& w, int from, Bitboard targets) {
+    while (targets) w.add(make_move_word(from, pop_lsb(targets)), 0);
+}
+
+int generate_quiets_stage(const Position& pos, uint32_t* out, int depth) {
+    const int us = side_to_move(pos);
+    const Bitboard occ = occupied(pos), empty = ~occ, pawns = pos.bb[us][PAWN];
+    const int fwd = us == WHITE ? 8 : -8;
+    ListWriter w{out, 0};
+    Move castles[2];
+    const int nc = generate_castling(pos, us, castles);
+    for (int i = 0; i < nc; i++) w.add(castles[i], 0);
+    for (Bitboard b = shift_up(pawns, us) & empty & ~LAST_RANKS; b;) {
+        const int to = pop_lsb(b);
+        w.add(make_move_word(to - fwd, to), 0);
+    }
+    for (Bitboard b = pos.bb[us][KNIGHT]; b;) {
+        const int from = pop_lsb(b);
+        add_quiet_targets(w, from, knight_attacks[from] & empty);
+    }
+    for (Bitboard b = pos.bb[us][BISHOP]; b;) {
+        const int from = pop_lsb(b);
+        add_quiet_targets(w, from, bishop_attacks(from, occ) & empty);
+    }
+    for (Bitboard b = pos.bb[us][ROOK]; b;) {
+        const int from = pop_lsb(b);
+        add_quiet_targets(w, from, rook_attacks(from, occ) & empty);
+    }
+    for (Bitboard b = pos.bb[us][QUEEN]; b;) {
+        const int from = pop_lsb(b);
+        add_quiet_targets(w, from, queen_attacks(from, occ) & empty);
+    }
+    const int k = king_square(pos, us);
+    add_quiet_targets(w, k, king_attacks[k] & empty);
+    const Bitboard second = us == WHITE ? RANK_2 : RANK_7;
+    for (Bitboard b = shift_up(shift_up(pawns & second, us) & empty, us) & empty; b;) {
+        const int to = pop_lsb(b);
+        w.add(make_move_word(to - 2 * fwd, to, FLAG_DOUBLE), 0);
+    }
+    for (int i = 0; i < w.n; i++) {
+        const Move m = out[i] & 0xFFFF;
+        int h = history_table[us][pos.board[move_from(m)] & 7][move_to(m)];
+        if (depth >= 10 && see(pos, m) < 0) h >>= 1;
+        out[i] = entry(m, h);
+    }
+    return w.n;
+}
+
+// Adds generated evasions (captures or blocks) with their scores; king moves are already listed.
+void add_evasions(const Position& pos, ListWriter& w, const Move* moves, int n, int king) {
+    const int us = side_to_move(pos), them = 1 - us;
+    for (int i = 0; i < n; i++) {
+        const Move m = moves[i];
+        if (move_from(m) == king) continue;
+        const int to = move_to(m);
+        int score;
+        if (is_promotion(m))
+            score = 31000;
+        else if (pos.bb[them][0] & square_bit[to])
+            score = 30000 + 16 * type_on(pos, them, to) - 2 * type_on(pos, us, move_from(m));
+        else
+            score = history_table[us][pos.board[move_from(m)] & 7][to] >> 1;
+        w.add(m, score);
+    }
+}
+
+int generate_evasions_stage(const Position& pos, uint32_t* out) {
+    const int us = side_to_move(pos), them = 1 - us;
+    const int k = king_square(pos, us);
+    const Bitboard occ = occupied(pos);
+    ListWriter w{out, 0};
+    for (Bitboard b = king_attacks[k] & ~pos.bb[us][0]; b;) {
+        const int to = pop_lsb(b);
+        const int v = type_on(pos, them, to);
+        w.add(make_move_word(k, to), v ? 30000 + 16 * v - 2 * KING : history_table[us][KING][to] >> 1);
+    }
+    Move moves[MAX_MOVES];
+    // The checking knight or pawn is found on the board, so a position set up with a check works too.
+    const Bitboard knights = knight_attacks[k] & pos.bb[them][KNIGHT];
+    const Bitboard pawns = pawn_attacks(us, square_bit[k]) & pos.bb[them][PAWN];
+    if (knights) {
+        add_evasions(pos, w, moves, generate_captures_on(pos, moves, lsb_index(knights)), k);
+    } else if (pawns) {
+        const int sq = lsb_index(pawns);
+        add_evasions(pos, w, moves, generate_captures_on(pos, moves, sq), k);
+        if (pos.ep_mask) {
+            const int ep = lsb_index(pos.ep_mask);
+            for (Bitboard b = pawn_attacks(them, pos.ep_mask) & pos.bb[us][PAWN]; b;)
+                w.add(make_move_word(pop_lsb(b), ep, FLAG_EP), 30000);
+        }
+    } else {
+        const Bitboard diag = pos.bb[them][BISHOP] | pos.bb[them][QUEEN];
+        const Bitboard line = pos.bb[them][ROOK] | pos.bb[them][QUEEN];
+        for (int pass = 0; pass < 2; pass++) {
+            Bitboard sliders = (pass == 0 ? bishop_lines[k] & diag : rook_lines[k] & line);
+            while (sliders) {
+                const int s = pop_lsb(sliders);
+                if (between[s][k] & occ) continue;
+                add_evasions(pos, w, moves, generate_captures_on(pos, moves, s), k);
+                add_evasions(pos, w, moves, generate_quiets_to(pos, moves, between[s][k]), k);
+            }
+        }
+    }
+    return w.n;
+}
+
+// Quiet moves of a piece that uncovers a check when it leaves its line.
+void add_discovered(const Position& pos, ListWriter& w, int sq, bool diagonal_line) {
+    const int us = side_to_move(pos);
+    const Bitboard occ = occupied(pos), empty = ~occ;
+    const int t = type_on(pos, us, sq);
+    switch (t) {
+        case KING: add_quiet_targets(w, sq, king_attacks[sq] & empty); break;
+        case KNIGHT: add_quiet_targets(w, sq, knight_attacks[sq] & empty); break;
+        case BISHOP:
+            if (!diagonal_line) add_quiet_targets(w, sq, bishop_attacks(sq, occ) & empty);
+            break;
+        case ROOK:
+            if (diagonal_line) add_quiet_targets(w, sq, rook_attacks(sq, occ) & empty);
+            break;
+        case PAWN: {
+            const int fwd = us == WHITE ? 8 : -8;
+            const Bitboard one = shift_up(square_bit[sq], us) & empty;
+            if (one & ~LAST_RANKS) w.add(make_move_word(sq, sq + fwd), 0);
+            const Bitboard second = us == WHITE ? RANK_2 : RANK_7;
+            if ((square_bit[sq] & second) && (shift_up(one, us) & empty))
+                w.add(make_move_word(sq, sq + 2 * fwd, FLAG_DOUBLE), 0);
+            break;
+        }
+        default: break;  // a queen on the line moves along it or keeps blocking the other kind
+    }
+}
+
+// Blockers whose every quiet move was listed as a discovered check; skipped by the direct checks
+// so that no move appears twice.
+Bitboard discovered_checks(const Position& pos, ListWriter& w, int ek) {
+    const int us = side_to_move(pos);
+    const Bitboard occ = occupied(pos), own = pos.bb[us][0];
+    Bitboard done = 0;
+    for (int pass = 0; pass < 2; pass++) {
+        const bool diagonal = pass == 0;
+        Bitboard sliders = diagonal ? bishop_lines[ek] & (pos.bb[us][BISHOP] | pos.bb[us][QUEEN])
+                                    : rook_lines[ek] & (pos.bb[us][ROOK] | pos.bb[us][QUEEN]);
+        while (sliders) {
+            const int s = pop_lsb(sliders);
+            const Bitboard b = between[s][ek] & occ;
+            if (!b || (b & (b - 1)) || !(b & own)) continue;
+            const int blocker = lsb_index(b);
+            const int t = type_on(pos, us, blocker);
+            add_discovered(pos, w, blocker, diagonal);
+            const bool along = t == QUEEN || t == (diagonal ? BISHOP : ROOK);
+            if (!along && t != PAWN) done |= b;
+        }
+    }
+    return done;
+}
+
+int generate_quiet_checks_stage(const Position& pos, uint32_t* out) {
+    const int us = side_to_move(pos), them = 1 - us;
+    const int ek = king_square(pos, them);
+    const Bitboard occ = occupied(pos), empty = ~occ;
+    ListWriter w{out, 0};
+    const Bitboard done = discovered_checks(pos, w, ek);
+
+    const int fwd = us == WHITE ? 8 : -8;
+    const Bitboard second = us == WHITE ? RANK_2 : RANK_7;
+    const Bitboard hits = pawn_attacks(them, square_bit[ek]) & ~LAST_RANKS;
+    for (Bitboard b = pos.bb[us][PAWN] & pawn_check_origin[them][ek]; b;) {
+        const int from = pop_lsb(b);
+        const Bitboard one = shift_up(square_bit[from], us) & empty;
+        if (one & hits)
+            w.add(make_move_word(from, from + fwd), 0);
+        else if ((square_bit[from] & second) && (shift_up(one, us) & empty & hits))
+            w.add(make_move_word(from, from + 2 * fwd, FLAG_DOUBLE), 0);
+    }
+    for (Bitboard b = pos.bb[us][KNIGHT] & ~done; b;) {
+        const int from = pop_lsb(b);
+        for (Bitboard t = knight_attacks[from] & knight_attacks[ek] & empty; t;)
+            w.add(make_move_word(from, pop_lsb(t)), 99);
+    }
+    const Bitboard diag_checks = bishop_attacks(ek, occ) & empty, line_checks = rook_attacks(ek, occ) & empty;
+    for (Bitboard b = (pos.bb[us][BISHOP] | pos.bb[us][QUEEN]) & ~done; b;) {
+        const int from = pop_lsb(b);
+        const Bitboard reach = type_on(pos, us, from) == QUEEN ? queen_attacks(from, occ) : bishop_attacks(from, occ);
+        add_quiet_targets(w, from, reach & diag_checks);
+    }
+    for (Bitboard b = (pos.bb[us][ROOK] | pos.bb[us][QUEEN]) & ~done; b;) {
+        const int from = pop_lsb(b);
+        const Bitboard reach = type_on(pos, us, from) == QUEEN ? queen_attacks(from, occ) : rook_attacks(from, occ);
+        add_quiet_targets(w, from, reach & line_checks);
+    }
+    return w.n;
+}
+
+inline bool was_tried(const MovePicker& p, Move m) {
+    for (int i = 0; i < p.tried_count; i++)
+        if (p.tried[i] == m) return true;
+    return false;
+}
+
+// A special move is handed out early only when it is a real move here; a killer must also be
+// quiet here, or the capture stage would already have produced it.
+bool special_ready(MovePicker& p, Move m, bool killer) {
+    if (!m || move_flag(m) == FLAG_EP || was_tried(p, m)) return false;
+    if (killer && ((occupied(*p.pos) & square_bit[move_to(m)]) || is_promotion(m))) return false;
+    if (!move_is_pseudo_legal(*p.pos, m)) return false;
+    p.tried[p.tried_count++] = m;
+    return true;
+}
+
+}  // namespace
+
+const std::array<std::array<Bitboard, 64>, 2> pawn_check_origin = build_pawn_check_origin();
+
+void picker_init(const Position& pos, MovePicker& p, int mode, Move hash_move, Move killer1, Move killer2, int depth) {
+    p.pos = &pos;
+    p.mode = mode;
+    p.step = p.stage = p.count = p.index = 0;
+    p.hash_move = hash_move;
+    p.killer1 = killer1;
+    p.killer2 = killer2;
+    p.list = p.entries;
+    p.deferred_count = 0;
+    p.tried_count = 0;
+    p.depth = depth;
+}
+
+Move picker_next(MovePicker& p) {
+    for (;;) {
+        while (p.index < p.count) {
+            const Move m = p.list[p.index++] & 0xFFFF;
+            if (was_tried(p, m)) continue;
+            const bool exchange_stage =
+                p.stage == STAGE_CAPTURES || p.stage == STAGE_EVASIONS || p.stage == STAGE_QUIET_CHECKS;
+            if (exchange_stage && move_flag(m) <= FLAG_DOUBLE && see(*p.pos, m) < 0) {
+                p.deferred[p.deferred_count++] = m;
+                continue;
+            }
+            return m;
+        }
+        p.stage = picker_stage_sequence[p.mode][p.step];
+        if (p.stage == STAGE_END) return 0;
+        p.step++;
+        p.index = p.count = 0;
+        p.list = p.entries;
+        switch (p.stage) {
+            case STAGE_HASH:
+                if (special_ready(p, p.hash_move, false)) return p.hash_move;
+                break;
+            // Killers are compared with the moves already tried, so one equal to the hash move comes once.
+            case STAGE_KILLER1:
+                if (special_ready(p, p.killer1, true)) return p.killer1;
+                break;
+            case STAGE_KILLER2:
+                if (special_ready(p, p.killer2, true)) return p.killer2;
+                break;
+            case STAGE_CAPTURES:
+                p.count = generate_captures_stage(*p.pos, p.entries);
+                sort_entries(p.entries, p.count);
+                break;
+            case STAGE_QUIETS:
+                p.count = generate_quiets_stage(*p.pos, p.entries, p.depth);
+                sort_entries(p.entries, p.count);
+                break;
+            case STAGE_EVASIONS:
+                p.count = generate_evasions_stage(*p.pos, p.entries);
+                sort_entries(p.entries, p.count);
+                break;
+            case STAGE_QUIET_CHECKS:
+                p.count = generate_quiet_checks_stage(*p.pos, p.entries);
+                sort_entries(p.entries, p.count);
+                break;
+            case STAGE_DEFERRED:
+                p.list = p.deferred;
+                p.count = p.deferred_count;
+                break;
+            default: return 0;
+        }
+    }
+}

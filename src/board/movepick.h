@@ -1,0 +1,55 @@
+// Staged move picker: hands out pseudo-legal moves best first, generating each group lazily.
+#pragma once
+#include <array>
+#include <cstdint>
+
+#include "board/movegen.h"
+
+enum : int {
+    PICK_ALL = 0,           // hash, captures, killers, quiets, losing captures
+    PICK_CHECKS_DEFER = 1,  // hash, captures, quiet checks, losing captures
+    PICK_CHECKS = 2,        // hash, captures, quiet checks
+    PICK_CAPTURES = 3,      // hash, captures
+    PICK_EVASIONS = 4,      // hash, check evasions, losing evasions
+};
+
+enum : int {
+    STAGE_HASH = 1,
+    STAGE_CAPTURES = 2,
+    STAGE_KILLER1 = 3,
+    STAGE_KILLER2 = 4,
+    STAGE_QUIETS = 5,
+    STAGE_EVASIONS = 6,
+    STAGE_QUIET_CHECKS = 7,
+    STAGE_DEFERRED = 8,
+    STAGE_END = 9,
+};
+
+// Stage lists hold the move in the low 16 bits and a signed ordering score in the high 16.
+constexpr int PICKER_LIST_SIZE = MAX_MOVES;
+
+struct MovePicker {
+    const Position* pos;
+    int mode;
+    int step;
+    int stage;
+    int count;
+    int index;
+    Move hash_move, killer1, killer2;
+    const uint32_t* list;
+    uint32_t entries[PICKER_LIST_SIZE];
+    uint32_t deferred[PICKER_LIST_SIZE];
+    int deferred_count;
+    Move tried[4];
+    int tried_count;
+    int depth;
+};
+
+extern const int picker_stage_sequence[5][10];
+// [colour of the king][king square]: squares from which an enemy pawn checks that king by a
+// single push, or by a double step from its second rank.
+extern const std::array<std::array<Bitboard, 64>, 2> pawn_check_origin;
+
+void picker_init(const Position& pos, MovePicker& p, int mode, Move hash_move, Move killer1, Move killer2, int depth);
+// The next move, or 0 when the run is over (and on every later call).
+Move picker_next(MovePicker& p);

@@ -1,0 +1,208 @@
+#include "board/draw.h"
+#include "board/makemove.h"
+#include "board/movepick.h"
+#include "eval/evaluate.h"
+#include "eval/tables.h"
+#include "search/search.h"
+#include "search/see.h"
+#include "shell/options.h"
+
+namespace {
+
+constexpr int HORIZON_BAND = 100;
+
+// Near the horizon a checked side, a score just short of beta or a threatened side looks one ply deeper.
+bool extends_at_horizon(Position& pos, int alpha, int beta) {
+    if (pos.horizon_ext) return false;
+    if (pos.in_check) {
+        pos.horizon_ext = 1;
+        return true;
+    }
+    const int eval = evaluate(pos);
+    pos.eval_cache = eval;
+    if ((beta - HORIZON_BAND < eval && eval < beta) ||
+        (alpha <= eval && eval < beta + HORIZON_BAND && largest_threat(pos) != 0)) {
+        pos.horizon_ext++;
+        return true;
+    }
+    return false;
+}
+
+struct PvHash {
+    bool usable;
+    Move move;
+    int score;
+};
+
+PvHash probe_pv(const Position& pos, int depth, int ply) {
+    const TTEntry* e = tt_probe(pos.key);
+    if (!e || e->depth < depth - 6) return {false, 0, 0};
+    return {true, e->move, score_from_tt(e->score, ply)};
+}
+
+}  // namespace
+
+int pv_search(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
+    if (stop_search) return 0;
+    const int phase = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
+    pos.last_pv_ply = uint8_t(ply);
+    pos.reduced = 0;
+    if (poll_step()) return 0;
+    if (insufficient_material(pos, ply)) return draw_for_ply(ply);
+    if (depth < 2 || ply >= MAX_PLY - 1) {
+        if (ply < MAX_PLY - 1 && extends_at_horizon(pos, alpha, beta))
+            return pv_search(pos, alpha, beta, depth + 2, ply, pv);
+        return qsearch(pos, alpha, beta, 0, ply, pv);
+    }
+    // The king-danger values compared by the reduction test come from this evaluation.
+    pos.eval_cache = evaluate(pos);
+
+    const Move k1 = killer_moves[ply][0], k2 = killer_moves[ply][1];
+    const Move k3 = ply > 1 ? killer_moves[ply - 2][0] : 0, k4 = ply > 1 ? killer_moves[ply - 2][1] : 0;
+    pv[0] = 0;
+    PvHash hash = probe_pv(pos, depth, ply);
+    if (depth > 9 && !hash.move) {
+        Move iid[PV_SIZE];
+        pv_search(pos, alpha, beta, depth - 4, ply, iid);
+        if (stop_search) return 0;
+        hash = probe_pv(pos, depth, ply);
+        if (iid[0]) hash.move = iid[0];
+    }
+
+    const bool in_check = pos.in_check != 0;
+    const int us = side_to_move(pos), them = 1 - us;
+    MovePicker picker;
+    if (in_check)
+        picker_init(pos, picker, PICK_EVASIONS, hash.move, 0, 0, depth);
+    else
+        picker_init(pos, picker, PICK_ALL, hash.move, k1, k2, depth);
+    const int evasions = in_check && depth / 2 >= 3 ? count_legal_moves_upto3(pos) : 10;
+    const Bitboard barrier = pawn_barrier(pos, them);
+    const bool danger_steady = !pos.prev || pos.king_danger[them] <= pos.prev->king_danger[them] + 3;
+
+    int running_alpha = alpha, best = -INFINITE_SCORE, count = 0;
+    bool best_is_draw = false;
+    Move best_quiet = 0, quiets[MAX_MOVES];
+    int quiet_count = 0;
+    Move child_pv[PV_SIZE], scratch[2];
+    Position child;
+    for (Move m; (m = picker_next(picker));) {
+        const int flag = move_flag(m), from = move_from(m), to = move_to(m);
+        if (flag >= FLAG_PROMO_N && depth < 20) continue;
+        if (count > 0 && !in_check && depth / 2 < 2 && see(pos, m) < 0) continue;
+        const bool tactical = is_tactical(pos, m);
+        const int moved = pos.board[from] & 7;
+        make_move(pos, child, m);
+        if (king_attacked(child, us)) continue;
+        child.in_check = king_attacked(child, them);
+        count++;
+        child_pv[0] = 0;
+        int v;
+        bool is_draw = false;
+        const bool checking = child.in_check != 0;
+        const bool quiet = !tactical && !in_check;
+        if (is_draw_by_rule(child)) {
+            v = draw_for_ply(ply);
+            is_draw = true;
+        } else {
+            if (quiet && !checking && quiet_count < MAX_MOVES) quiets[quiet_count++] = m;
+            int e = 0;
+            bool mark = false;
+            if (pos.accum_ext < 2 * ply - ply / 2) {
+                if (in_check) {
+                    e = evasions == 1 ? 2 : (evasions == 2 ? 1 : 0);
+                    mark = true;
+                }
+                bool more = true;
+                if (checking) {
+                    mark = true;
+                    if (see(pos, m) >= 0) {
+                        e += 2;
+                        more = false;
+                    } else {
+                        e += 1;
+                    }
+                }
+                if (more && phase <= 48 && moved == PAWN && !(barrier & square_bit[to])) {
+                    mark = true;
+                    if (phase <= 24) e++;
+                }
+                if (more && tactical && !in_check) {
+                    mark = true;
+                    if (see(pos, m) >= 0) e++;
+                }
+                if (more && (e == 0 || (e == 1 && !in_check)) && m == hash.move && hash.usable && depth > 15) {
+                    const int s = hash.score - depth / 2;
+                    const int sv = zw_search(pos, s, depth - 10, ply, scratch, m, 1);
+                    if (stop_search) return 0;
+                    if (sv < s) e++;
+                }
+            }
+            if (e > 2) e = 2;
+            if (child.phase == 0 && child.captured_type > PAWN) e = 4;
+            child.accum_ext = int16_t(child.accum_ext + e);
+            const int nd = depth + e;
+            if (!tactical && !in_check && nd < 10 && see(pos, make_move_word(from, from)) < 0) mark = true;
+
+            if (count == 1) {
+                v = -pv_search(child, -beta, -running_alpha, nd - 2, ply + 1, child_pv);
+            } else {
+                const bool plain = flag == FLAG_NONE && !tactical;
+                const bool escape = depth >= 6 && depth <= 15 && plain && moved != KING &&
+                                    see(pos, make_move_word(from, from)) < 0 && see(pos, m) >= 0;
+                const int r = lmr_table_pv[count < LMR_TABLE_SIZE ? count : LMR_TABLE_SIZE - 1];
+                const bool is_killer = m == k1 || m == k2 || m == k3 || m == k4;
+                if (!escape && use_lmr && !mark && !is_killer && danger_steady && nd > 7 && r > 1 && plain &&
+                    best > MATED_LIMIT && (nd >= 10 || !last_move_threat(child))) {
+                    const uint8_t horizon = child.horizon_ext;
+                    pos.reduced = 1;
+                    v = -zw_search(child, -running_alpha, nd - 2 - r, ply + 1, scratch, 0, 0);
+                    pos.reduced = child.reduced = 0;
+                    child.horizon_ext = horizon;
+                    if (stop_search) return 0;
+                    if (v <= running_alpha) continue;
+                }
+                const uint8_t horizon = child.horizon_ext;
+                v = -zw_search(child, -running_alpha, nd - 2, ply + 1, scratch, 0, 0);
+                if (stop_search) return 0;
+                if (v > running_alpha) {
+                    child.horizon_ext = horizon;
+                    v = -pv_search(child, -beta, -running_alpha, nd - 2, ply + 1, child_pv);
+                }
+            }
+            if (stop_search) return 0;
+        }
+
+        if (v <= best) continue;
+        if (quiet) best_quiet = m;
+        if (v > running_alpha) {
+            set_line(pv, m, child_pv);
+            running_alpha = v;
+        }
+        best = v;
+        best_is_draw = is_draw;
+        if (v >= beta) {
+            if (quiet) update_killers(ply, m);
+            break;
+        }
+    }
+
+    if (stop_search) return 0;
+    if (count == 0) best = in_check ? ply - MATE_SCORE : 0;
+    if (best_quiet) {
+        const int d = imin(depth, 64);
+        for (int i = 0; i < quiet_count; i++)
+            if (quiets[i] != best_quiet)
+                history_penalty(us, pos.board[move_from(quiets[i])] & 7, move_to(quiets[i]), d);
+        history_reward(us, pos.board[move_from(best_quiet)] & 7, move_to(best_quiet), d);
+    }
+    if (best_is_draw) return best;
+    const int stored = score_to_tt(best, ply);
+    if (best > alpha && best < beta)
+        tt_store(pos.key, depth, stored, BOUND_EXACT, int(pv[0] & 0xFFFF));
+    else if (best >= beta)
+        tt_store(pos.key, depth, stored, BOUND_LOWER, int(pv[0] & 0xFFFF));
+    else
+        tt_store(pos.key, depth, stored, BOUND_UPPER, 0);
+    return best;
+}

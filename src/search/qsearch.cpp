@@ -1,0 +1,158 @@
+#include <cstdlib>
+
+#include "board/draw.h"
+#include "board/makemove.h"
+#include "board/movepick.h"
+#include "eval/evaluate.h"
+#include "eval/tables.h"
+#include "search/search.h"
+#include "search/see.h"
+
+bool move_checks(const Position& pos, Move m) {
+    const int us = side_to_move(pos), them = 1 - us;
+    const int from = move_from(m), to = move_to(m);
+    const int k = king_square(pos, them);
+    const Bitboard kb = square_bit[k];
+    const Bitboard occ = (occupied(pos) & ~square_bit[from]) | square_bit[to];
+    switch (pos.board[from] & 7) {
+        case PAWN:
+            if (pawn_attacks(us, square_bit[to]) & kb) return true;
+            break;
+        case KNIGHT:
+            if (knight_attacks[to] & kb) return true;
+            break;
+        case BISHOP:
+            if ((bishop_lines[to] & kb) && !(between[to][k] & occ)) return true;
+            break;
+        case ROOK:
+            if ((rook_lines[to] & kb) && !(between[to][k] & occ)) return true;
+            break;
+        case QUEEN:
+            if ((queen_lines[to] & kb) && !(between[to][k] & occ)) return true;
+            break;
+        case KING:
+            if (king_attacks[to] & kb) return true;
+            break;
+        default: break;
+    }
+    // The moving piece itself cannot uncover a check from the square it leaves.
+    const Bitboard stay = ~square_bit[from];
+    if (bishop_attacks(k, occ) & (pos.bb[us][BISHOP] | pos.bb[us][QUEEN]) & stay) return true;
+    return (rook_attacks(k, occ) & (pos.bb[us][ROOK] | pos.bb[us][QUEEN]) & stay) != 0;
+}
+
+namespace {
+
+constexpr int QS_MAX_DEPTH = -59;   // below it a quiet node only stands pat
+constexpr int RECAPTURE_DEPTH = -16;  // below it only recaptures are searched
+
+// A capture that cannot lift the score to alpha even with a margin.
+inline bool futile(const Position& pos, Move m, int alpha, int eval, int phase, int depth) {
+    const int flag = move_flag(m);
+    if (flag != FLAG_NONE && flag != FLAG_DOUBLE && flag != FLAG_CASTLE) return false;
+    const int v = pos.board[move_to(m)] & 7;
+    const int margin = v == PAWN ? 80 : 120;
+    return alpha > eval + phase_piece_value[phase][v] + margin + 5 * depth;
+}
+
+// running_alpha already includes the stand-pat score.
+inline bool use_checks_mode(bool pv_node, int running_alpha, int beta, int depth, int eval) {
+    if (depth == 0) return true;
+    if (pv_node) return depth >= -2 || (depth == -4 && eval > running_alpha - 10);
+    return depth == -2 && eval > beta - 10;
+}
+
+}  // namespace
+
+int qsearch(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
+    const int phase = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
+    if (stop_search) return 0;
+    if (poll_step()) return 0;
+    if (insufficient_material(pos, ply)) return draw_for_ply(ply);
+    pv[0] = 0;
+    if (ply >= MAX_PLY - 1) return pos.in_check ? 0 : evaluate(pos);
+
+    Move hash_move = 0;
+    const TTEntry* entry = nullptr;
+    if (depth >= -2 && (entry = tt_probe(pos.key))) {
+        hash_move = entry->move;
+        if (beta == alpha + 1 && tt_cutoff(entry, depth, beta)) return score_from_tt(entry->score, ply);
+    }
+
+    const int us = side_to_move(pos);
+    const bool pv_node = beta - alpha != 1;
+    MovePicker picker;
+    int eval = 0, best, legal;
+    bool checks_mode = false;
+    if (!pos.in_check) {
+        eval = evaluate(pos);
+        pos.eval_cache = eval;
+        eval = tt_refine_eval(entry, eval);
+        if (depth < QS_MAX_DEPTH || eval >= beta) return eval;
+        if (eval > alpha) alpha = eval;
+        best = eval;
+        legal = 1;
+        checks_mode = use_checks_mode(pv_node, alpha, beta, depth, eval);
+        if (checks_mode)
+            picker_init(pos, picker, PICK_CHECKS, hash_move, 0, 0, depth);
+        else
+            picker_init(pos, picker, PICK_CAPTURES, 0, 0, 0, depth);
+    } else {
+        best = -INFINITE_SCORE;
+        legal = 0;
+        picker_init(pos, picker, PICK_EVASIONS, hash_move, 0, 0, depth);
+    }
+
+    Position child;
+    Move child_pv[2];
+    bool best_is_draw = false;
+    for (Move m; (m = picker_next(picker));) {
+        const int flag = move_flag(m);
+        if (flag >= FLAG_PROMO_N) continue;
+        const bool captures = (pos.bb[1 - us][0] & square_bit[move_to(m)]) != 0;
+        if (pos.in_check) {
+            if (best >= MATED_LIMIT && flag <= FLAG_DOUBLE && !captures && see(pos, m) < 0) continue;
+        } else {
+            const bool checking = depth == 0 && move_checks(pos, m);
+            if (!checking && futile(pos, m, alpha, eval, phase, depth)) continue;
+            if (depth < RECAPTURE_DEPTH && move_to(m) != move_to(pos.last_move)) continue;
+        }
+        make_move(pos, child, m);
+        if (king_attacked(child, us)) continue;
+        child.in_check = king_attacked(child, 1 - us);
+        legal++;
+        const bool tactical = child.captured_type || flag == FLAG_EP || flag >= FLAG_PROMO_Q;
+        int score;
+        bool is_draw = false;
+        if (!tactical && is_draw_by_rule(child)) {
+            score = draw_for_ply(ply);
+            is_draw = true;
+            child_pv[0] = 0;
+        } else {
+            if (checks_mode && !tactical && !child.in_check && m != hash_move) continue;
+            score = -qsearch(child, -beta, -alpha, depth - 2, ply + 1, child_pv);
+            if (stop_search) return 0;
+        }
+        if (score <= best) continue;
+        if (score > alpha) {
+            pv[0] = m;
+            pv[1] = 0;
+            alpha = score;
+        }
+        best = score;
+        best_is_draw = is_draw;
+        if (score >= beta) break;
+    }
+
+    if (stop_search) return 0;
+    if (!legal) best = ply - MATE_SCORE;
+    if (best_is_draw || depth < -2) return best;
+    const int stored = score_to_tt(best, ply);
+    if (stored < -TT_SCORE_LIMIT || stored > TT_SCORE_LIMIT) return best;
+    const int store_depth = depth >= 0 ? 0 : -2;
+    if (best >= beta)
+        tt_store(pos.key, store_depth, stored, BOUND_LOWER, int(pv[0] & 0xFFFF));
+    else
+        tt_store(pos.key, store_depth, stored, BOUND_UPPER, 0);
+    return best;
+}

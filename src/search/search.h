@@ -1,0 +1,99 @@
+// The alpha-beta searches: root, principal variation, zero window and quiescence.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+#include "board/position.h"
+#include "search/state.h"
+#include "search/tt.h"
+
+constexpr int INFINITE_SCORE = 32001;
+constexpr int MATED_LIMIT = -31800;  // a best score at or below this is a forced loss so far
+constexpr int PV_SIZE = 64;          // words 0..62 hold moves, word 63 stays 0
+constexpr int MAX_ROOT_MOVES = 256;
+
+struct RootMove {
+    Move move;
+    int32_t score;
+    uint64_t nodes;  // spent on the move in the latest iteration
+};
+
+// Kept in order across the iterations of one search; built at iteration 1.
+extern RootMove root_moves[MAX_ROOT_MOVES];
+extern int root_move_count;
+
+// Reduction of the null-move search in thousandths of a half ply, by min(eval - beta, 639).
+extern const std::array<int, 640> null_move_depth_table;
+
+// One iteration at the root: depth in half plies, only the moves named in move_list.
+int root_search(Position& pos, int depth, int alpha, int beta, Move* pv, const char* move_list,
+                uint64_t& best_nodes, uint64_t& other_nodes);
+int pv_search(Position& pos, int alpha, int beta, int depth, int ply, Move* pv);
+// Window (beta - 1, beta); excluded: a move left out (singular test), which also skips the table.
+int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, int no_null);
+int qsearch(Position& pos, int alpha, int beta, int depth, int ply, Move* pv);
+
+// Whether m checks the enemy king, directly or by discovery, judged without making it.
+bool move_checks(const Position& pos, Move m);
+
+// King and minor pieces that cannot mate, away from the root and with no check around.
+inline bool insufficient_material(const Position& pos, int ply) {
+    return pos.phase < 9 && ply > 2 && !pos.in_check && !(pos.prev && pos.prev->in_check) &&
+           is_drawn_material_key(pos.material_key);
+}
+
+// Captures, en passant and promotions.
+inline bool is_tactical(const Position& pos, Move m) {
+    return move_flag(m) == FLAG_EP || is_promotion(m) || (pos.bb[1 - side_to_move(pos)][0] & square_bit[move_to(m)]);
+}
+// Squares ahead of sq on its own and the adjacent files, seen from side.
+inline Bitboard passed_span(int side, int sq) {
+    const int r = rank_of(sq);
+    const Bitboard file = FILE_A_BB << file_of(sq);
+    const Bitboard files = file | ((file << 1) & NOT_FILE_A) | ((file >> 1) & NOT_FILE_H);
+    const Bitboard ahead = side == WHITE ? (r == 7 ? 0 : ~0ULL << (8 * (r + 1))) : (r == 0 ? 0 : (1ULL << (8 * r)) - 1);
+    return files & ahead;
+}
+inline bool is_passed_square(const Position& pos, int side, int sq) {
+    return !(passed_span(side, sq) & pos.bb[1 - side][PAWN]);
+}
+// Squares the pawns of `side` attack now or could walk onto.
+inline Bitboard pawn_barrier(const Position& pos, int side) {
+    const Bitboard p = pos.bb[side][PAWN];
+    Bitboard fill = p;
+    if (side == WHITE) {
+        fill |= fill << 8;
+        fill |= fill << 16;
+        fill |= fill << 32;
+    } else {
+        fill |= fill >> 8;
+        fill |= fill >> 16;
+        fill |= fill >> 32;
+    }
+    return fill | pawn_attacks(side, p);
+}
+// The relative rank (0 = own first rank) of sq for side.
+inline int relative_rank(int side, int sq) { return side == WHITE ? rank_of(sq) : 7 - rank_of(sq); }
+
+// Moves to mate for a mate score, negative when being mated.
+inline int mate_in_moves(int score) {
+    return score > 0 ? (MATE_SCORE - score) / 2 + 1 : -((MATE_SCORE - 1 + score) / 2) - 1;
+}
+// "cp N" or "mate N".
+inline void score_to_text(int score, char* out, int size) {
+    if (is_mate_score(score))
+        snprintf(out, size, "mate %d", mate_in_moves(score));
+    else
+        snprintf(out, size, "cp %d", score);
+}
+// Whether the blank-separated list holds the word exactly.
+bool move_list_has(const char* list, const char* word);
+// Appends the child's line after m; the line never exceeds 63 moves.
+inline void set_line(Move* pv, Move m, const Move* child) {
+    pv[0] = m;
+    int i = 1;
+    for (; i < PV_SIZE - 1 && child[i - 1]; i++) pv[i] = child[i - 1];
+    pv[i] = 0;
+    pv[PV_SIZE - 1] = 0;
+}

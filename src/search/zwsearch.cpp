@@ -1,0 +1,304 @@
+#include <cmath>
+
+#include "board/draw.h"
+#include "board/makemove.h"
+#include "board/movepick.h"
+#include "eval/evaluate.h"
+#include "eval/tables.h"
+#include "search/search.h"
+#include "search/see.h"
+#include "shell/options.h"
+
+const std::array<int, 640> null_move_depth_table = [] {
+    std::array<int, 640> t{};
+    for (int x = 0; x < 640; x++) t[x] = int(2000.0 * std::tanh(x / 130.3));
+    return t;
+}();
+
+namespace {
+
+constexpr int HOPELESS_MARGIN = 1250;
+constexpr int BIG_EVAL = 400;
+constexpr int HORIZON_WINDOW = 75;
+constexpr int NULL_EVAL_MARGIN = 5;
+constexpr int EVEN_PARITY_BONUS = 70;
+constexpr int RAZOR_MARGIN = 120;
+constexpr int FUTILITY_PLIES = 5;
+constexpr int FUTILITY_SCALE = 100;
+constexpr int ADVANCED_PAWN_BONUS = 50;
+constexpr int EVASION_COUNT_PLIES = 7;
+constexpr int SINGULAR_MARGIN = 20;
+constexpr int LATE_FUTILITY_START = 6;
+
+constexpr int static_null_margin_table[10] = {0, 0, 110, 115, 125, 130, 140, 165, 195, 230};
+constexpr int threat_null_margin_table[6] = {0, 0, 10, 15, 30, 35};
+constexpr int threat_margin_table[20] = {0,  50,  62,  70,  76,  81,  86,  90,  93,  97,
+                                         100, 103, 105, 108, 110, 113, 115, 117, 119, 121};
+constexpr int futility_margin_table[20] = {60,  62,  62,  68,  78,  92,  110, 132, 158, 188,
+                                           222, 260, 302, 348, 398, 452, 510, 572, 638, 708};
+constexpr int late_move_count_table[2][10] = {{0, 0, 3, 3, 4, 5, 6, 7, 8, 9}, {0, 0, 4, 4, 5, 5, 6, 6, 7, 7}};
+
+struct HashInfo {
+    bool found;
+    Move move;
+    int score;  // already relative to this node
+    int depth;
+    int bound;
+};
+
+inline bool has_pieces(const Position& pos, int side) {
+    return (pos.bb[side][KNIGHT] | pos.bb[side][BISHOP] | pos.bb[side][ROOK] | pos.bb[side][QUEEN]) != 0;
+}
+
+// An opponent without queen and without far-advanced pawns cannot turn a big lead around quickly.
+inline bool opponent_harmless(const Position& pos, int them) {
+    const Bitboard advanced = relative_rank_mask[5][them] | relative_rank_mask[6][them];
+    return !pos.bb[them][QUEEN] && !(pos.bb[them][PAWN] & advanced);
+}
+
+inline bool passer_on_sixth(const Position& pos, int us) {
+    for (Bitboard b = pos.bb[us][PAWN] & relative_rank_mask[5][us]; b;)
+        if (is_passed_square(pos, us, pop_lsb(b))) return true;
+    return false;
+}
+
+constexpr int NO_CUTOFF = -2 * INFINITE_SCORE;
+
+// Null-move pruning in its static and searched forms: the node's result, or NO_CUTOFF.
+int null_move_result(Position& pos, int beta, int depth, int ply, int eval, int p, int phase) {
+    const int even_bonus = p == 0 ? EVEN_PARITY_BONUS : 0;
+    if (depth <= 5) {
+        if (beta <= eval - static_null_margin_table[depth] + even_bonus) return beta;
+        const int t = imin(largest_threat(pos), 19);
+        return beta <= eval - threat_null_margin_table[depth] - threat_margin_table[t] ? beta : NO_CUTOFF;
+    }
+    if (depth <= 9 && beta <= eval - static_null_margin_table[depth] + even_bonus) return beta;
+    if (!has_pieces(pos, side_to_move(pos))) return NO_CUTOFF;
+    Position child;
+    Move scratch[2];
+    make_move(pos, child, 0);
+    const int r = (phase > 23 ? 3500 : 1500) + 250 * depth + null_move_depth_table[imin(eval - beta, 639)];
+    const int v = -zw_search(child, 1 - beta, depth - r / 1000 - 2, ply + 1, scratch, 0, 1);
+    if (stop_search) return 0;
+    // Under a reduction, a clear threat shown by the null move sends the node back to full depth.
+    if (pos.prev && pos.prev->reduced && v < beta - 120) return v;
+    if (is_mate_score(v) || v < beta) return NO_CUTOFF;
+    if (depth <= 15) return beta;
+    const int w = zw_search(pos, beta, depth - 10, ply, scratch, 0, 1);
+    if (stop_search) return 0;
+    return w >= beta ? beta : NO_CUTOFF;
+}
+
+}  // namespace
+
+int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, int no_null) {
+    if (stop_search) return 0;
+    pos.reduced = 0;
+    if (poll_step()) return 0;
+    if (insufficient_material(pos, ply)) return draw_for_ply(ply);
+    const int p = (pos.last_pv_ply ^ ply) & 1;
+    const bool in_check = pos.in_check != 0;
+    Move scratch[2];
+
+    if (depth <= 1 || ply >= MAX_PLY - 1) {
+        if (!pos.horizon_ext && !in_check && !excluded && ply < MAX_PLY - 1 && last_move_threat(pos)) {
+            const int ev = evaluate(pos);
+            pos.eval_cache = ev;
+            if (beta <= ev && ev < beta + HORIZON_WINDOW) {
+                pos.horizon_ext = 1;
+                return zw_search(pos, beta, depth + 2, ply, scratch, 0, no_null);
+            }
+        }
+        return qsearch(pos, beta - 1, beta, 0, ply, pv);
+    }
+
+    pv[0] = pv[1] = 0;
+    HashInfo hash = {false, 0, 0, 0, 0};
+    const TTEntry* entry = nullptr;
+    if (!excluded && (entry = tt_probe(pos.key))) {
+        if (tt_cutoff(entry, depth, beta)) return score_from_tt(entry->score, ply);
+        hash = {true, entry->move, score_from_tt(entry->score, ply), entry->depth, tt_bound(entry)};
+    }
+
+    const int us = side_to_move(pos), them = 1 - us;
+    int eval = 0;
+    if (!in_check) {
+        eval = evaluate(pos);
+        pos.eval_cache = eval;
+        eval = tt_refine_eval(entry, eval);
+        if (depth <= 7 && eval < beta - HOPELESS_MARGIN) return eval;
+        if (depth >= 4 && eval > BIG_EVAL && eval > beta && opponent_harmless(pos, them)) depth -= 2;
+    }
+    const int phase = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
+    const int plies = depth / 2;
+
+    if (null_move_pruning && !no_null && !in_check && beta < -MATED_LIMIT && beta > MATED_LIMIT &&
+        eval >= beta + NULL_EVAL_MARGIN) {
+        const int result = null_move_result(pos, beta, depth, ply, eval, p, phase);
+        if (result != NO_CUTOFF) return result;
+    }
+    if (!in_check && plies == 1 && eval < beta - RAZOR_MARGIN && pos.last_move)
+        return qsearch(pos, beta - 1, beta, 0, ply, pv);
+
+    // Futility mode: a node far below beta searches only captures and checks, standing pat on eval.
+    int mode = PICK_ALL, best = -INFINITE_SCORE, count = 0;
+    bool futility = false;
+    if (in_check) {
+        mode = PICK_EVASIONS;
+    } else if (plies <= FUTILITY_PLIES) {
+        int margin = int(futility_margin_table[depth] * FUTILITY_SCALE * 0.01);
+        if (passer_on_sixth(pos, us)) margin += ADVANCED_PAWN_BONUS;
+        if (eval + margin < beta) {
+            futility = true;
+            mode = PICK_CHECKS;
+            best = eval;
+            count = 1;
+        }
+    }
+    const int evasions = in_check && plies >= EVASION_COUNT_PLIES ? count_legal_moves_upto3(pos) : 10;
+    const Move k1 = killer_moves[ply][0], k2 = killer_moves[ply][1];
+    MovePicker picker;
+    picker_init(pos, picker, mode, hash.move, in_check ? 0 : k1, in_check ? 0 : k2, depth);
+
+    const Move last = pos.last_move;
+    const CounterMove& counter = countermove_table[us][pos.moved_type][last & 4095];
+    const Move counter_move = counter.type == pos.moved_type ? counter.move : 0;
+
+    Move quiets[MAX_MOVES];
+    int quiet_count = 0;
+    Move cut_move = 0;
+    bool best_is_draw = false;
+    Position child;
+    for (Move m; (m = picker_next(picker));) {
+        if (m == excluded) continue;
+        const int flag = move_flag(m), from = move_from(m), to = move_to(m);
+        if (flag >= FLAG_PROMO_N && depth < 30) continue;
+        const bool is_killer = m == k1 || m == k2;
+        const bool captures = (pos.bb[them][0] & square_bit[to]) != 0;
+        const int moved = pos.board[from] & 7;
+
+        if (depth <= 9 && !in_check) {
+            bool early = is_killer || flag >= FLAG_EP || count <= late_move_count_table[p][depth];
+            if (early && futility && (plies == 3 || plies == 4) && count > 0 && see(pos, m) < 0) early = false;
+            if (!early && !captures && !(moved == PAWN && relative_rank(us, from) == 5) && !move_checks(pos, m))
+                continue;
+            if (plies <= 2 && count > 0 && see(pos, m) < 0) continue;
+        }
+
+        make_move(pos, child, m);
+        if (king_attacked(child, us)) continue;
+        child.in_check = king_attacked(child, them);
+        count++;
+        int v;
+        bool is_draw = false;
+        const bool tactical = child.captured_type || flag == FLAG_EP || flag >= FLAG_PROMO_Q;
+        const bool checking = child.in_check != 0;
+        const bool quiet = !tactical && !in_check;
+        if (is_draw_by_rule(child)) {
+            v = draw_for_ply(ply);
+            is_draw = true;
+        } else {
+            if (quiet && !checking && quiet_count < MAX_MOVES) quiets[quiet_count++] = m;
+
+            int e = 0;
+            bool mark = false;
+            if (pos.accum_ext < 2 * ply - ply / 2) {
+                if (in_check) e = evasions == 1 ? 2 : (evasions == 2 ? 1 : 0);
+                if (checking) {
+                    mark = true;
+                    e += 1 + (m == hash.move && p == 1);
+                }
+                if (phase <= 48 && moved == PAWN && relative_rank(us, to) >= 5 && is_passed_square(pos, us, to)) {
+                    mark = true;
+                    if (phase <= 24) e++;
+                }
+                if (count == 1) {
+                    if (child.captured_type > PAWN && last && to == move_to(last) && pos.prev &&
+                        pos.prev->captured_type && m == hash.move)
+                        e++;
+                    if (e == 0 && !in_check && m == hash.move && depth >= 6 && depth <= 15) e = 1;
+                }
+                if (p == 1 && !excluded && e <= 1 && m == hash.move && (hash.bound & BOUND_LOWER) && depth > 15) {
+                    const int s = hash.score - SINGULAR_MARGIN;
+                    const int sv = zw_search(pos, s, plies, ply, scratch, m, 0);
+                    if (stop_search) return 0;
+                    if (sv < s) e += 2;
+                }
+            }
+            if (e > 2) e = 2;
+            if (child.phase == 0 && child.captured_type > PAWN) e = 4;
+            child.accum_ext = int16_t(child.accum_ext + e);
+            const int nd = depth + e;
+
+            const bool plain = quiet && !checking;
+            const bool escape = nd >= 6 && nd <= 15 && plain && moved != KING &&
+                                see(pos, make_move_word(from, from)) < 0 && see(pos, m) >= 0;
+            const bool is_counter = m == counter_move;
+
+            if (nd >= 10 && nd <= 17 && plain && !is_counter && !is_killer && !mark && best >= MATED_LIMIT &&
+                count > LATE_FUTILITY_START && !(see(pos, m) >= 0 && last_move_threat(child))) {
+                const int bonus = 1 << (p == 0 ? nd - 4 : nd - 6);
+                const int f = eval + 30 - 4 * count + 2 * nd + bonus;
+                if (f < beta + 40) continue;
+                if (f < beta + 120) {
+                    if (see(pos, m) < 0) continue;
+                    const int ce = evaluate(child);
+                    child.eval_cache = ce;
+                    if (2 * nd - 4 * count + bonus - ce < beta) continue;
+                }
+            }
+
+            int r = lmr_table_zw[count < LMR_TABLE_SIZE ? count : LMR_TABLE_SIZE - 1] + (p == 1 && !in_check ? 2 : 0);
+            bool reduce = use_lmr && nd >= 8 && !mark && !checking && (!in_check || p == 1) && best > MATED_LIMIT &&
+                          count != 1 && imin(r, 8) > 1 && !is_killer && !is_counter;
+            if (reduce && tactical) {
+                r -= 5;
+                reduce = r > 1;
+            }
+            if (reduce && nd <= 9 && last_move_threat(child)) reduce = false;
+            if (escape) r = 2;
+
+            const uint8_t horizon = child.horizon_ext;
+            v = beta;
+            if (reduce) {
+                pos.reduced = 1;
+                v = -zw_search(child, 1 - beta, nd - 2 - r, ply + 1, scratch, 0, 0);
+                pos.reduced = 0;
+                if (stop_search) return 0;
+                child.horizon_ext = horizon;
+            }
+            if (v >= beta) v = -zw_search(child, 1 - beta, nd - 2, ply + 1, scratch, 0, 0);
+            if (stop_search) return 0;
+        }
+
+        if (v <= best) continue;
+        best = v;
+        best_is_draw = is_draw;
+        if (v >= beta) {
+            pv[0] = m;
+            pv[1] = 0;
+            cut_move = m;
+            if (quiet) {
+                countermove_table[us][pos.moved_type][last & 4095] = {pos.moved_type, m};
+                if (!excluded) update_killers(ply, m);
+            }
+            break;
+        }
+    }
+
+    if (stop_search) return 0;
+    if (count == 0) best = in_check ? ply - MATE_SCORE : 0;
+    if (cut_move && !is_tactical(pos, cut_move) && !in_check) {
+        const int d = imin(depth, 64);
+        for (int i = 0; i < quiet_count; i++)
+            if (quiets[i] != cut_move) history_penalty(us, pos.board[move_from(quiets[i])] & 7, move_to(quiets[i]), d);
+        history_reward(us, pos.board[move_from(cut_move)] & 7, move_to(cut_move), d);
+    }
+    if (best_is_draw || excluded) return best;
+    const int stored = score_to_tt(best, ply);
+    if (best >= beta)
+        tt_store(pos.key, depth, stored, BOUND_LOWER, int(cut_move & 0xFFFF));
+    else
+        tt_store(pos.key, depth, stored, BOUND_UPPER, 0);
+    return best;
+}

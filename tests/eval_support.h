@@ -110,3 +110,37 @@ inline ScorePair pawn_delta(const char* fen, const char* name, int d_open, int d
     ParamNudge nudge(name, d_open, d_end);
     return pair_sub(evaluatePawns(p, e), before);
 }
+
+// Net count of a term (white minus black, per unit of the parameter) times the scale in force,
+// in per mille. The parameter is moved by D and by 2D in both halves and the two scores compared:
+// with D far above any real score no rounding step changes between the two.
+inline int term_units(const char* fen, const char* name) {
+    const int D = 960000;
+    int a1, a2;
+    {
+        ParamNudge n(name, D, D);
+        a1 = fresh_eval(fen);
+    }
+    {
+        ParamNudge n(name, 2 * D, 2 * D);
+        a2 = fresh_eval(fen);
+    }
+    int diff = a2 - a1;
+    if (eval_position(fen).ply & 1) diff = -diff;
+    return diff % 96 ? 999999999 : diff / 96;
+}
+
+// The same with only one half moved: the count times the scale times that half's phase weight.
+inline int half_units(const char* fen, const char* name, bool opening) {
+    const int D = 960000;
+    int a1, a2;
+    {
+        ParamNudge n(name, opening ? D : 0, opening ? 0 : D);
+        a1 = fresh_eval(fen);
+    }
+    {
+        ParamNudge n(name, opening ? 2 * D : 0, opening ? 0 : 2 * D);
+        a2 = fresh_eval(fen);
+    }
+    return (eval_position(fen).ply & 1) ? a1 - a2 : a2 - a1;
+}

@@ -76,10 +76,7 @@ void print_uci_identity() {
     printf("option name MultiPV type spin default %d min 1 max 99\n", multi_pv);
     printf("option name Book File type string default %s\n", book_file_name);
     printf("option name Clear Hash type button\n");
-    for (const EvalParam* p = eval_params; p->name[0]; p++) {
-        printf("option name %s open type spin default %d min %d max %d\n", p->name, pair_open(*p->value), p->min, p->max);
-        printf("option name %s end type spin default %d min %d max %d\n", p->name, pair_end(*p->value), p->min, p->max);
-    }
+    print_eval_param_options(stdout);
     for (const CheckOption* c = check_options; c->name[0]; c++)
         printf("option name %s type check default %s\n", c->name, *c->value ? "true" : "false");
     for (const SpinOption* s = spin_options; s->name[0]; s++)
@@ -95,35 +92,26 @@ int text_to_int(const char* text) {
 
 namespace {
 
-// Does lower (already lower-cased) spell name followed by suffix, name compared case-insensitively?
-bool same_lower(const char* lower, const char* name, const char* suffix = "") {
-    const size_t n = strlen(name);
-    return strncasecmp(lower, name, n) == 0 && strcmp(lower + n, suffix) == 0;
-}
-
 void rebuild_eval() {
     build_ending_hash();
     buildEvalTables();
 }
 
 bool set_eval_param(const char* name, const char* value) {
-    for (const EvalParam* p = eval_params; p->name[0]; p++) {
-        const bool open = same_lower(name, p->name, " open");
-        if (!open && !same_lower(name, p->name, " end")) continue;
-        const int32_t v = int32_t(strtol(value, nullptr, 10));
-        *p->value = open ? make_pair_score(v, pair_end(*p->value)) : make_pair_score(pair_open(*p->value), v);
-        rebuild_eval();
-        return true;
-    }
-    return false;
+    bool opening = false;
+    EvalParam* p = find_eval_param(name, &opening);
+    if (!p) return false;
+    set_eval_param_half(*p, opening, strtol(value, nullptr, 10));
+    rebuild_eval();
+    return true;
 }
 
 bool set_spin(const char* name, const char* value) {
     for (const SpinOption* s = spin_options; s->name[0]; s++) {
-        if (!same_lower(name, s->name)) continue;
+        if (strcasecmp(name, s->name)) continue;
         *s->value = text_to_int(value);
         rebuild_eval();
-        // The search's derived tables (reductions, piece-value sums) get rebuilt here once the search provides a hook.
+        rebuild_search_tables();
         return true;
     }
     return false;
@@ -131,7 +119,7 @@ bool set_spin(const char* name, const char* value) {
 
 bool set_check(const char* name, const char* value) {
     for (const CheckOption* c = check_options; c->name[0]; c++) {
-        if (!same_lower(name, c->name)) continue;
+        if (strcasecmp(name, c->name)) continue;
         if (strcasecmp(value, "true") == 0)
             *c->value = 1;
         else if (strcasecmp(value, "false") == 0)

@@ -1,9 +1,11 @@
 // Helpers for the evaluation tests: evaluable positions, colour mirrors, parameter nudges.
 #pragma once
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "board/position.h"
 #include "eval/endgame.h"
@@ -143,4 +145,20 @@ inline int half_units(const char* fen, const char* name, bool opening) {
         a2 = fresh_eval(fen);
     }
     return (eval_position(fen).ply & 1) ? a1 - a2 : a2 - a1;
+}
+
+// Net sum (white minus black) of the indexes a count table is read at, times the scale:
+// the table is replaced by n x D and n x 2D for a moment, as term_units does for a parameter.
+inline int table_index_units(const char* fen, ScorePair* table, int size) {
+    const int D = 960000;
+    std::vector<ScorePair> saved(table, table + size);
+    int a[2];
+    for (int k = 1; k <= 2; k++) {
+        for (int n = 0; n < size; n++) table[n] = make_pair_score(k * D * n, k * D * n);
+        a[k - 1] = fresh_eval(fen);
+    }
+    std::copy(saved.begin(), saved.end(), table);
+    int diff = a[1] - a[0];
+    if (eval_position(fen).ply & 1) diff = -diff;
+    return diff % 96 ? 999999999 : diff / 96;
 }

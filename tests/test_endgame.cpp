@@ -154,6 +154,9 @@ TEST(BishopAndPawn, WrongRookPawn) {
     EXPECT_EQ(eval_of("6k1/8/8/7P/4K3/8/2B5/8 w - -"), 6);
     // Dark bishop covers h8: 440 + 2 x 1 - 10 x 3 - 2 x 4.
     EXPECT_EQ(eval_of("6k1/8/8/4B2P/4K3/8/8/8 w - -"), 404);
+    // The defender on d6 is one step short with white to move, in time with black to move.
+    EXPECT_EQ(eval_of("8/8/3k4/7P/4K3/8/2B5/8 w - -"), 440 + 2 * 4 - 30 - 2 * 4);
+    EXPECT_EQ(eval_of("8/8/3k4/7P/4K3/8/2B5/8 b - -"), -(12 + 4 - 3 - 4));
     // Defender far away: the normal formula even with the wrong bishop.
     EXPECT_EQ(eval_of("8/8/8/7P/4K3/8/2B5/k7 w - -"), 440 + 2 * 7 - 30 - 8);
 }

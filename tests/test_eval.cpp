@@ -278,6 +278,13 @@ TEST(Evaluate, QueenContactCheckCountsTheExchange) {
     evaluate_uncached(q, true);
     EXPECT_EQ(p.king_danger[WHITE], 0 + 3 + 3 + 1 + 1 + 2);  // g8 starts at 0; the queen hits the zone (+2)
     EXPECT_EQ(q.king_danger[WHITE] - p.king_danger[WHITE], 9 + 2 + 3);
+    // The same with black to move: the exchange is still white's queen moving first.
+    Position pb = eval_position("6k1/6pp/8/7Q/8/8/6PP/6K1 b - -");
+    Position qb = eval_position("6k1/6pp/8/7Q/8/8/5RPP/6K1 b - -");
+    evaluate_uncached(pb, true);
+    evaluate_uncached(qb, true);
+    EXPECT_EQ(pb.king_danger[WHITE], p.king_danger[WHITE]);
+    EXPECT_EQ(qb.king_danger[WHITE], q.king_danger[WHITE]);
 }
 
 TEST(Evaluate, BareKingsRoundTheSideToMoveBonus) {
@@ -336,6 +343,31 @@ TEST(EvaluateTerms, MinorPieces) {
     EXPECT_EQ(term_units("6k1/ppp2ppp/8/8/3P4/3N4/PPP2PPP/6K1 w - -", "minorbehind"), 1000);
 }
 
+TEST(EvaluateTerms, BishopAndItsPawns) {
+    // Three white pawns on dark squares (b2, f2, h2) and three on light ones (a2, c2, g2).
+    const char* one = "6k1/ppp2ppp/8/8/8/8/PPP2PPP/2B3K1 w - -";
+    EXPECT_EQ(term_units(one, "bwps"), 2000);  // same colour counted twice
+    EXPECT_EQ(term_units(one, "bwpo"), 1000);
+    // Two bishops and no black bishop: the same-colour entry a third time for each.
+    const char* two = "6k1/ppp2ppp/8/8/8/8/PPP2PPP/2B2BK1 w - -";
+    EXPECT_EQ(term_units(two, "bwps"), 6000);
+    EXPECT_EQ(term_units(two, "bwpo"), 2000);
+    // A black dark-squared bishop (its own pawns: three and three) takes the third entry
+    // from white's c1 bishop and scores 2 x 1 for itself.
+    EXPECT_EQ(term_units("5bk1/ppp2ppp/8/8/8/8/PPP2PPP/2B2BK1 w - -", "bwps"), 5000 - 2000);
+}
+
+TEST(EvaluateTerms, MobilityCountsSquaresHeldByEnemyPieces) {
+    // Knight d4: all eight squares (e6 is covered by f7 but holds a knight), four of them ahead:
+    // 12. Knight e6: seven squares (g7 holds its own pawn), four ahead: 11.
+    EXPECT_EQ(table_index_units("6k1/p4ppp/4n3/8/3N4/8/PP3PPP/6K1 w - -", knight_mobility, 16), 1000);
+    // Without the black knight e6 is unsafe for white's knight.
+    EXPECT_EQ(table_index_units("6k1/p4ppp/8/8/3N4/8/PP3PPP/6K1 w - -", knight_mobility, 16), 10000);
+    // Rook d1 on an open file: d2-d8, a1-c1 and e1-g1; only own pawns are left out, so the
+    // square of its own king counts: 13.
+    EXPECT_EQ(table_index_units("6k1/p4ppp/8/8/8/8/PP3PPP/3R2K1 w - -", rook_mobility, 16), 13000);
+}
+
 TEST(EvaluateTerms, Outposts) {
     const char* fen = "6k1/pp3ppp/8/3N4/4P3/8/PP3PPP/6K1 w - -";
     EXPECT_EQ(term_units(fen, "outsq"), 1000);
@@ -368,6 +400,8 @@ TEST(EvaluateTerms, Threats) {
     EXPECT_EQ(term_units("1q3r1k/pppN2pp/8/8/8/8/PPP2PPP/6K1 w - -", "upThreat"), 4000);
     // Rook d1 on a knight that another knight guards.
     EXPECT_EQ(term_units("6k1/ppp2ppp/1n6/3n4/8/8/PPP2PPP/3R2K1 w - -", "gaThreat"), 1000);
+    // Guarded by a pawn as well, the knight is no target.
+    EXPECT_EQ(term_units("6k1/pp3ppp/1np5/3n4/8/8/PPP2PPP/3R2K1 w - -", "gaThreat"), 0);
 }
 
 TEST(EvaluateTerms, PassedPawnsWithPieces) {
@@ -395,6 +429,8 @@ TEST(EvaluateTerms, PassedPawnPath) {
     EXPECT_EQ(term_units("r5k1/ppp3pp/4P3/8/8/8/PP4PP/R5K1 w - -", "pathNotProtected"), 12000);
     // Its own knight on e8 closes the path to friends but defends that square.
     EXPECT_EQ(term_units("4N1k1/ppp3pp/4P3/8/8/8/PP4PP/4R1K1 w - -", "pathOpenFriendly"), 0);
+    // An enemy piece there does not close it.
+    EXPECT_EQ(term_units("4n1k1/ppp3pp/4P3/8/8/8/PP4PP/4R1K1 w - -", "pathOpenFriendly"), 12000);
 }
 
 // ---- Scaling ----------------------------------------------------------------------------

@@ -44,6 +44,9 @@ TEST(Pawns, DoubledAndIsolated) {
     const char* facing = "4k3/2p3pp/8/8/2P5/2P5/2P5/4K3 w - -";
     EXPECT_EQ(count_of(facing, "isoh"), 3 - 1);
     EXPECT_EQ(count_of(facing, "disoh"), 1);
+    // The front pawn of a doubled file counts as defended only when a pawn attacks it, not
+    // for standing beside one; d4 beside it does count.
+    EXPECT_EQ(count_of("4k3/6pp/8/8/2PP4/2P5/8/4K3 w - -", "duofended"), 1 - 2);
     // A defended front pawn of a doubled file is no weakness.
     EXPECT_EQ(count_of("4k3/6pp/8/8/2P5/1PP5/8/4K3 w - -", "pdoubndef"), 0);
 }

@@ -151,6 +151,21 @@ TEST(Symmetry, MirrorFenSwapsEverything) {
     EXPECT_EQ(mirror_fen("4k3/8/8/8/8/8/8/4K3 b - -"), "4k3/8/8/8/8/8/8/4K3 w - -");
 }
 
+TEST(Symmetry, StackedRooksBehindAPasserAreTheKnownException) {
+    // White e5 with black rooks e1 and e3 behind it and a white knight between them: the
+    // lowest-numbered rook (e1) is cut off, so the path counts as free. Mirrored, the
+    // lowest-numbered white rook is the near one (e6), nothing stands between, and the whole
+    // path counts as attacked.
+    Position p = eval_position("6k1/8/8/4P3/8/4r3/4N2K/4r3 w - -");
+    Position m = mirrored(p);
+    EXPECT_NE(full_eval(p, true), full_eval(m, true));
+    EXPECT_TRUE(stacked_heavies_behind_pawn(p));
+    // One rook only: symmetric again.
+    Position q = eval_position("6k1/8/8/4P3/8/4r3/4N2K/8 w - -");
+    Position n = mirrored(q);
+    EXPECT_EQ(full_eval(q, true), full_eval(n, true));
+}
+
 TEST(Symmetry, GamesAndEndingsScoreTheSameForBothColours) {
     init_eval();
     eval_cache_clear();

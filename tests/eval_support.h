@@ -113,38 +113,27 @@ inline ScorePair pawn_delta(const char* fen, const char* name, int d_open, int d
     return pair_sub(evaluatePawns(p, e), before);
 }
 
+// White's gain when a parameter moves from d to 2d (halves given), with d far above any real
+// score so that no rounding step changes between the two evaluations.
+inline int doubled_nudge_gain(const char* fen, const char* name, int d_open, int d_end) {
+    int a[2];
+    for (int k = 1; k <= 2; k++) {
+        ParamNudge n(name, k * d_open, k * d_end);
+        a[k - 1] = fresh_eval(fen);
+    }
+    return (eval_position(fen).ply & 1) ? a[0] - a[1] : a[1] - a[0];
+}
+
 // Net count of a term (white minus black, per unit of the parameter) times the scale in force,
-// in per mille. The parameter is moved by D and by 2D in both halves and the two scores compared:
-// with D far above any real score no rounding step changes between the two.
+// in per mille.
 inline int term_units(const char* fen, const char* name) {
-    const int D = 960000;
-    int a1, a2;
-    {
-        ParamNudge n(name, D, D);
-        a1 = fresh_eval(fen);
-    }
-    {
-        ParamNudge n(name, 2 * D, 2 * D);
-        a2 = fresh_eval(fen);
-    }
-    int diff = a2 - a1;
-    if (eval_position(fen).ply & 1) diff = -diff;
+    const int diff = doubled_nudge_gain(fen, name, 960000, 960000);
     return diff % 96 ? 999999999 : diff / 96;
 }
 
 // The same with only one half moved: the count times the scale times that half's phase weight.
 inline int half_units(const char* fen, const char* name, bool opening) {
-    const int D = 960000;
-    int a1, a2;
-    {
-        ParamNudge n(name, opening ? D : 0, opening ? 0 : D);
-        a1 = fresh_eval(fen);
-    }
-    {
-        ParamNudge n(name, opening ? 2 * D : 0, opening ? 0 : 2 * D);
-        a2 = fresh_eval(fen);
-    }
-    return (eval_position(fen).ply & 1) ? a1 - a2 : a2 - a1;
+    return doubled_nudge_gain(fen, name, opening ? 960000 : 0, opening ? 0 : 960000);
 }
 
 // Net sum (white minus black) of the indexes a count table is read at, times the scale:

@@ -417,6 +417,18 @@ TEST(EvaluateTerms, PassedPawnsWithPieces) {
     EXPECT_EQ(term_units("6k1/ppp3pp/8/4P3/3P4/8/PP4PP/6K1 w - -", "protectedPassed"), 0);
 }
 
+TEST(EvaluateTerms, KingDistanceToThePasser) {
+    // e6 (four ranks on): own king g1 is 6 steps from e7, the black king g8 two. Kings and
+    // pawns only, so scale 1300; the tables are read flat, index = 9 i + d.
+    const char* fen = "6k1/ppp3pp/4P3/8/8/8/PPP3PP/6K1 w - -";
+    EXPECT_EQ(table_index_units(fen, &own_king_passer[0][0], 81), (9 * 4 + 6) * 1300);
+    EXPECT_EQ(table_index_units(fen, &enemy_king_passer[0][0], 81), (9 * 4 + 2) * 1300);
+    // On its fourth rank (i = 2) the pawn is still measured; on its third (i = 1) not.
+    EXPECT_EQ(table_index_units("6k1/ppp3pp/8/8/4P3/8/PPP3PP/6K1 w - -", &own_king_passer[0][0], 81),
+              (9 * 2 + 4) * 1300);
+    EXPECT_EQ(table_index_units("6k1/ppp3pp/8/8/8/4P3/PPP3PP/6K1 w - -", &own_king_passer[0][0], 81), 0);
+}
+
 TEST(EvaluateTerms, PassedPawnPath) {
     // e6 has four ranks behind it: i (i - 1) = 12. The rook behind guards the whole path.
     const char* guarded = "6k1/ppp3pp/4P3/8/8/8/PP4PP/4R1K1 w - -";

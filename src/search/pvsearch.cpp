@@ -62,7 +62,7 @@ int pv_search(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) 
     pv[0] = 0;
     PvHash hash = probe_pv(pos, depth, ply);
     if (depth > 9 && !hash.move) {
-        Move iid[PV_SIZE];
+        Move iid[PV_SIZE] = {0};
         pv_search(pos, alpha, beta, depth - 4, ply, iid);
         if (stop_search) return 0;
         hash = probe_pv(pos, depth, ply);

@@ -15,6 +15,7 @@
 #include "board/perft.h"
 #include "book/book.h"
 #include "book/polyglot_random.h"
+#include "engine_pipe.h"
 #include "shell/log.h"
 #include "shell/options.h"
 #include "support.h"
@@ -301,6 +302,36 @@ TEST_F(Book, BinarySearchFindsTheWholeRunOfAKey) {
         EXPECT_EQ(count.size(), 5u) << below;
         for (const char* m : run) EXPECT_GT(count[m], 40) << below << " " << m;
     }
+}
+
+// The engine answers from its book without searching, and searches again once the book is off.
+TEST_F(Book, EngineAnswersFromTheBook) {
+    const Position start = from_fen(START_FEN);
+    const std::string book = write_book("engine.bin", {{polyglot_key(start), book_move("b1a3"), 1}});
+    const std::string log = temp_path("engine.log");
+    remove(log.c_str());
+    EnginePipe e;
+    ASSERT_TRUE(engine_start_ready(e, {"-log", log}));
+    ASSERT_TRUE(engine_send(e, "setoption name Book File value " + book));
+    ASSERT_TRUE(engine_send(e, "position startpos"));
+    ASSERT_TRUE(engine_send(e, "go depth 3"));
+    std::vector<std::string> lines = engine_read_until(e, "bestmove");
+    EXPECT_EQ(lines.back(), "bestmove b1a3");
+    EXPECT_FALSE(found_line(lines, "info depth"));
+    EXPECT_TRUE(found_line(lines, "info nodes"));
+
+    ASSERT_TRUE(engine_send(e, "position startpos moves b1a3"));
+    ASSERT_TRUE(engine_send(e, "go depth 2"));
+    EXPECT_TRUE(found_line(engine_read_until(e, "bestmove"), "info depth 2"));
+
+    ASSERT_TRUE(engine_send(e, "setoption name OwnBook value false"));
+    ASSERT_TRUE(engine_send(e, "position startpos"));
+    ASSERT_TRUE(engine_send(e, "go depth 2"));
+    lines = engine_read_until(e, "bestmove");
+    EXPECT_TRUE(found_line(lines, "info depth 2"));
+    ASSERT_TRUE(engine_send(e, "quit"));
+    EXPECT_EQ(engine_wait_exit(e), 0);
+    EXPECT_NE(read_file(log).find("book: b1a3      1\n"), std::string::npos);
 }
 
 // The book written by an independent tool from real games, read by a plain linear scan.

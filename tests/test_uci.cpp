@@ -390,11 +390,31 @@ TEST(EngineProcess, CommandsDuringASearchWaitForItsMove) {
     EXPECT_EQ(deferred_eval, direct.back());
 }
 
+TEST(EngineProcess, PonderSearchWaitsForPonderhit) {
+    EnginePipe e;
+    ASSERT_TRUE(engine_start_ready(e));
+    engine_send(e, "position startpos moves e2e4\ngo ponder wtime 1000 btime 1000");
+    // The budget is a few milliseconds, but no move may come while pondering.
+    EXPECT_FALSE(found_line(engine_read_until(e, "bestmove", 700), "bestmove"));
+    engine_send(e, "ponderhit");
+    const std::vector<std::string> lines = engine_read_until(e, "bestmove", 10000);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().rfind("bestmove ", 0), 0u);
+}
+
 TEST(EngineProcess, QuitEndsWithStatusZero) {
     EnginePipe e;
     ASSERT_TRUE(engine_start_ready(e));
     engine_send(e, "isready\nquit");
     EXPECT_EQ(engine_wait_exit(e), 0);
+    // Also in the middle of an endless search, after its move.
+    EnginePipe f;
+    ASSERT_TRUE(engine_start_ready(f));
+    engine_send(f, "go infinite");
+    engine_read_until(f, "info depth 3");
+    engine_send(f, "quit");
+    EXPECT_TRUE(found_line(engine_read_until(f, "bestmove"), "bestmove"));
+    EXPECT_EQ(engine_wait_exit(f), 0);
 }
 
 TEST(EngineProcess, EndOfInputDoesNotEndTheEngine) {

@@ -13,6 +13,7 @@
 #include "board/movegen.h"
 #include "board/movepick.h"
 #include "board/perft.h"
+#include "search/search.h"
 #include "search/see.h"
 #include "search/state.h"
 #include "support.h"
@@ -70,13 +71,7 @@ bool must_be_listed_check(const Position& pos, Move m) {
     if (king_attacked(child, us) || !side_in_check(child, 1 - us)) return false;
     const Bitboard occ = occupied(child), kb = square_bit[k];
     const int t = child.board[to] & 7;
-    const Bitboard direct = t == PAWN     ? pawn_attacks(us, square_bit[to])
-                            : t == KNIGHT ? knight_attacks[to]
-                            : t == BISHOP ? bishop_attacks(to, occ)
-                            : t == ROOK   ? rook_attacks(to, occ)
-                            : t == QUEEN  ? queen_attacks(to, occ)
-                                          : king_attacks[to];
-    if (direct & kb) return true;
+    if (attacks_from(t, us, to, occ) & kb) return true;
     const bool diagonal = (bishop_attacks(k, occ) & (child.bb[us][BISHOP] | child.bb[us][QUEEN])) != 0;
     return diagonal ? t != BISHOP && t != QUEEN : t != ROOK && t != QUEEN;
 }

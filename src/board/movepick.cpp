@@ -381,27 +381,16 @@ Move picker_next(MovePicker& p) {
             case STAGE_KILLER2:
                 if (special_ready(p, p.killer2, true)) return p.killer2;
                 break;
-            case STAGE_CAPTURES:
-                p.count = generate_captures_stage(*p.pos, p.entries);
-                sort_entries(p.entries, p.count);
-                break;
-            case STAGE_QUIETS:
-                p.count = generate_quiets_stage(*p.pos, p.entries, p.depth);
-                sort_entries(p.entries, p.count);
-                break;
-            case STAGE_EVASIONS:
-                p.count = generate_evasions_stage(*p.pos, p.entries);
-                sort_entries(p.entries, p.count);
-                break;
-            case STAGE_QUIET_CHECKS:
-                p.count = generate_quiet_checks_stage(*p.pos, p.entries);
-                sort_entries(p.entries, p.count);
-                break;
+            case STAGE_CAPTURES: p.count = generate_captures_stage(*p.pos, p.entries); break;
+            case STAGE_QUIETS: p.count = generate_quiets_stage(*p.pos, p.entries, p.depth); break;
+            case STAGE_EVASIONS: p.count = generate_evasions_stage(*p.pos, p.entries); break;
+            case STAGE_QUIET_CHECKS: p.count = generate_quiet_checks_stage(*p.pos, p.entries); break;
             case STAGE_DEFERRED:
                 p.list = p.deferred;
                 p.count = p.deferred_count;
                 break;
             default: return 0;
         }
+        if (p.list == p.entries) sort_entries(p.entries, p.count);
     }
 }

@@ -189,13 +189,7 @@ int pv_search(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) 
 
     if (stop_search) return 0;
     if (count == 0) best = in_check ? ply - MATE_SCORE : 0;
-    if (best_quiet) {
-        const int d = imin(depth, 64);
-        for (int i = 0; i < quiet_count; i++)
-            if (quiets[i] != best_quiet)
-                history_penalty(us, pos.board[move_from(quiets[i])] & 7, move_to(quiets[i]), d);
-        history_reward(us, pos.board[move_from(best_quiet)] & 7, move_to(best_quiet), d);
-    }
+    if (best_quiet) update_history(pos, best_quiet, quiets, quiet_count, depth);
     if (best_is_draw) return best;
     const int stored = score_to_tt(best, ply);
     if (best > alpha && best < beta)

@@ -12,29 +12,8 @@ bool move_checks(const Position& pos, Move m) {
     const int us = side_to_move(pos), them = 1 - us;
     const int from = move_from(m), to = move_to(m);
     const int k = king_square(pos, them);
-    const Bitboard kb = square_bit[k];
     const Bitboard occ = (occupied(pos) & ~square_bit[from]) | square_bit[to];
-    switch (pos.board[from] & 7) {
-        case PAWN:
-            if (pawn_attacks(us, square_bit[to]) & kb) return true;
-            break;
-        case KNIGHT:
-            if (knight_attacks[to] & kb) return true;
-            break;
-        case BISHOP:
-            if ((bishop_lines[to] & kb) && !(between[to][k] & occ)) return true;
-            break;
-        case ROOK:
-            if ((rook_lines[to] & kb) && !(between[to][k] & occ)) return true;
-            break;
-        case QUEEN:
-            if ((queen_lines[to] & kb) && !(between[to][k] & occ)) return true;
-            break;
-        case KING:
-            if (king_attacks[to] & kb) return true;
-            break;
-        default: break;
-    }
+    if (attacks_from(pos.board[from] & 7, us, to, occ) & square_bit[k]) return true;
     // The moving piece itself cannot uncover a check from the square it leaves.
     const Bitboard stay = ~square_bit[from];
     if (bishop_attacks(k, occ) & (pos.bb[us][BISHOP] | pos.bb[us][QUEEN]) & stay) return true;

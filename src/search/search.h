@@ -34,6 +34,18 @@ int pv_search(Position& pos, int alpha, int beta, int depth, int ply, Move* pv);
 int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, int no_null);
 int qsearch(Position& pos, int alpha, int beta, int depth, int ply, Move* pv);
 
+// Squares a piece of the given type and side attacks from sq.
+inline Bitboard attacks_from(int type, int side, int sq, Bitboard occ) {
+    switch (type) {
+        case PAWN: return pawn_attacks(side, square_bit[sq]);
+        case KNIGHT: return knight_attacks[sq];
+        case BISHOP: return bishop_attacks(sq, occ);
+        case ROOK: return rook_attacks(sq, occ);
+        case QUEEN: return queen_attacks(sq, occ);
+        default: return king_attacks[sq];
+    }
+}
+
 // Whether m checks the enemy king, directly or by discovery, judged without making it.
 bool move_checks(const Position& pos, Move m);
 

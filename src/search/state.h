@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "board/move.h"
+#include "board/position.h"
 
 constexpr uint64_t NO_NODE_LIMIT = ~0ULL;
 
@@ -76,6 +76,13 @@ inline void history_reward(int side, int type, int to, int depth) {
 inline void history_penalty(int side, int type, int to, int depth) {
     int32_t& h = history_table[side][type][to];
     h = int32_t(h - int64_t(h) * depth / 64);
+}
+// After a quiet cut-off or best move at a node of the given depth (capped so the values stay in range).
+inline void update_history(const Position& pos, Move best, const Move* quiets, int quiet_count, int depth) {
+    const int side = pos.ply & 1, d = depth < 64 ? depth : 64;
+    for (int i = 0; i < quiet_count; i++)
+        if (quiets[i] != best) history_penalty(side, pos.board[move_from(quiets[i])] & 7, move_to(quiets[i]), d);
+    history_reward(side, pos.board[move_from(best)] & 7, move_to(best), d);
 }
 inline void update_killers(int ply, Move m) {
     if (killer_moves[ply][0] == m) return;

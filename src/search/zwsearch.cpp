@@ -288,12 +288,7 @@ int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move exclud
 
     if (stop_search) return 0;
     if (count == 0) best = in_check ? ply - MATE_SCORE : 0;
-    if (cut_move && !is_tactical(pos, cut_move) && !in_check) {
-        const int d = imin(depth, 64);
-        for (int i = 0; i < quiet_count; i++)
-            if (quiets[i] != cut_move) history_penalty(us, pos.board[move_from(quiets[i])] & 7, move_to(quiets[i]), d);
-        history_reward(us, pos.board[move_from(cut_move)] & 7, move_to(cut_move), d);
-    }
+    if (cut_move && !is_tactical(pos, cut_move) && !in_check) update_history(pos, cut_move, quiets, quiet_count, depth);
     if (best_is_draw || excluded) return best;
     const int stored = score_to_tt(best, ply);
     if (best >= beta)

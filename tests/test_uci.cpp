@@ -319,8 +319,15 @@ TEST(EngineProcess, GarbageEmptyAndHugeLinesLoseNothing) {
     while (huge.size() < 100000) huge += " quit" + std::string(size_t(huge.size() % 97), ' ');
     EXPECT_EQ(replies(e, huge), std::vector<std::string>{});
     EXPECT_TRUE(engine_alive(e));
-    EXPECT_NE(engine_stderr(e).find("cut"), std::string::npos);
+    EXPECT_NE(engine_stderr(e).find("cut to its first 8190"), std::string::npos);
     EXPECT_EQ(replies(e, "go perft 1").back(), "Nodes searched: 20");
+    // 8190 characters still fit; one more is cut.
+    e.err_text.clear();
+    std::string longest = "isready" + std::string(8183, ' ');
+    EXPECT_EQ(send_and_read(e, longest, "readyok"), std::vector<std::string>{"readyok"});
+    EXPECT_EQ(engine_stderr(e), "");
+    EXPECT_EQ(send_and_read(e, longest + "x", "readyok"), std::vector<std::string>{"readyok"});
+    EXPECT_NE(engine_stderr(e).find("input line of 8191 characters cut"), std::string::npos);
 }
 
 TEST(EngineProcess, BurstOfIsreadyIsAnsweredInFull) {

@@ -40,7 +40,8 @@ bool read_line(char* buf, int size) {
 
 void reader() {
     static char line[INPUT_SLOT_SIZE];
-    while (read_line(line, INPUT_SLOT_SIZE)) {
+    // 8190 characters at most, as a slot also held the line feed.
+    while (read_line(line, INPUT_SLOT_SIZE - 1)) {
         std::unique_lock<std::mutex> hold(queue->lock);
         // A full queue makes the reader wait: no line is overwritten or dropped.
         queue->room.wait(hold, [] { return queue->count < INPUT_SLOTS; });

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "board/makemove.h"
 #include "board/perft.h"
 #include "eval/evaluate.h"
 #include "search/state.h"

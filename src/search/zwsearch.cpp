@@ -89,6 +89,74 @@ int null_move_result(Position& pos, int beta, int depth, int ply, int eval, int 
     return w >= beta ? beta : NO_CUTOFF;
 }
 
+
+// What the move loop of one zero-window node knows about the node.
+struct ZwNode {
+    Position& pos;
+    int beta, depth, ply, p, phase, eval, evasions, us;
+    bool in_check;
+    Move excluded;
+    HashInfo hash;
+};
+
+// Shallow pruning before a move is made: late quiet moves and losing exchanges.
+bool pruned_before_make(const ZwNode& n, Move m, int count, bool futility, bool is_killer) {
+    const int plies = n.depth / 2, flag = move_flag(m), from = move_from(m);
+    bool early = is_killer || flag >= FLAG_EP || count <= late_move_count_table[n.p][n.depth];
+    if (early && futility && (plies == 3 || plies == 4) && count > 0 && see(n.pos, m) < 0) early = false;
+    const bool captures = (n.pos.bb[1 - n.us][0] & square_bit[move_to(m)]) != 0;
+    const bool from_sixth = (n.pos.board[from] & 7) == PAWN && relative_rank(n.us, from) == 5;
+    if (!early && !captures && !from_sixth && !move_checks(n.pos, m)) return true;
+    return plies <= 2 && count > 0 && see(n.pos, m) < 0;
+}
+
+// Extension of one move in half plies; `mark` is set when the move must keep its full depth.
+// Runs the singular test, after which the caller checks stop_search.
+int extension(const ZwNode& n, Move m, const Position& child, int count, bool& mark) {
+    const Position& pos = n.pos;
+    const int to = move_to(m), ply = n.ply;
+    int e = 0;
+    if (pos.accum_ext < 2 * ply - ply / 2) {
+        if (n.in_check) e = n.evasions == 1 ? 2 : (n.evasions == 2 ? 1 : 0);
+        if (child.in_check) {
+            mark = true;
+            e += 1 + (m == n.hash.move && n.p == 1);
+        }
+        if (n.phase <= 48 && child.moved_type == PAWN && relative_rank(n.us, to) >= 5 &&
+            is_passed_square(pos, n.us, to)) {
+            mark = true;
+            if (n.phase <= 24) e++;
+        }
+        if (count == 1) {
+            const Move last = pos.last_move;
+            if (child.captured_type > PAWN && last && to == move_to(last) && pos.prev && pos.prev->captured_type &&
+                m == n.hash.move)
+                e++;
+            if (e == 0 && !n.in_check && m == n.hash.move && n.depth >= 6 && n.depth <= 15) e = 1;
+        }
+        if (n.p == 1 && !n.excluded && e <= 1 && m == n.hash.move && (n.hash.bound & BOUND_LOWER) && n.depth > 15) {
+            const int s = n.hash.score - SINGULAR_MARGIN;
+            Move scratch[2];
+            if (zw_search(n.pos, s, n.depth / 2, ply, scratch, m, 0) < s) e += 2;
+        }
+    }
+    if (e > 2) e = 2;
+    if (child.phase == 0 && child.captured_type > PAWN) e = 4;
+    return e;
+}
+
+// Late quiet moves far below beta are skipped unless they create a threat.
+bool late_move_futile(const ZwNode& n, Move m, Position& child, int nd, int count) {
+    if (see(n.pos, m) >= 0 && last_move_threat(child)) return false;
+    const int bonus = 1 << (n.p == 0 ? nd - 4 : nd - 6);
+    const int f = n.eval + 30 - 4 * count + 2 * nd + bonus;
+    if (f < n.beta + 40) return true;
+    if (f >= n.beta + 120) return false;
+    if (see(n.pos, m) < 0) return true;
+    child.eval_cache = evaluate(child);
+    return 2 * nd - 4 * count + bonus - child.eval_cache < n.beta;
+}
+
 }  // namespace
 
 int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, int no_null) {
@@ -169,21 +237,13 @@ int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move exclud
     Move cut_move = 0;
     bool best_is_draw = false;
     Position child;
+    const ZwNode node = {pos, beta, depth, ply, p, phase, eval, evasions, us, in_check, excluded, hash};
     for (Move m; (m = picker_next(picker));) {
         if (m == excluded) continue;
-        const int flag = move_flag(m), from = move_from(m), to = move_to(m);
+        const int flag = move_flag(m), from = move_from(m);
         if (flag >= FLAG_PROMO_N && depth < 30) continue;
         const bool is_killer = m == k1 || m == k2;
-        const bool captures = (pos.bb[them][0] & square_bit[to]) != 0;
-        const int moved = pos.board[from] & 7;
-
-        if (depth <= 9 && !in_check) {
-            bool early = is_killer || flag >= FLAG_EP || count <= late_move_count_table[p][depth];
-            if (early && futility && (plies == 3 || plies == 4) && count > 0 && see(pos, m) < 0) early = false;
-            if (!early && !captures && !(moved == PAWN && relative_rank(us, from) == 5) && !move_checks(pos, m))
-                continue;
-            if (plies <= 2 && count > 0 && see(pos, m) < 0) continue;
-        }
+        if (depth <= 9 && !in_check && pruned_before_make(node, m, count, futility, is_killer)) continue;
 
         make_move(pos, child, m);
         if (king_attacked(child, us)) continue;
@@ -199,54 +259,19 @@ int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move exclud
             is_draw = true;
         } else {
             if (quiet && !checking && quiet_count < MAX_MOVES) quiets[quiet_count++] = m;
-
-            int e = 0;
             bool mark = false;
-            if (pos.accum_ext < 2 * ply - ply / 2) {
-                if (in_check) e = evasions == 1 ? 2 : (evasions == 2 ? 1 : 0);
-                if (checking) {
-                    mark = true;
-                    e += 1 + (m == hash.move && p == 1);
-                }
-                if (phase <= 48 && moved == PAWN && relative_rank(us, to) >= 5 && is_passed_square(pos, us, to)) {
-                    mark = true;
-                    if (phase <= 24) e++;
-                }
-                if (count == 1) {
-                    if (child.captured_type > PAWN && last && to == move_to(last) && pos.prev &&
-                        pos.prev->captured_type && m == hash.move)
-                        e++;
-                    if (e == 0 && !in_check && m == hash.move && depth >= 6 && depth <= 15) e = 1;
-                }
-                if (p == 1 && !excluded && e <= 1 && m == hash.move && (hash.bound & BOUND_LOWER) && depth > 15) {
-                    const int s = hash.score - SINGULAR_MARGIN;
-                    const int sv = zw_search(pos, s, plies, ply, scratch, m, 0);
-                    if (stop_search) return 0;
-                    if (sv < s) e += 2;
-                }
-            }
-            if (e > 2) e = 2;
-            if (child.phase == 0 && child.captured_type > PAWN) e = 4;
+            const int e = extension(node, m, child, count, mark);
+            if (stop_search) return 0;
             child.accum_ext = int16_t(child.accum_ext + e);
             const int nd = depth + e;
 
             const bool plain = quiet && !checking;
-            const bool escape = nd >= 6 && nd <= 15 && plain && moved != KING &&
+            const bool escape = nd >= 6 && nd <= 15 && plain && child.moved_type != KING &&
                                 see(pos, make_move_word(from, from)) < 0 && see(pos, m) >= 0;
             const bool is_counter = m == counter_move;
-
             if (nd >= 10 && nd <= 17 && plain && !is_counter && !is_killer && !mark && best >= MATED_LIMIT &&
-                count > LATE_FUTILITY_START && !(see(pos, m) >= 0 && last_move_threat(child))) {
-                const int bonus = 1 << (p == 0 ? nd - 4 : nd - 6);
-                const int f = eval + 30 - 4 * count + 2 * nd + bonus;
-                if (f < beta + 40) continue;
-                if (f < beta + 120) {
-                    if (see(pos, m) < 0) continue;
-                    const int ce = evaluate(child);
-                    child.eval_cache = ce;
-                    if (2 * nd - 4 * count + bonus - ce < beta) continue;
-                }
-            }
+                count > LATE_FUTILITY_START && late_move_futile(node, m, child, nd, count))
+                continue;
 
             int r = lmr_table_zw[count < LMR_TABLE_SIZE ? count : LMR_TABLE_SIZE - 1] + (p == 1 && !in_check ? 2 : 0);
             bool reduce = use_lmr && nd >= 8 && !mark && !checking && (!in_check || p == 1) && best > MATED_LIMIT &&

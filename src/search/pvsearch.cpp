@@ -40,11 +40,48 @@ PvHash probe_pv(const Position& pos, int depth, int ply) {
     return {true, e->move, score_from_tt(e->score, ply)};
 }
 
+
+// Extension of one move in half plies, more generous than below the PV; `mark` is set when the
+// move must keep its full depth. Runs the singular test, after which the caller checks stop_search.
+int pv_extension(Position& pos, Move m, const Position& child, int ply, int depth, int evasions, const PvHash& hash,
+                 Bitboard barrier, bool& mark) {
+    const int phase = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
+    const bool in_check = pos.in_check != 0, tactical = is_tactical(pos, m);
+    int e = 0;
+    if (pos.accum_ext < 2 * ply - ply / 2) {
+        if (in_check) {
+            e = evasions == 1 ? 2 : (evasions == 2 ? 1 : 0);
+            mark = true;
+        }
+        bool more = true;  // a safe check takes the full extension and nothing else
+        if (child.in_check) {
+            mark = true;
+            more = see(pos, m) < 0;
+            e += more ? 1 : 2;
+        }
+        if (more && phase <= 48 && child.moved_type == PAWN && !(barrier & square_bit[move_to(m)])) {
+            mark = true;
+            if (phase <= 24) e++;
+        }
+        if (more && tactical && !in_check) {
+            mark = true;
+            if (see(pos, m) >= 0) e++;
+        }
+        if (more && (e == 0 || (e == 1 && !in_check)) && m == hash.move && hash.usable && depth > 15) {
+            const int s = hash.score - depth / 2;
+            Move scratch[2];
+            if (zw_search(pos, s, depth - 10, ply, scratch, m, 1) < s) e++;
+        }
+    }
+    if (e > 2) e = 2;
+    if (child.phase == 0 && child.captured_type > PAWN) e = 4;
+    return e;
+}
+
 }  // namespace
 
 int pv_search(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
     if (stop_search) return 0;
-    const int phase = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
     pos.last_pv_ply = uint8_t(ply);
     pos.reduced = 0;
     if (poll_step()) return 0;
@@ -87,11 +124,10 @@ int pv_search(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) 
     Move child_pv[PV_SIZE], scratch[2];
     Position child;
     for (Move m; (m = picker_next(picker));) {
-        const int flag = move_flag(m), from = move_from(m), to = move_to(m);
+        const int flag = move_flag(m), from = move_from(m);
         if (flag >= FLAG_PROMO_N && depth < 20) continue;
         if (count > 0 && !in_check && depth / 2 < 2 && see(pos, m) < 0) continue;
         const bool tactical = is_tactical(pos, m);
-        const int moved = pos.board[from] & 7;
         make_move(pos, child, m);
         if (king_attacked(child, us)) continue;
         child.in_check = king_attacked(child, them);
@@ -106,40 +142,9 @@ int pv_search(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) 
             is_draw = true;
         } else {
             if (quiet && !checking && quiet_count < MAX_MOVES) quiets[quiet_count++] = m;
-            int e = 0;
             bool mark = false;
-            if (pos.accum_ext < 2 * ply - ply / 2) {
-                if (in_check) {
-                    e = evasions == 1 ? 2 : (evasions == 2 ? 1 : 0);
-                    mark = true;
-                }
-                bool more = true;
-                if (checking) {
-                    mark = true;
-                    if (see(pos, m) >= 0) {
-                        e += 2;
-                        more = false;
-                    } else {
-                        e += 1;
-                    }
-                }
-                if (more && phase <= 48 && moved == PAWN && !(barrier & square_bit[to])) {
-                    mark = true;
-                    if (phase <= 24) e++;
-                }
-                if (more && tactical && !in_check) {
-                    mark = true;
-                    if (see(pos, m) >= 0) e++;
-                }
-                if (more && (e == 0 || (e == 1 && !in_check)) && m == hash.move && hash.usable && depth > 15) {
-                    const int s = hash.score - depth / 2;
-                    const int sv = zw_search(pos, s, depth - 10, ply, scratch, m, 1);
-                    if (stop_search) return 0;
-                    if (sv < s) e++;
-                }
-            }
-            if (e > 2) e = 2;
-            if (child.phase == 0 && child.captured_type > PAWN) e = 4;
+            const int e = pv_extension(pos, m, child, ply, depth, evasions, hash, barrier, mark);
+            if (stop_search) return 0;
             child.accum_ext = int16_t(child.accum_ext + e);
             const int nd = depth + e;
             if (!tactical && !in_check && nd < 10 && see(pos, make_move_word(from, from)) < 0) mark = true;
@@ -148,7 +153,7 @@ int pv_search(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) 
                 v = -pv_search(child, -beta, -running_alpha, nd - 2, ply + 1, child_pv);
             } else {
                 const bool plain = flag == FLAG_NONE && !tactical;
-                const bool escape = depth >= 6 && depth <= 15 && plain && moved != KING &&
+                const bool escape = depth >= 6 && depth <= 15 && plain && child.moved_type != KING &&
                                     see(pos, make_move_word(from, from)) < 0 && see(pos, m) >= 0;
                 const int r = lmr_table_pv[count < LMR_TABLE_SIZE ? count : LMR_TABLE_SIZE - 1];
                 const bool is_killer = m == k1 || m == k2 || m == k3 || m == k4;

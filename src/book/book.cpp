@@ -193,6 +193,8 @@ void book_open() {
     char name[BOOK_NAME_SIZE];
     snprintf(name, sizeof name, "%.*s", BOOK_NAME_SIZE - 1, book_file_name);
     FILE* f = fopen(name, "rb");
+    // The listed name is lower-cased; on a case-sensitive file system try the name as sent.
+    if (!f) f = fopen(book_file_as_given, "rb");
     if (!f) return;
     // A directory opens fine but every read of it fails, which would be fatal at the first probe.
     struct stat st;

@@ -19,6 +19,7 @@ int opt_ponder = 1;
 int own_book = 1;
 int multi_pv = 1;
 char book_file_name[BOOK_NAME_SIZE] = "quoril.bin";
+char book_file_as_given[BOOK_NAME_SIZE] = "quoril.bin";
 int uci_analyse_mode = 0;
 int use_lmr = 1;
 int null_move_pruning = 1;
@@ -149,17 +150,18 @@ void reopen_book() {
     if (own_book) book_open();
 }
 
-void set_book_file(const char* value) {
+void set_book_file(const char* value, const char* as_given) {
     if (strlen(value) >= sizeof book_file_name)
         fprintf(stderr, "book file name cut to its first %d characters\n", int(sizeof book_file_name) - 1);
     snprintf(book_file_name, sizeof book_file_name, "%s", value);
+    snprintf(book_file_as_given, sizeof book_file_as_given, "%s", as_given ? as_given : value);
     printf("info string book file is %s\n", book_file_name);
     fflush(stdout);
     reopen_book();
 }
 
 // The options with fixed names; false when the name is none of them.
-bool set_fixed(const char* name, const char* value) {
+bool set_fixed(const char* name, const char* value, const char* as_given) {
     if (!strcmp(name, "hash")) {
         set_hash(value);
     } else if (!strcmp(name, "multipv")) {
@@ -171,7 +173,7 @@ bool set_fixed(const char* name, const char* value) {
         opt_ponder = !strcmp(value, "true");
         log_printf("Ponder set to %d\n", opt_ponder);
     } else if (!strcmp(name, "book file")) {
-        set_book_file(value);
+        set_book_file(value, as_given);
     } else if (!strcmp(name, "clear hash")) {
         tt_clear();
         printf("info string Clearing Hash\n");
@@ -183,8 +185,9 @@ bool set_fixed(const char* name, const char* value) {
 
 }  // namespace
 
-void apply_setoption(const char* name, const char* value) {
-    if (!set_eval_param(name, value) && !set_spin(name, value) && !set_check(name, value) && !set_fixed(name, value)) {
+void apply_setoption(const char* name, const char* value, const char* value_as_given) {
+    if (!set_eval_param(name, value) && !set_spin(name, value) && !set_check(name, value) &&
+        !set_fixed(name, value, value_as_given)) {
         printf("info string %s not recognized\n", name);
         fflush(stdout);
         log_printf("option %s (value %s) not understood.\n", name, value);

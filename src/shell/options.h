@@ -7,7 +7,8 @@ extern int hash_megabytes;      // Hash
 extern int opt_ponder;          // Ponder (stored only)
 extern int own_book;            // OwnBook
 extern int multi_pv;            // MultiPV
-extern char book_file_name[BOOK_NAME_SIZE];  // Book File
+extern char book_file_name[BOOK_NAME_SIZE];  // Book File (lower-cased, as listed)
+extern char book_file_as_given[BOOK_NAME_SIZE];  // the same name in the case the GUI sent
 extern int uci_analyse_mode;    // UCI_AnalyseMode (stored only)
 extern int use_lmr;             // Use Lmr
 extern int null_move_pruning;   // Null Move pruning
@@ -56,4 +57,5 @@ void set_start_values();
 // The answer to "uci": identification, every option line and "uciok".
 void print_uci_identity();
 // Carries out one setoption; name and value are already lower-cased and may be empty.
-void apply_setoption(const char* name, const char* value);
+// value_as_given keeps the letter case, for file names.
+void apply_setoption(const char* name, const char* value, const char* value_as_given = nullptr);

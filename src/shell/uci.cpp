@@ -227,9 +227,11 @@ void run_setoption(char* const* words, int count) {
         else if (target)
             append_word(target, words[i], target == name ? "name" : "value");
     }
+    char value_as_given[OPTION_TEXT_SIZE];
+    memcpy(value_as_given, value, sizeof value);
     lower_case(name);
     lower_case(value);
-    apply_setoption(name, value);
+    apply_setoption(name, value, value_as_given);
 }
 
 // ---- eval ----

@@ -1,7 +1,6 @@
 // Helpers for the evaluation tests: evaluable positions, colour mirrors, parameter nudges.
 #pragma once
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -18,11 +17,8 @@
 // Builds the tables once; parameter nudges rebuild them themselves.
 inline void init_eval() {
     static bool done = false;
-    if (done) return;
+    if (!done) init_engine_tables(), build_ending_hash(), buildEvalTables();
     done = true;
-    init_engine_tables();
-    build_ending_hash();
-    buildEvalTables();
 }
 
 // A FEN position with the piece-square sum and phase filled in, as the driver does.
@@ -34,52 +30,36 @@ inline Position eval_position(const char* fen) {
     return p;
 }
 
-inline std::string fen_of(const Position& p) {
-    char buf[128];
-    position_to_fen(p, buf, sizeof buf);
-    return buf;
-}
-
 // Board flipped top to bottom, colours, side to move, castling and en passant swapped.
 inline std::string mirror_fen(const std::string& fen) {
     std::istringstream in(fen);
-    std::string board, side, castle, ep = "-";
+    std::string board, side, castle, ep = "-", rank, out;
     in >> board >> side >> castle >> ep;
-    std::string ranks[8];
-    int r = 0;
-    for (char c : board) {
-        if (c == '/') {
-            r = r < 7 ? r + 1 : 7;
-            continue;
-        }
-        if (isalpha(static_cast<unsigned char>(c))) c = char(c ^ 0x20);
-        ranks[r].push_back(c);
-    }
-    std::ostringstream out;
-    for (int i = 7; i >= 0; i--) out << ranks[i] << (i ? "/" : "");
-    out << ' ' << (side == "w" ? 'b' : 'w') << ' ';
-    bool any = false;
+    std::istringstream ranks(board);
+    while (std::getline(ranks, rank, '/')) out = rank + (out.empty() ? "" : "/") + out;
+    for (char& c : out) c = isalpha(static_cast<unsigned char>(c)) ? char(c ^ 0x20) : c;
+    out += side == "w" ? " b " : " w ";
+    const size_t rights = out.size();
     for (char c : {'K', 'Q', 'k', 'q'})
-        if (castle.find(char(c ^ 0x20)) != std::string::npos) out << c, any = true;
-    if (!any) out << '-';
+        if (castle.find(char(c ^ 0x20)) != std::string::npos) out += c;
+    if (out.size() == rights) out += '-';
     if (ep.size() == 2) ep[1] = char('1' + ('8' - ep[1]));
-    out << ' ' << ep;
-    return out.str();
+    return out + " " + ep;
 }
 
 inline Position mirrored(const Position& p) { return eval_position(mirror_fen(fen_of(p)).c_str()); }
 
-inline EvalParam& param_named(const char* name) {
+inline ScorePair* param_value(const char* name) {
     for (int i = 0; i < EVAL_PARAM_RECORDS; i++)
-        if (!strcmp(eval_params[i].name, name)) return eval_params[i];
-    return eval_params[EVAL_PARAM_RECORDS - 1];
+        if (!strcmp(eval_params[i].name, name)) return eval_params[i].value;
+    return nullptr;
 }
 
 // Changes one parameter for the life of the object, rebuilding the tables both ways.
 struct ParamNudge {
     ScorePair* target;
     ScorePair saved;
-    ParamNudge(const char* name, int d_open, int d_end) : target(param_named(name).value), saved(*target) {
+    ParamNudge(const char* name, int d_open, int d_end) : target(param_value(name)), saved(*target) {
         *target = pair_add(*target, make_pair_score(d_open, d_end));
         buildEvalTables();
         eval_cache_clear();
@@ -96,13 +76,6 @@ inline int fresh_eval(const char* fen) {
     return evaluate_uncached(p, true);
 }
 
-// Change of the evaluation when a parameter moves by (d_open, d_end).
-inline int eval_delta(const char* fen, const char* name, int d_open, int d_end) {
-    const int before = fresh_eval(fen);
-    ParamNudge nudge(name, d_open, d_end);
-    return fresh_eval(fen) - before;
-}
-
 // Change of the pawn-structure pair when a parameter moves.
 inline ScorePair pawn_delta(const char* fen, const char* name, int d_open, int d_end) {
     Position p = eval_position(fen);
@@ -113,41 +86,41 @@ inline ScorePair pawn_delta(const char* fen, const char* name, int d_open, int d
     return pair_sub(evaluatePawns(p, e), before);
 }
 
-// White's gain when a parameter moves from d to 2d (halves given), with d far above any real
-// score so that no rounding step changes between the two evaluations.
-inline int doubled_nudge_gain(const char* fen, const char* name, int d_open, int d_end) {
-    int a[2];
-    for (int k = 1; k <= 2; k++) {
-        ParamNudge n(name, k * d_open, k * d_end);
-        a[k - 1] = fresh_eval(fen);
-    }
-    return (eval_position(fen).ply & 1) ? a[0] - a[1] : a[1] - a[0];
+// White's gain when set(k) puts k units of D = 960000 into a term (k = 1, 2; 0 restores it), D being
+// far above any real score so that no rounding step changes between the two evaluations.
+template <class Set>
+int doubled_gain(const char* fen, Set set) {
+    int a[3];
+    for (int k = 1; k <= 2; k++) set(k), a[k] = fresh_eval(fen);
+    set(0);
+    return (eval_position(fen).ply & 1) ? a[1] - a[2] : a[2] - a[1];
 }
 
-// Net count of a term (white minus black, per unit of the parameter) times the scale in force,
-// in per mille.
-inline int term_units(const char* fen, const char* name) {
-    const int diff = doubled_nudge_gain(fen, name, 960000, 960000);
-    return diff % 96 ? 999999999 : diff / 96;
+// The gain per unit of D: the net count of a term (white minus black) times the scale, in per mille.
+inline int per_unit(int gain) { return gain % 96 ? 999999999 : gain / 96; }
+
+// White's gain when a parameter moves by k x (d_open, d_end).
+inline int param_gain(const char* fen, const char* name, int d_open, int d_end) {
+    ScorePair* value = param_value(name);
+    const ScorePair saved = *value;
+    return doubled_gain(fen, [&](int k) {
+        *value = pair_add(saved, make_pair_score(k * d_open, k * d_end));
+        buildEvalTables();
+    });
 }
 
-// The same with only one half moved: the count times the scale times that half's phase weight.
+inline int term_units(const char* fen, const char* name) { return per_unit(param_gain(fen, name, 960000, 960000)); }
+
+// With only one half moved: the count times the scale times that half's phase weight.
 inline int half_units(const char* fen, const char* name, bool opening) {
-    return doubled_nudge_gain(fen, name, opening ? 960000 : 0, opening ? 0 : 960000);
+    return param_gain(fen, name, opening ? 960000 : 0, opening ? 0 : 960000);
 }
 
-// Net sum (white minus black) of the indexes a count table is read at, times the scale:
-// the table is replaced by n x D and n x 2D for a moment, as term_units does for a parameter.
+// Net sum (white minus black) of the indexes a count table is read at, times the scale.
 inline int table_index_units(const char* fen, ScorePair* table, int size) {
-    const int D = 960000;
-    std::vector<ScorePair> saved(table, table + size);
-    int a[2];
-    for (int k = 1; k <= 2; k++) {
-        for (int n = 0; n < size; n++) table[n] = make_pair_score(k * D * n, k * D * n);
-        a[k - 1] = fresh_eval(fen);
-    }
-    std::copy(saved.begin(), saved.end(), table);
-    int diff = a[1] - a[0];
-    if (eval_position(fen).ply & 1) diff = -diff;
-    return diff % 96 ? 999999999 : diff / 96;
+    const std::vector<ScorePair> saved(table, table + size);
+    return per_unit(doubled_gain(fen, [&](int k) {
+        for (int n = 0; n < size; n++)
+            table[n] = k ? make_pair_score(k * 960000 * n, k * 960000 * n) : saved[size_t(n)];
+    }));
 }

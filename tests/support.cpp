@@ -1,6 +1,12 @@
 #include "support.h"
 
+#include <algorithm>
 #include <fstream>
+#include <sstream>
+
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/perft.h"
 
 void init_engine_tables() { init_position_tables(); }
 
@@ -11,6 +17,12 @@ Position from_fen(const char* fen) {
     return p;
 }
 
+std::string fen_of(const Position& p) {
+    char buf[FEN_BUFFER];
+    position_to_fen(p, buf, sizeof buf);
+    return buf;
+}
+
 std::vector<std::string> read_data_lines(const char* name) {
     std::vector<std::string> out;
     std::ifstream in(std::string(QUORIL_TEST_DATA) + "/" + name);
@@ -18,4 +30,42 @@ std::vector<std::string> read_data_lines(const char* name) {
     while (std::getline(in, line))
         if (!line.empty() && line[0] != '#') out.push_back(line);
     return out;
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string move_str(Move m) {
+    char t[MOVE_TEXT_SIZE];
+    move_to_text(m, t);
+    return t;
+}
+
+Move legal_move(const Position& pos, const std::string& text) {
+    Move moves[MAX_MOVES];
+    const int n = generate_legal_moves(pos, moves);
+    for (int i = 0; i < n; i++)
+        if (move_str(moves[i]) == text) return moves[i];
+    return 0;
+}
+
+void random_game(const Position& start, std::mt19937_64& rng, int plies, int every, int capture_percent,
+                 std::vector<Position>& out) {
+    std::vector<Position> line(size_t(plies) + 1, start);
+    for (size_t ply = 0;; ply++) {
+        Position& pos = line[ply];
+        pos.in_check = side_in_check(pos, pos.ply & 1) ? 1 : 0;
+        if (ply % size_t(every) == 0 || pos.ep_mask) out.push_back(pos), out.back().prev = nullptr;
+        Move moves[MAX_MOVES];
+        const int n = ply < size_t(plies) ? generate_legal_moves(pos, moves) : 0;
+        if (!n) return;
+        const auto capture = [&](Move m) { return pos.board[move_to(m)] || move_flag(m) == FLAG_EP; };
+        const int captures = int(std::stable_partition(moves, moves + n, capture) - moves);
+        const bool take = captures && int(rng() % 100) < capture_percent;
+        make_move(pos, line[ply + 1], moves[rng() % uint64_t(take ? captures : n)]);
+    }
 }

@@ -1,12 +1,25 @@
 // Shared helpers for the unit tests.
 #pragma once
+#include <random>
 #include <string>
 #include <vector>
 
+#include "board/move.h"
 #include "board/position.h"
 
 // Builds every table a position needs.
 void init_engine_tables();
 Position from_fen(const char* fen);
+std::string fen_of(const Position& p);
 // Lines of a data file under tests/data, comments and blank lines dropped.
 std::vector<std::string> read_data_lines(const char* name);
+// Whole contents of a file; empty when it cannot be read.
+std::string read_file(const std::string& path);
+std::string move_str(Move m);
+// The legal move of pos written as text, or 0.
+Move legal_move(const Position& pos, const std::string& text);
+// Positions along one random legal game from start, in-check flag set and parent link cut: every
+// `every`-th one and each with an en-passant chance. When there are captures, one is chosen with
+// capture_percent probability.
+void random_game(const Position& start, std::mt19937_64& rng, int plies, int every, int capture_percent,
+                 std::vector<Position>& out);

@@ -1,131 +1,59 @@
-// The clock and the per-move time budget.
+// The per-move time budget: worked examples, the hard deadline and the ponder bonus.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <string>
+#include <tuple>
 
-#include "shell/log.h"
 #include "shell/options.h"
 #include "shell/timeman.h"
 #include "support.h"
 
 namespace {
 
-class TimeBudget : public testing::Test {
-protected:
-    void SetUp() override {
-        ponder_bonus = 0;
-        hard_percent = 500;
-        move_overhead_ms = 10;
-        start = from_fen(START_FEN);
-        after_e4 = from_fen("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -");
-    }
-    void TearDown() override {
-        ponder_bonus = 0;
-        move_overhead_ms = 10;
-    }
-    Position start, after_e4;
-};
-
-TEST_F(TimeBudget, SuddenDeathWithoutIncrement) {
-    // 60 s at move 1: 49 moves expected, 1.2 s, minus 13 ms of margin.
-    EXPECT_NEAR(time_budget(start, 60, 60, 0, 0, 0), 1.187, 1e-9);
-    EXPECT_EQ(hard_percent, 600);
-    // Black reads its own clock.
-    EXPECT_NEAR(time_budget(after_e4, 1, 60, 0, 0, 0), 1.187, 1e-9);
-    // From move 20 on, 30 moves are expected: 31 s / 31 = 1 s.
-    Position late = start;
-    late.ply = 38;
-    EXPECT_NEAR(time_budget(late, 31, 31, 0, 0, 0), 0.987, 1e-9);
-    late.ply = 36;  // move 19
-    EXPECT_NEAR(time_budget(late, 32, 32, 0, 0, 0), 0.987, 1e-9);
+double budget(int ply, double wtime, double btime, double winc, double binc, int movestogo) {
+    Position p = from_fen(START_FEN);
+    p.ply = int16_t(ply);
+    return time_budget(p, wtime, btime, winc, binc, movestogo);
 }
 
-TEST_F(TimeBudget, IncrementAndItsCap) {
-    // Less time than increment: the T / 6.6 cap applies, truncated to 0.151, minus the margin.
-    EXPECT_NEAR(time_budget(start, 1, 1, 2, 2, 0), 0.138, 1e-9);
-    // A comfortable clock spends most of the increment: G = (T-I)/(1 + M/(1 + 5/R)) + 0.99 I.
-    const double t = 100, inc = 1, r = (t - inc) / (inc + 1e-7);
-    const double g = (t - inc) / (1 + 49 / (1 + 5 / r)) + 0.99 * inc;
-    EXPECT_NEAR(time_budget(start, t, 5, inc, 0, 0), std::trunc(g * 1000) / 1000 - 0.013, 1e-9);
-}
-
-TEST_F(TimeBudget, MarginFollowsTheOverheadOption) {
+TEST(TimeBudget, WorkedExamples) {
+    ponder_bonus = 0;
+    // Ply, clocks, increments, moves to go; the goal and the hard deadline in percent (0: not checked).
+    const std::tuple<int, double, double, double, double, int, double, int> rows[] = {
+        {0, 60, 60, 0, 0, 0, 1.187, 600},  // 49 moves expected: 1.2 s less 13 ms of margin
+        {1, 1, 60, 0, 0, 0, 1.187, 0},     // black reads its own clock
+        {38, 31, 31, 0, 0, 0, 0.987, 0},   // from move 20 on 30 moves are expected
+        {0, 1, 1, 2, 2, 0, 0.138, 0},      // less time than increment: T / 6.6, truncated
+        {0, 100, 5, 1, 0, 0, 3.054, 0},    // a comfortable clock spends most of the increment
+        {0, 10, 10, 0, 0, 1, 3.3203356, 269},
+        {0, 60, 60, 0, 0, 40, 2.8441429, 500},
+        {0, 60, 60, 5, 5, 50, 2.2946923, 0},
+        {0, 60, 60, 0, 0, 3, 11.987503, 249},  // half the clock caps the hard deadline
+        {0, 0, 0, 0, 0, 0, 0.001, 0},          // empty or negative clocks give the floor
+        {0, 0, 0, 0, 0, 3, 0.005, 100},
+    };
+    for (const auto& [ply, wtime, btime, winc, binc, movestogo, goal, hard] : rows) {
+        EXPECT_NEAR(budget(ply, wtime, btime, winc, binc, movestogo), goal, 1e-6) << wtime << " " << movestogo;
+        if (hard) {
+            EXPECT_EQ(hard_percent, hard) << wtime << " " << movestogo;
+        }
+    }
     move_overhead_ms = 50;
-    EXPECT_NEAR(time_budget(start, 60, 60, 0, 0, 0), 1.2 - 0.053, 1e-9);
+    EXPECT_NEAR(budget(0, 60, 60, 0, 0, 0), 1.2 - 0.053, 1e-9);
+    move_overhead_ms = 10;
 }
 
-TEST_F(TimeBudget, MovesToGo) {
-    // One move to go: 10 / 3 s, hard deadline at 90% of the clock.
-    const double one = 10.0 / 3 * std::pow(2.0, std::pow(1 / 40.0, 3.75));
-    EXPECT_NEAR(time_budget(start, 10, 10, 0, 0, 1), one - 0.013, 1e-9);
-    EXPECT_EQ(hard_percent, 269);
-    // 40 to go doubles the base; beyond 40 too.
-    EXPECT_NEAR(time_budget(start, 60, 60, 0, 0, 40), 2 * 60.0 / 42 - 0.013, 1e-9);
-    EXPECT_EQ(hard_percent, 500);
-    EXPECT_NEAR(time_budget(start, 60, 60, 5, 5, 50), 2 * 60.0 / 52 - 0.013, 1e-9);
-    // Half the clock caps the hard deadline when that is less than five goals.
-    const double three = 60.0 / 5 * std::pow(2.0, std::pow(3 / 40.0, 3.75));
-    time_budget(start, 60, 60, 0, 0, 3);
-    EXPECT_EQ(hard_percent, int(100 * 30 / three));
-    EXPECT_LT(hard_percent, 500);
-}
-
-TEST_F(TimeBudget, EmptyOrNegativeClocksGiveTheFloor) {
-    EXPECT_DOUBLE_EQ(time_budget(start, 0, 0, 0, 0, 0), 0.001);
-    EXPECT_DOUBLE_EQ(time_budget(start, -5, 0, 0, 0, 0), 0.001);
-    EXPECT_DOUBLE_EQ(time_budget(start, 0, 0, 0, 0, 3), 0.005);
-    EXPECT_EQ(hard_percent, 100);
-    EXPECT_DOUBLE_EQ(time_budget(start, -5, 0, 0, 0, 3), 0.005);
-}
-
-TEST_F(TimeBudget, PonderBonusLastsForTwoGoCommands) {
+TEST(TimeBudget, PonderBonusLastsForTwoGoCommands) {
+    ponder_bonus = 0;
     ponder_bonus_new_go();
     ponder_bonus_start();  // go ponder
-    EXPECT_NEAR(time_budget(start, 60, 60, 0, 0, 0), 1.56 - 0.013, 1e-9);
+    EXPECT_NEAR(budget(0, 60, 60, 0, 0, 0), 1.56 - 0.013, 1e-9);
     ponder_bonus_new_go();  // the next go
-    EXPECT_NEAR(time_budget(start, 60, 60, 0, 0, 0), 1.56 - 0.013, 1e-9);
-    EXPECT_NEAR(time_budget(start, 60, 60, 0, 0, 40), 1.33 * 2 * 60.0 / 42 - 0.013, 1e-9);
+    EXPECT_NEAR(budget(0, 60, 60, 0, 0, 0), 1.56 - 0.013, 1e-9);
+    EXPECT_NEAR(budget(0, 1, 1, 2, 2, 0), 0.138, 1e-9) << "the cap holds with the bonus";
     ponder_bonus_new_go();  // the one after
-    EXPECT_NEAR(time_budget(start, 60, 60, 0, 0, 0), 1.187, 1e-9);
+    EXPECT_NEAR(budget(0, 60, 60, 0, 0, 0), 1.187, 1e-9);
     ponder_bonus_new_go();
     EXPECT_EQ(ponder_bonus, 0);
-    // The cap still holds with the bonus.
-    ponder_bonus_start();
-    EXPECT_NEAR(time_budget(start, 1, 1, 2, 2, 0), 0.138, 1e-9);
-}
-
-TEST_F(TimeBudget, WritesOneLogLinePerBudget) {
-    char path[] = "/tmp/quoril_tm_XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    ASSERT_TRUE(log_open(path));
-    time_budget(start, 60, 60, 0, 0, 0);
-    time_budget(start, 10, 10, 0, 0, 1);
-    fclose(log_stream);
-    log_stream = nullptr;
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    unlink(path);
-    EXPECT_EQ(text.str(),
-              "TC: ply: 0)   60.00 rem   1.19 goal  6.00 mgp\n"
-              "We have     10.0 seconds to make 1 moves =      3.3 goal\n");
-}
-
-TEST(Clock, WholeSecondsWithTheCpuSetting) {
-    const double a = clock_seconds(), b = clock_seconds();
-    EXPECT_GT(a, 1.6e9);  // seconds since 1970
-    EXPECT_GE(b, a);
-    cpu_setting = 1;
-    const double c = clock_seconds();
-    cpu_setting = 0;
-    EXPECT_EQ(c, std::floor(c));
-    EXPECT_LE(c, clock_seconds());
 }
 
 }  // namespace

@@ -121,9 +121,7 @@ inline std::vector<std::string> replies(EnginePipe& e, const std::string& comman
 }
 
 inline bool found_line(const std::vector<std::string>& lines, const std::string& prefix) {
-    for (const std::string& l : lines)
-        if (l.compare(0, prefix.size(), prefix) == 0) return true;
-    return false;
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
 }
 
 // Starts the engine and waits until it answers isready, dropping the start-up banner.

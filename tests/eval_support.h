@@ -99,7 +99,7 @@ int doubled_gain(const char* fen, Set set) {
 // The gain per unit of D: the net count of a term (white minus black) times the scale, in per mille.
 inline int per_unit(int gain) { return gain % 96 ? 999999999 : gain / 96; }
 
-// White's gain when a parameter moves by k x (d_open, d_end).
+// White's gain between the parameter moved by (d_open, d_end) and by twice that.
 inline int param_gain(const char* fen, const char* name, int d_open, int d_end) {
     ScorePair* value = param_value(name);
     const ScorePair saved = *value;
@@ -110,11 +110,6 @@ inline int param_gain(const char* fen, const char* name, int d_open, int d_end) 
 }
 
 inline int term_units(const char* fen, const char* name) { return per_unit(param_gain(fen, name, 960000, 960000)); }
-
-// With only one half moved: the count times the scale times that half's phase weight.
-inline int half_units(const char* fen, const char* name, bool opening) {
-    return param_gain(fen, name, opening ? 960000 : 0, opening ? 0 : 960000);
-}
 
 // Net sum (white minus black) of the indexes a count table is read at, times the scale.
 inline int table_index_units(const char* fen, ScorePair* table, int size) {

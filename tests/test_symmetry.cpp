@@ -103,8 +103,6 @@ TEST(Symmetry, GamesAndEndingsScoreTheSameForBothColours) {
         positions.clear();
         random_game(eval_position(openings[i].c_str()), rng, plies, 7, 65, positions);  // captures lead to endings
         for (Position& p : positions) {
-            ASSERT_EQ(p.pst, compute_pst(p));
-            ASSERT_EQ(p.phase, compute_phase(p));
             check_symmetry(p, t);
             if (HasFatalFailure()) return;
         }

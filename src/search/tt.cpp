@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 
 TranspositionTable tt = {0, 0, 0, nullptr};
 
@@ -19,8 +20,11 @@ uint64_t tt_bucket_count(uint64_t megabytes) {
     return x + 1;
 }
 
+// Whether anything was stored since the table was last zeroed: clearing a clean table is free.
+static bool tt_dirty = false;
+
 void tt_free() {
-    free(tt.buckets);
+    if (tt.buckets) munmap(tt.buckets, tt.bucket_count * sizeof(TTBucket));
     tt.buckets = nullptr;
     tt.bucket_count = tt.mask = 0;
 }
@@ -29,19 +33,28 @@ void tt_allocate(int megabytes) {
     tt_free();
     if (megabytes <= 0) return;
     const uint64_t count = tt_bucket_count(uint64_t(megabytes));
-    void* mem = nullptr;
-    if (count > (~0ULL >> 8) || !(mem = aligned_alloc(64, count * sizeof(TTBucket)))) {
+    // Fresh anonymous pages read as zero and are only backed when first written, so a new
+    // table costs nothing until the search fills it.
+    void* mem = count > (~0ULL >> 8) ? MAP_FAILED
+                                     : mmap(nullptr, count * sizeof(TTBucket), PROT_READ | PROT_WRITE,
+                                            MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mem == MAP_FAILED) {
         fprintf(stderr, "Hash table too big\n");
         exit(1);
     }
+#ifdef MADV_HUGEPAGE
+    madvise(mem, count * sizeof(TTBucket), MADV_HUGEPAGE);  // fewer page faults
+#endif
     tt.buckets = static_cast<TTBucket*>(mem);
     tt.bucket_count = count;
     tt.mask = count - 1;
-    tt_clear();
+    tt.age = 0;
+    tt_dirty = false;
 }
 
 void tt_clear() {
-    if (tt.buckets) memset(tt.buckets, 0, tt.bucket_count * sizeof(TTBucket));
+    if (tt.buckets && tt_dirty) memset(tt.buckets, 0, tt.bucket_count * sizeof(TTBucket));
+    tt_dirty = false;
     tt.age = 0;
 }
 
@@ -78,6 +91,7 @@ static bool keep_deeper(const TTEntry& e, int score, int bound) {
 
 void tt_store(uint64_t key, int depth, int score, int bound, int move) {
     if (!tt.buckets || score < -TT_SCORE_LIMIT || score > TT_SCORE_LIMIT) return;
+    tt_dirty = true;
     TTBucket& b = tt.buckets[uint32_t(key) & uint32_t(tt.mask)];
     const uint32_t lo = uint32_t(key), hi = uint32_t(key >> 32);
     TTEntry* target = nullptr;

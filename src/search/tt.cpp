@@ -33,18 +33,19 @@ void tt_allocate(int megabytes) {
     tt_free();
     if (megabytes <= 0) return;
     const uint64_t count = tt_bucket_count(uint64_t(megabytes));
-    // Fresh anonymous pages read as zero and are only backed when first written, so a new
-    // table costs nothing until the search fills it.
+    // Anonymous pages read as zero. Huge pages keep the page faults few, and every page is
+    // touched here so that the kernel's zeroing happens now, not inside the first search.
+    const size_t bytes = count * sizeof(TTBucket);
     void* mem = count > (~0ULL >> 8) ? MAP_FAILED
-                                     : mmap(nullptr, count * sizeof(TTBucket), PROT_READ | PROT_WRITE,
-                                            MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+                                     : mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mem == MAP_FAILED) {
         fprintf(stderr, "Hash table too big\n");
         exit(1);
     }
 #ifdef MADV_HUGEPAGE
-    madvise(mem, count * sizeof(TTBucket), MADV_HUGEPAGE);  // fewer page faults
+    madvise(mem, bytes, MADV_HUGEPAGE);
 #endif
+    for (size_t i = 0; i < bytes; i += 4096) static_cast<volatile char*>(mem)[i] = 0;
     tt.buckets = static_cast<TTBucket*>(mem);
     tt.bucket_count = count;
     tt.mask = count - 1;

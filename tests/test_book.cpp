@@ -157,7 +157,9 @@ TEST_F(Book, EmptyMissingOddAndClosedFiles) {
 
 // The engine answers from its book without searching, and searches again once the book is off.
 TEST_F(Book, EngineAnswersFromTheBook) {
-    const std::string book = write_book({{k, book_move("b1a3"), 1}});
+    // Capital letters: the option lower-cases the name, the file is still found as sent.
+    const std::string book = temp_path("Capital.BIN");
+    ASSERT_EQ(rename(write_book({{k, book_move("b1a3"), 1}}).c_str(), book.c_str()), 0);
     EnginePipe e;
     ASSERT_TRUE(engine_start_ready(e));
     std::vector<std::string> lines =

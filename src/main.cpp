@@ -1,8 +1,6 @@
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <thread>
 
 #include "book/book.h"
 #include "eval/endgame.h"
@@ -46,12 +44,16 @@ int main(int argc, char** argv) {
     }
     build_ending_hash();
     buildEvalTables();
-    if (hash_megabytes) tt_allocate(hash_megabytes);
+    if (hash_megabytes && !tt_allocate(hash_megabytes)) {
+        fprintf(stderr, "no memory for a %d MB hash table\n", hash_megabytes);
+        return 1;
+    }
     input_start();
 
+    // Idle, the loop sleeps on the input queue; end of input counts as quit.
     while (!quit_flag) {
+        input_wait(-1);
         poll_input();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return 0;
 }

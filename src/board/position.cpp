@@ -103,8 +103,7 @@ void position_from_fen(Position& pos, const char* text) {
     } else if (ctm == 'b') {
         pos.ply = 1;
     } else {
-        fprintf(stderr, "Error in ctm for fen \"%s\"", buf);
-        exit(1);
+        return;  // no side to move: ply stays -1 for the caller to refuse
     }
     p += 2;
     if (*p == ' ') p++;

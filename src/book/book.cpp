@@ -26,14 +26,16 @@ struct BookCandidate {
 };
 
 FILE* book_file = nullptr;
+// Set by a failed seek or read: the probe gives up and the book is shut.
+bool book_failed = false;
 
-[[noreturn]] void book_fatal(const char* message) {
-    fputs(message, stderr);
-    exit(1);
+void book_error(const char* what) {
+    if (!book_failed) log_printf("book: %s failed\n", what);
+    book_failed = true;
 }
 
 void book_seek(off_t offset, int whence) {
-    if (fseeko(book_file, offset, whence) != 0) book_fatal("Error with fseek opening book\n");
+    if (!book_failed && fseeko(book_file, offset, whence) != 0) book_error("seek");
 }
 
 uint64_t read_big_endian(const unsigned char* p, int bytes) {
@@ -45,15 +47,19 @@ uint64_t read_big_endian(const unsigned char* p, int bytes) {
 BookRecord read_record(int64_t index) {
     book_seek(off_t(index) * BOOK_RECORD_SIZE, SEEK_SET);
     unsigned char b[BOOK_RECORD_SIZE];
-    if (fread(b, BOOK_RECORD_SIZE, 1, book_file) != 1) book_fatal("Error with fread opening book\n");
+    if (book_failed) return {0, 0, 0};
+    if (fread(b, BOOK_RECORD_SIZE, 1, book_file) != 1) {
+        book_error("read");
+        return {0, 0, 0};
+    }
     return {read_big_endian(b, 8), uint16_t(read_big_endian(b + 8, 2)), uint16_t(read_big_endian(b + 10, 2))};
 }
 
 int64_t record_count() {
     book_seek(0, SEEK_END);
-    const off_t size = ftello(book_file);
-    if (size < 0) book_fatal("Error with fseek opening book\n");
-    return int64_t(size) / BOOK_RECORD_SIZE;
+    const off_t size = book_failed ? -1 : ftello(book_file);
+    if (size < 0) book_error("seek");
+    return size < 0 ? 0 : int64_t(size) / BOOK_RECORD_SIZE;
 }
 
 // Index of a record holding `key`, or -1.
@@ -115,7 +121,7 @@ int collect_candidates(const Position& pos, uint64_t key, int64_t first, int64_t
     int n = 0;
     for (int64_t i = first; i < count; i++) {
         const BookRecord r = read_record(i);
-        if (r.key != key) break;
+        if (r.key != key || book_failed) break;
         if (!r.weight) continue;
         char text[8];
         book_move_text(pos, r.move, text);
@@ -185,6 +191,7 @@ void book_seed(uint64_t seed) {
 void book_close() {
     if (book_file) fclose(book_file);
     book_file = nullptr;
+    book_failed = false;
 }
 
 void book_open() {
@@ -224,14 +231,16 @@ uint64_t polyglot_key(const Position& pos) {
     return k;
 }
 
-Move book_probe(const Position& pos) {
+namespace {
+
+Move probe_open_book(const Position& pos) {
     const uint64_t key = polyglot_key(pos);
     if (!book_file) return 0;
     const int64_t count = record_count();
     if (count < 1) return 0;
     int64_t first = find_key(key, count);
     if (first < 0) return 0;
-    while (first > 0 && read_record(first - 1).key == key) first--;
+    while (first > 0 && !book_failed && read_record(first - 1).key == key) first--;
 
     BookCandidate cand[BOOK_MAX_CANDIDATES];
     int n = collect_candidates(pos, key, first, count, cand);
@@ -241,4 +250,15 @@ Move book_probe(const Position& pos) {
     for (int i = 0; i < n; i++) total += cand[i].weight;
     if (!total) return 0;
     return weighted_choice(cand, n, total) & 0xFFFF;
+}
+
+}  // namespace
+
+Move book_probe(const Position& pos) {
+    const Move m = probe_open_book(pos);
+    if (!book_failed) return m;
+    printf("info string book file %s cannot be read: book disabled\n", book_file_name);
+    fflush(stdout);
+    book_close();
+    return 0;
 }

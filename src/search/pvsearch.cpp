@@ -82,6 +82,7 @@ int pv_extension(Position& pos, Move m, const Position& child, int ply, int dept
 
 int pv_search(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
     if (stop_search) return 0;
+    if (ply > sel_depth) sel_depth = ply;
     pos.last_pv_ply = uint8_t(ply);
     pos.reduced = 0;
     if (poll_step()) return 0;

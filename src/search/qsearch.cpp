@@ -46,6 +46,7 @@ inline bool use_checks_mode(bool pv_node, int running_alpha, int beta, int depth
 int qsearch(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
     const int phase = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
     if (stop_search) return 0;
+    if (ply > sel_depth) sel_depth = ply;
     if (poll_step()) return 0;
     if (insufficient_material(pos, ply)) return draw_for_ply(ply);
     pv[0] = 0;

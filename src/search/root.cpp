@@ -55,17 +55,6 @@ void build_root_moves(Position& pos) {
     node_count = 0;
 }
 
-void print_progress(int plies, int score, const Move* pv) {
-    const double elapsed = clock_seconds() - search_start;
-    const double rate_time = elapsed > 0.0001 ? elapsed : 0.0001;
-    char text[PV_TEXT_SIZE], score_text[32];
-    pv_to_text(pv, text);
-    score_to_text(score, score_text, sizeof score_text);
-    printf("info depth %d time %d nodes %" PRIu64 " score %s nps %" PRIu64 " pv %s\n", plies,
-           int(elapsed * 1000 + 0.5), node_count, score_text, uint64_t(node_count / rate_time), text);
-    fflush(stdout);
-}
-
 // The best move goes first for the next iteration; the others keep their order.
 void move_to_front(Move m) {
     for (int i = 0; i < root_move_count; i++) {
@@ -180,7 +169,7 @@ int root_search(Position& pos, int depth, int alpha, int beta, Move* pv, const c
         if (v > best) {
             set_line(pv, m, child_pv);
             update_killers(0, m);
-            if (lines <= 1 && !bench_mode && depth / 2 > 4) print_progress(depth / 2, v, pv);
+            if (lines <= 1) report_root_best(depth / 2, v, pv, alpha, beta);
             best = v;
             if (v >= beta) break;
             if (v > alpha) alpha = v;

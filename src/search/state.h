@@ -10,6 +10,7 @@ extern int stop_search;
 extern int pondering;
 extern int poll_suppressed;
 extern uint64_t node_count;
+extern int sel_depth;  // deepest ply reached in this search
 extern uint64_t hard_node_limit;
 extern uint64_t soft_node_budget;
 

@@ -29,19 +29,19 @@ void tt_free() {
     tt.bucket_count = tt.mask = 0;
 }
 
-void tt_allocate(int megabytes) {
-    tt_free();
-    if (megabytes <= 0) return;
+bool tt_allocate(int megabytes) {
+    if (megabytes <= 0) {
+        tt_free();
+        return true;
+    }
     const uint64_t count = tt_bucket_count(uint64_t(megabytes));
     // Anonymous pages read as zero. Huge pages keep the page faults few, and every page is
     // touched here so that the kernel's zeroing happens now, not inside the first search.
     const size_t bytes = count * sizeof(TTBucket);
     void* mem = count > (~0ULL >> 8) ? MAP_FAILED
                                      : mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mem == MAP_FAILED) {
-        fprintf(stderr, "Hash table too big\n");
-        exit(1);
-    }
+    if (mem == MAP_FAILED) return false;  // the table in use stays
+    tt_free();
 #ifdef MADV_HUGEPAGE
     madvise(mem, bytes, MADV_HUGEPAGE);
 #endif
@@ -51,6 +51,7 @@ void tt_allocate(int megabytes) {
     tt.mask = count - 1;
     tt.age = 0;
     tt_dirty = false;
+    return true;
 }
 
 void tt_clear() {

@@ -33,7 +33,8 @@ extern TranspositionTable tt;
 
 // Bucket count for a request of `megabytes` (a power of two near 0.51 x the buckets it would hold).
 uint64_t tt_bucket_count(uint64_t megabytes);
-void tt_allocate(int megabytes);
+// False when the memory is not there: the previous table is kept.
+bool tt_allocate(int megabytes);
 void tt_free();
 void tt_clear();
 void tt_new_search();

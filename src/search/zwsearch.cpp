@@ -161,6 +161,7 @@ bool late_move_futile(const ZwNode& n, Move m, Position& child, int nd, int coun
 
 int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, int no_null) {
     if (stop_search) return 0;
+    if (ply > sel_depth) sel_depth = ply;
     pos.reduced = 0;
     if (poll_step()) return 0;
     if (insufficient_material(pos, ply)) return draw_for_ply(ply);

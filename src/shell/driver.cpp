@@ -13,6 +13,7 @@
 #include "eval/pawns.h"
 #include "search/search.h"
 #include "search/tt.h"
+#include "shell/input.h"
 #include "shell/log.h"
 #include "shell/options.h"
 #include "shell/timeman.h"
@@ -32,7 +33,21 @@ namespace {
 
 constexpr int NO_LINE_SCORE = 2100000000;
 
+// Measuring switch, fixed once decided.
+const bool PLAY_CUT_ITERATION_BEST = getenv("QUORIL_CUT") && getenv("QUORIL_CUT")[0] == '1';
+constexpr int HASHFULL_SAMPLE_BUCKETS = 250;  // 1000 entries
+
 bool new_game = true;
+// The line printed last (the first line of a multi-PV report): its first move must be the move played.
+Move last_printed_move = 0;
+// The best move of the iteration under way, as the root search reported it.
+struct RootBest {
+    int plies;  // 0 when nothing was reported in this search
+    int score;
+    bool beat_alpha;  // an exact score or a fail high, not a fail low
+    Move line[PV_SIZE];
+};
+RootBest root_best;
 double soft_limit = 0, mate_limit = 0;
 bool time_up = false;
 double best_move_share = 0.5;
@@ -77,6 +92,30 @@ bool names_a_legal_move(const Position& pos, const char* list) {
     return false;
 }
 
+// Permille of a sample of entries written during this search.
+int hashfull() {
+    if (!tt.buckets) return 0;
+    const uint64_t n = tt.bucket_count < HASHFULL_SAMPLE_BUCKETS ? tt.bucket_count : HASHFULL_SAMPLE_BUCKETS;
+    int used = 0;
+    for (uint64_t i = 0; i < n; i++)
+        for (const TTEntry& e : tt.buckets[i].e) used += (e.key_low | e.key_high) && e.age == tt.age;
+    return int(used * 1000 / (4 * n));
+}
+
+// One "info ... pv" line; multipv 0 leaves the field out, bound is "" for an exact score.
+void print_pv_info(int depth, int multipv, int score, const char* bound, const Move* pv) {
+    const double elapsed = elapsed_since_start();
+    char score_text[32], text[PV_TEXT_SIZE], multipv_text[24] = "";
+    score_to_text(score, score_text, sizeof score_text);
+    pv_to_text(pv, text);
+    if (multipv) snprintf(multipv_text, sizeof multipv_text, " multipv %d", multipv);
+    printf("info depth %d seldepth %d%s score %s%s time %d nodes %" PRIu64 " nps %" PRIu64 " hashfull %d pv %s\n",
+           depth, sel_depth > depth ? sel_depth : depth, multipv_text, score_text, bound, int(elapsed * 1000 + 0.5),
+           node_count, uint64_t(node_count / rate_time(elapsed)), hashfull(), text);
+    fflush(stdout);
+    if (multipv <= 1) last_printed_move = pv[0];
+}
+
 void prepare(Position& pos, double seconds) {
     multipv_count = 0;
     poll_mask = 255;
@@ -107,6 +146,10 @@ void prepare(Position& pos, double seconds) {
         soft_limit = search_start + seconds * 75 / 100;
         mate_limit = search_start + 0.075 * seconds;
     }
+    if (move_time_cap > 0 && hard_deadline > search_start + move_time_cap) hard_deadline = search_start + move_time_cap;
+    sel_depth = 0;
+    last_printed_move = 0;
+    root_best.plies = 0;
     best_move_share = 0.5;
     log_board(pos);
     log_printf("DEPTH      TIME         NODES      KNPS    SCORE   PRINCIPAL VARIATION\n");
@@ -147,19 +190,14 @@ int search_iteration(Position& pos, int iteration, const char* list, Move* line,
     return score;
 }
 
-void report_iteration(int iteration, int score, const char* line_text) {
+void report_iteration(int iteration, int score, const char* line_text, const Move* line) {
     const double elapsed = elapsed_since_start();
     char log_score[32];
     log_score_text(score, log_score, sizeof log_score);
     log_printf("%5d  %8.1f  %12" PRIu64 "  %8.1f  %7s   %s\n", iteration, elapsed, node_count,
                node_count / rate_time(elapsed) / 1000, log_score, line_text);
-    if (bench_mode) return;
-    if (multi_pv > 1) return;
-    char score_text[32];
-    score_to_text(score, score_text, sizeof score_text);
-    printf("info depth %d time %d nodes %" PRIu64 " score %s nps %" PRIu64 " pv %s\n", iteration, int(elapsed * 1000),
-           node_count, score_text, uint64_t(node_count / rate_time(elapsed)), line_text);
-    fflush(stdout);
+    if (bench_mode || multi_pv > 1) return;
+    print_pv_info(iteration, 0, score, "", line);
 }
 
 void adjust_time(int iteration, Move first, double seconds) {
@@ -181,19 +219,32 @@ bool iteration_ends_search(int iteration, int score, int depth_limit) {
     if (!pondering && time_up) return true;
     if (soft_node_budget != NO_NODE_LIMIT && node_count >= soft_node_budget) return true;
     if (depth_limit <= 98 && is_mate_score(score)) return true;
+    if (go_mate_moves && score > 0 && is_mate_score(score) && mate_in_moves(score) <= go_mate_moves) return true;
     return iteration >= depth_limit;
 }
 
 // An analysis without limits, and a ponder search, hand over their move only when told.
 void wait_for_release(double seconds, int depth_limit) {
     const bool infinite = depth_limit >= 99 && seconds >= ONE_YEAR && hard_node_limit == NO_NODE_LIMIT &&
-                          soft_node_budget == NO_NODE_LIMIT;
+                          soft_node_budget == NO_NODE_LIMIT && !go_mate_moves;
     if (!pondering && depth_limit < 99) return;
     poll_input();
     while (!stop_search && !quit_flag && (pondering || infinite)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        input_wait(100);
         poll_input();
     }
+}
+
+// A move that became best in the iteration the limit cut short is played when it beat the
+// previous best (an exact score or a fail high); either way the last line shown leads with it.
+void settle_result(Move* result, int& score, int& completed) {
+    if (PLAY_CUT_ITERATION_BEST && root_best.plies > completed && root_best.beat_alpha &&
+        root_best.line[0] != result[0]) {
+        memcpy(result, root_best.line, sizeof root_best.line);
+        score = root_best.score;
+        completed = root_best.plies;
+    }
+    if (last_printed_move != result[0]) print_pv_info(completed, multi_pv > 1 ? 1 : 0, score, "", result);
 }
 
 void print_best_move(const Move* line) {
@@ -216,6 +267,20 @@ void print_best_move(const Move* line) {
 
 }  // namespace
 
+void driver_new_game() {
+    new_game = true;
+    ponder_bonus = 0;
+}
+
+void report_root_best(int plies, int score, const Move* pv, int alpha, int beta) {
+    root_best.plies = plies;
+    root_best.score = score;
+    root_best.beat_alpha = score > alpha;
+    memcpy(root_best.line, pv, sizeof root_best.line);
+    if (bench_mode || plies <= 4) return;
+    print_pv_info(plies, 0, score, score >= beta ? " lowerbound" : (score <= alpha ? " upperbound" : ""), pv);
+}
+
 int search_driver(Position& pos, double seconds, int depth_limit, char* searchmoves) {
     if (depth_limit < 1) depth_limit = 1;
     if (depth_limit >= MAX_ITERATIONS) depth_limit = MAX_ITERATIONS - 1;
@@ -228,12 +293,15 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
         legal_move_list(pos, list, sizeof list);
 
     Move result[PV_SIZE] = {0}, line[PV_SIZE] = {0};
-    int result_score = 0;
+    int result_score = 0, completed = 0;
     for (int iteration = 1;; iteration++) {
         uint64_t ca = 0, cb = 0;
         if (iteration == 1) {
-            const Move book = book_probe(pos);
+            const Move book = go_analysis ? 0 : book_probe(pos);
             if (book) {
+                char text[MOVE_TEXT_SIZE];
+                move_to_text(book, text);
+                if (!bench_mode) printf("info string book move %s\n", text);
                 result[0] = book;
                 result[1] = 0;
                 result_score = 0;
@@ -253,6 +321,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
         if (!stop_search) {
             memcpy(result, line, sizeof result);
             result_score = score;
+            completed = iteration;
             iter_best_move[iteration] = int(line[0]);
             iter_score[iteration] = score;
         }
@@ -262,7 +331,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
             log_printf("search aborted\n");
             break;
         }
-        report_iteration(iteration, score, text);
+        report_iteration(iteration, score, text, result);
         if (bench_mode) {
             iter_elapsed[iteration] = elapsed_since_start();
             iter_nodes[iteration] = node_count;
@@ -273,6 +342,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
     log_printf("Total move time %8.1f\n", elapsed_since_start());
     wait_for_release(seconds, depth_limit);
     if (bench_mode) return result_score;
+    settle_result(result, result_score, completed);
     const double rate = pawn_table_probes ? 100.0 * double(pawn_table_hits) / double(pawn_table_probes) : 0.0;
     log_printf("\nEtable statistics: %12" PRIu64 " hits  %12" PRIu64 " probes   Rate = %8.3f percent\n",
                pawn_table_hits, pawn_table_probes, rate);
@@ -291,7 +361,7 @@ void record_multipv(int depth, int score, const Move* line) {
     r.line[i] = 0;
 }
 
-int report_multipv(double elapsed) {
+int report_multipv(double /*elapsed*/) {
     // Newest depth first, best score first; records of equal key keep their order.
     auto key = [](const MultiPvLine& r) { return int64_t(r.depth) * (1LL << 30) + r.score; };
     for (int i = 1; i < multipv_count; i++) {
@@ -312,11 +382,7 @@ int report_multipv(double elapsed) {
     const int shown = multi_pv < multipv_count ? multi_pv : multipv_count;
     for (int i = 0; i < shown; i++) {
         const MultiPvLine& r = multipv_lines[i];
-        char score_text[32], text[PV_TEXT_SIZE];
-        score_to_text(r.score, score_text, sizeof score_text);
-        pv_to_text(r.line, text);
-        printf("info multipv %d score %s depth %d time %d nodes %" PRIu64 " nps %" PRIu64 " pv %s\n", i + 1,
-               score_text, r.depth, int(elapsed * 1000), node_count, uint64_t(node_count / rate_time(elapsed)), text);
+        print_pv_info(r.depth, i + 1, r.score, "", r.line);
         if (r.depth == multipv_lines[0].depth && r.score < lowest) lowest = r.score;
     }
     fflush(stdout);

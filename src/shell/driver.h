@@ -9,6 +9,10 @@ constexpr int SEARCHMOVES_SIZE = 4096;
 
 // searchmoves: writable text of move words (empty = all legal moves), SEARCHMOVES_SIZE bytes.
 int search_driver(Position& pos, double seconds, int depth_limit, char* searchmoves);
+// ucinewgame: the next search starts from cleared tables.
+void driver_new_game();
+// The root search found a new best move (plies: iteration; alpha, beta: its window).
+void report_root_best(int plies, int score, const Move* pv, int alpha, int beta);
 
 constexpr int MAX_ITERATIONS = 100;  // iterations 1..99
 // Per completed iteration, read by the benchmark.

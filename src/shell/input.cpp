@@ -1,5 +1,6 @@
 #include "shell/input.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -11,14 +12,21 @@ struct InputQueue {
     int head = 0;   // slot the reader fills next
     int tail = 0;   // slot taken next
     int count = 0;  // unread lines
+    bool ended = false;  // no line will follow the ones queued
     std::mutex lock;
     std::condition_variable room;
+    std::condition_variable arrived;
 };
 
 namespace {
 
 // Never destroyed: the reader may still be blocked on it when the process ends.
 InputQueue* queue = nullptr;
+
+InputQueue& the_queue() {
+    if (!queue) queue = new InputQueue;
+    return *queue;
+}
 
 // Reads one line without its line feed, keeping at most size - 1 characters; the rest of a
 // longer line is read and dropped so that no piece of it can pass for a line of its own.
@@ -41,21 +49,60 @@ bool read_line(char* buf, int size) {
 void reader() {
     static char line[INPUT_SLOT_SIZE];
     // 8190 characters at most, as a slot also held the line feed.
-    while (read_line(line, INPUT_SLOT_SIZE - 1)) {
-        std::unique_lock<std::mutex> hold(queue->lock);
-        // A full queue makes the reader wait: no line is overwritten or dropped.
-        queue->room.wait(hold, [] { return queue->count < INPUT_SLOTS; });
-        memcpy(queue->slots[queue->head], line, strlen(line) + 1);
-        queue->head = (queue->head + 1) % INPUT_SLOTS;
-        queue->count++;
-    }
+    while (read_line(line, INPUT_SLOT_SIZE - 1)) input_feed(line);
+    input_close();
 }
 
 }  // namespace
 
 void input_start() {
-    queue = new InputQueue;
+    the_queue();
     std::thread(reader).detach();
+}
+
+void input_feed(const char* line) {
+    InputQueue& q = the_queue();
+    {
+        std::unique_lock<std::mutex> hold(q.lock);
+        // A full queue makes the reader wait: no line is overwritten or dropped.
+        q.room.wait(hold, [&] { return q.count < INPUT_SLOTS; });
+        snprintf(q.slots[q.head], INPUT_SLOT_SIZE, "%s", line);
+        q.head = (q.head + 1) % INPUT_SLOTS;
+        q.count++;
+    }
+    q.arrived.notify_one();
+}
+
+void input_close() {
+    InputQueue& q = the_queue();
+    {
+        std::lock_guard<std::mutex> hold(q.lock);
+        q.ended = true;
+    }
+    q.arrived.notify_one();
+}
+
+void input_reset() {
+    InputQueue& q = the_queue();
+    std::lock_guard<std::mutex> hold(q.lock);
+    q.head = q.tail = q.count = 0;
+    q.ended = false;
+}
+
+bool input_ended() {
+    if (!queue) return false;
+    std::lock_guard<std::mutex> hold(queue->lock);
+    return queue->ended && !queue->count;
+}
+
+void input_wait(int timeout_ms) {
+    if (!queue) return;
+    std::unique_lock<std::mutex> hold(queue->lock);
+    auto ready = [] { return queue->count > 0 || queue->ended; };
+    if (timeout_ms < 0)
+        queue->arrived.wait(hold, ready);
+    else
+        queue->arrived.wait_for(hold, std::chrono::milliseconds(timeout_ms), ready);
 }
 
 bool input_take(char* line) {

@@ -14,6 +14,13 @@
 #include "search/tt.h"
 #include "shell/log.h"
 
+#ifdef QUORIL_FUZZ
+static constexpr int MAX_HASH_MB = 8;  // fuzzing runs under a memory limit
+#else
+static constexpr int MAX_HASH_MB = 4096;
+#endif
+static constexpr int MAX_MULTI_PV = 99;
+
 int hash_megabytes = 64;
 int opt_ponder = 1;
 int own_book = 1;
@@ -72,9 +79,9 @@ void print_uci_identity() {
     printf("id name %s\n", name);
     printf("id author %s\n", AUTHORS);
     printf("option name Ponder type check default true\n");
-    printf("option name Hash type spin default %d min 0 max 4096\n", hash_megabytes);
+    printf("option name Hash type spin default %d min 0 max %d\n", hash_megabytes, MAX_HASH_MB);
     printf("option name OwnBook type check default %s\n", own_book ? "true" : "false");
-    printf("option name MultiPV type spin default %d min 1 max 99\n", multi_pv);
+    printf("option name MultiPV type spin default %d min 1 max %d\n", multi_pv, MAX_MULTI_PV);
     printf("option name Book File type string default %s\n", book_file_name);
     printf("option name Clear Hash type button\n");
     print_eval_param_options(stdout);
@@ -93,6 +100,18 @@ int text_to_int(const char* text) {
 
 namespace {
 
+
+// The value as an int inside [lo, hi]; says so when it had to be moved there.
+int clamped_value(const char* name, const char* value, int lo, int hi) {
+    const int v = text_to_int(value);
+    const int used = v < lo ? lo : (v > hi ? hi : v);
+    if (used != v) {
+        printf("info string %s %s out of range %d..%d: using %d\n", name, value, lo, hi, used);
+        fflush(stdout);
+    }
+    return used;
+}
+
 void rebuild_eval() {
     build_ending_hash();
     buildEvalTables();
@@ -102,7 +121,7 @@ bool set_eval_param(const char* name, const char* value) {
     bool opening = false;
     EvalParam* p = find_eval_param(name, &opening);
     if (!p) return false;
-    set_eval_param_half(*p, opening, strtol(value, nullptr, 10));
+    set_eval_param_half(*p, opening, clamped_value(name, value, int(p->min), int(p->max)));
     rebuild_eval();
     return true;
 }
@@ -110,7 +129,7 @@ bool set_eval_param(const char* name, const char* value) {
 bool set_spin(const char* name, const char* value) {
     for (const SpinOption* s = spin_options; s->name[0]; s++) {
         if (strcasecmp(name, s->name)) continue;
-        *s->value = text_to_int(value);
+        *s->value = clamped_value(s->name, value, s->min, s->max);
         rebuild_eval();
         rebuild_search_tables();
         return true;
@@ -134,14 +153,17 @@ bool set_check(const char* name, const char* value) {
 }
 
 void set_hash(const char* value) {
-    hash_megabytes = text_to_int(value);
-    tt_free();
+    const int megabytes = clamped_value("Hash", value, 0, MAX_HASH_MB);
+    if (!tt_allocate(megabytes)) {
+        printf("info string no memory for a %d MB hash table: keeping %d MB\n", megabytes, hash_megabytes);
+        return;
+    }
+    hash_megabytes = megabytes;
     if (hash_megabytes <= 0) {
         printf("info string Hash tables turned OFF\n");
         log_printf("Hash tables turned off\n");
         return;
     }
-    tt_allocate(hash_megabytes);
     printf("info string Hash table size is now %d meg\n", hash_megabytes);
 }
 
@@ -165,7 +187,7 @@ bool set_fixed(const char* name, const char* value, const char* as_given) {
     if (!strcmp(name, "hash")) {
         set_hash(value);
     } else if (!strcmp(name, "multipv")) {
-        multi_pv = text_to_int(value);
+        multi_pv = clamped_value("MultiPV", value, 1, MAX_MULTI_PV);
     } else if (!strcmp(name, "ownbook")) {
         own_book = !strcmp(value, "true");
         reopen_book();

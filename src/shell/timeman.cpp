@@ -9,6 +9,9 @@
 int hard_percent = 500;
 int ponder_bonus = 0;
 double go_movetime = 0;
+int go_mate_moves = 0;
+bool go_analysis = false;
+double move_time_cap = 0;
 
 namespace {
 
@@ -17,6 +20,10 @@ constexpr int EARLY_GAME_MOVES = 20;
 constexpr int INCREMENT_WEIGHT = 5;
 constexpr int MOVESTOGO_EXPONENT = 375;  // hundredths
 constexpr int MOVESTOGO_OFFSET = 2;
+// Share of the clock (after the move overhead) one move may use at most: whatever the budget,
+// the hard deadline leaves the rest as a reserve for the moves to come.
+constexpr double MOVE_SHARE_CAP = 0.25;
+constexpr double MIN_MOVE_CAP = 0.001;
 
 double safety_margin() { return (move_overhead_ms + 3) / 1000.0; }
 
@@ -57,6 +64,8 @@ double clock_seconds() {
 double time_budget(const Position& pos, double wtime, double btime, double winc, double binc, int movestogo) {
     const bool white = (pos.ply & 1) == 0;
     const double t = white ? wtime : btime;
+    const double cap = MOVE_SHARE_CAP * (t - move_overhead_ms / 1000.0);
+    move_time_cap = cap > MIN_MOVE_CAP ? cap : MIN_MOVE_CAP;
     if (movestogo > 0) return moves_to_go(t, movestogo);
     return sudden_death(pos.ply, t, white ? winc : binc);
 }

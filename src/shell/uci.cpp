@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "board/movegen.h"
 #include "board/perft.h"
 #include "eval/evaluate.h"
 #include "search/state.h"
@@ -19,18 +20,13 @@ int game_index = 0;
 
 namespace {
 
-constexpr uint32_t CMD_UCI = command_hash("uci");
-constexpr uint32_t CMD_ISREADY = command_hash("isready");
-constexpr uint32_t CMD_POSITION = command_hash("position");
-constexpr uint32_t CMD_GO = command_hash("go");
-constexpr uint32_t CMD_STOP = command_hash("stop");
-constexpr uint32_t CMD_PONDERHIT = command_hash("ponderhit");
-constexpr uint32_t CMD_QUIT = command_hash("quit");
-constexpr uint32_t CMD_SETOPTION = command_hash("setoption");
-constexpr uint32_t CMD_EVAL = command_hash("eval");
-
 constexpr int DEFERRED_SLOTS = 32;
+#ifdef QUORIL_FUZZ
+constexpr uint64_t FUZZ_NODE_LIMIT = 3000;
+#endif
 constexpr int MAX_PERFT_DEPTH = 30;
+constexpr long FIFTY_MOVE_PLIES = 100;
+constexpr long MAX_MOVE_NUMBER = 10000;  // keeps the ply count inside 16 bits
 
 bool first_call = true;
 int poll_depth = 0;  // nested calls come from inside a running search
@@ -80,7 +76,7 @@ void drop_impossible_en_passant(Position& p) {
     p.ep_mask = 0;
 }
 
-// Joins the FEN fields after "fen" (up to "moves"); the move counters are not needed.
+// Joins the four leading FEN fields after "fen" (up to "moves"); the counters are read apart.
 bool join_fen(char* const* words, int count, char* fen) {
     int n = 0;
     fen[0] = 0;
@@ -97,6 +93,17 @@ bool join_fen(char* const* words, int count, char* fen) {
     }
     if (!n) info_string("position fen without a FEN: position unchanged");
     return n > 0;
+}
+
+// The half-move clock and the move number (FEN fields 5 and 6); a missing or garbled one keeps its default.
+void read_fen_counters(char* const* words, int count, Position& p) {
+    for (int i = 2, field = 1; i < count && strcmp(words[i], "moves"); i++, field++) {
+        char* end;
+        const long v = strtol(words[i], &end, 10);
+        if (field < 5 || end == words[i] || *end) continue;
+        if (field == 5) p.rule50 = uint16_t(v < 0 ? 0 : (v > FIFTY_MOVE_PLIES ? FIFTY_MOVE_PLIES : v));
+        if (field == 6) p.ply = int16_t(2 * ((v < 1 ? 1 : (v > MAX_MOVE_NUMBER ? MAX_MOVE_NUMBER : v)) - 1) + (p.ply & 1));
+    }
 }
 
 bool play_game_move(const char* text) {
@@ -123,8 +130,10 @@ double millis_to_seconds(const char* text) { return double(strtoll(text, nullptr
 bool read_go_value(const char* w, const char* arg, GoRequest& go) {
     if (!strcmp(w, "wtime")) {
         go.time[WHITE] = millis_to_seconds(arg);
+        go.clock_given = true;
     } else if (!strcmp(w, "btime")) {
         go.time[BLACK] = millis_to_seconds(arg);
+        go.clock_given = true;
     } else if (!strcmp(w, "winc")) {
         go.inc[WHITE] = millis_to_seconds(arg);
     } else if (!strcmp(w, "binc")) {
@@ -135,6 +144,8 @@ bool read_go_value(const char* w, const char* arg, GoRequest& go) {
         go.movetime = text_to_int(arg) / 1000.0;
     } else if (!strcmp(w, "depth")) {
         go.depth = text_to_int(arg);
+    } else if (!strcmp(w, "mate")) {
+        go.mate = text_to_int(arg);
     } else if (!strcmp(w, "nodes")) {
         const long long v = strtoll(arg, nullptr, 10);
         go.nodes = v < 0 ? 0 : uint64_t(v);
@@ -167,16 +178,16 @@ void run_perft(const char* arg) {
     perft_divide(game_history[game_index], depth, stdout);
 }
 
-void run_go(char* const* words, int count) {
-    if (count > 1 && !strcmp(words[1], "perft")) return run_perft(count > 2 ? words[2] : "");
-    GoRequest go;
-    parse_go(words, count, go);
-    ponder_bonus_new_go();
-    pondering = 0;
-    if (go.ponder) {
-        pondering = 1;
-        ponder_bonus_start();
-    }
+// Mate or stalemate at the root: nothing to search, answered at once.
+bool answered_without_moves(const Position& pos) {
+    Move moves[MAX_MOVES];
+    if (generate_legal_moves(pos, moves)) return false;
+    printf("info depth 0 score %s\nbestmove 0000\n", side_in_check(pos, side_to_move(pos)) ? "mate 0" : "cp 0");
+    fflush(stdout);
+    return true;
+}
+
+void set_node_limits(const GoRequest& go) {
     hard_node_limit = soft_node_budget = NO_NODE_LIMIT;
     if (go.nodes_given) {
         if (special_node_level)
@@ -184,18 +195,40 @@ void run_go(char* const* words, int count) {
         else
             hard_node_limit = go.nodes;
     }
-    go_movetime = go.movetime > 0 ? go.movetime : 0;
+#ifdef QUORIL_FUZZ
+    // Fuzzing wants many short executions, not deep searches.
+    if (hard_node_limit > FUZZ_NODE_LIMIT) hard_node_limit = FUZZ_NODE_LIMIT;
+#endif
+}
 
+void run_go(char* const* words, int count) {
+    if (count > 1 && !strcmp(words[1], "perft")) return run_perft(count > 2 ? words[2] : "");
+    GoRequest go;
+    parse_go(words, count, go);
     Position& pos = game_history[game_index];
+    if (answered_without_moves(pos)) return;
+    ponder_bonus_new_go();
+    pondering = 0;
+    if (go.ponder) {
+        pondering = 1;
+        ponder_bonus_start();
+    }
+    set_node_limits(go);
+    go_movetime = go.movetime > 0 ? go.movetime : 0;
+    go_mate_moves = go.mate > 0 ? go.mate : 0;
+    go_analysis = uci_analyse_mode || go.infinite || go.searchmoves[0];
+    move_time_cap = 0;
+
+    // Every limit given applies: the first one reached ends the search.
     double seconds = ONE_YEAR;
-    int depth = 99;
-    const bool node_limit = hard_node_limit != NO_NODE_LIMIT || soft_node_budget != NO_NODE_LIMIT;
-    if (!go.infinite && go.depth > 0) {
-        depth = go.depth < 99 ? go.depth : 99;
-    } else if (!go.infinite && go_movetime > 0) {
+    int depth = go.depth > 0 && go.depth < 99 ? go.depth : 99;
+    const bool other_limit = go.nodes_given || go.depth > 0 || go_mate_moves;
+    if (go.infinite) {
+        depth = 99;
+    } else if (go_movetime > 0) {
         log_printf("Time Left: %8.1f\n", go_movetime);
         seconds = go_movetime;
-    } else if (!go.infinite && !node_limit) {
+    } else if (go.clock_given || !other_limit) {
         seconds = time_budget(pos, go.time[WHITE], go.time[BLACK], go.inc[WHITE], go.inc[BLACK], go.movestogo);
     }
     search_driver(pos, seconds, depth, go.searchmoves);
@@ -247,26 +280,29 @@ void show_eval() {
 
 // ---- dispatch ----
 
-void dispatch(uint32_t hash, char* const* words, int count) {
-    switch (hash) {
-        case CMD_UCI: print_uci_identity(); break;
-        case CMD_ISREADY:
-            printf("readyok\n");
-            fflush(stdout);
-            break;
-        case CMD_POSITION: set_position(words, count); break;
-        case CMD_GO: run_go(words, count); break;
-        case CMD_STOP: stop_search = 1; break;
-        case CMD_PONDERHIT: pondering = 0; break;
-        case CMD_QUIT: quit_flag = 1; break;
-        case CMD_SETOPTION: run_setoption(words, count); break;
-        case CMD_EVAL: show_eval(); break;
-        default: break;
-    }
-}
+struct CommandRow {
+    const char* word;
+    void (*run)(char* const* words, int count);
+    bool waits_for_search;  // deferred while a search runs
+};
 
-bool waits_for_search(uint32_t hash) {
-    return hash == CMD_POSITION || hash == CMD_GO || hash == CMD_SETOPTION || hash == CMD_EVAL;
+const CommandRow COMMANDS[] = {
+    {"uci", [](char* const*, int) { print_uci_identity(); }, false},
+    {"isready", [](char* const*, int) { printf("readyok\n"), fflush(stdout); }, false},
+    {"ucinewgame", [](char* const*, int) { driver_new_game(); }, true},
+    {"position", set_position, true},
+    {"go", run_go, true},
+    {"stop", [](char* const*, int) { stop_search = 1; }, false},
+    {"ponderhit", [](char* const*, int) { pondering = 0; }, false},
+    {"quit", [](char* const*, int) { quit_flag = 1; }, false},
+    {"setoption", run_setoption, true},
+    {"eval", [](char* const*, int) { show_eval(); }, true},
+};
+
+const CommandRow* find_command(const char* word) {
+    for (const CommandRow& c : COMMANDS)
+        if (!strcmp(word, c.word)) return &c;
+    return nullptr;
 }
 
 void defer(const char* line) {
@@ -289,11 +325,13 @@ void handle_line(char* line, bool fresh) {
     const int count = split_words(copy, words, MAX_WORDS);
     if (!count) return;
     log_printf("cmd = %s\n", words[0]);
-    const uint32_t hash = command_hash(words[0]);
-    if (poll_depth > 1 && waits_for_search(hash))
+    const CommandRow* c = find_command(words[0]);
+    if (!c)
+        info_string("unknown command %.64s ignored", words[0]);
+    else if (poll_depth > 1 && c->waits_for_search)
         defer(line);
     else
-        dispatch(hash, words, count);
+        c->run(words, count);
 }
 
 void run_deferred() {
@@ -355,12 +393,17 @@ void set_position(char* const* words, int count) {
     } else if (count >= 2 && !strcmp(words[1], "fen")) {
         if (!join_fen(words, count, fen)) return;
     } else {
-        fprintf(stderr, "Error here!\n");
-        exit(1);
+        info_string("position needs startpos or fen, got \"%s\": position unchanged", count >= 2 ? words[1] : "");
+        return;
     }
     // Parse aside first so that a refused FEN leaves the game as it was.
     Position start;
     position_from_fen(start, fen);
+    if (start.ply < 0) {
+        info_string("FEN without a side to move (w or b): position unchanged");
+        return;
+    }
+    read_fen_counters(words, count, start);
     drop_impossible_castling(start);
     drop_impossible_en_passant(start);
     start.key = compute_key(start);
@@ -383,7 +426,11 @@ void poll_input() {
         position_from_fen(game_history[0], START_FEN);
     }
     char line[INPUT_SLOT_SIZE];
-    if (!input_take(line)) return;
+    if (!input_take(line)) {
+        // End of input is a quit: a running search stops and still prints its move.
+        if (input_ended()) quit_flag = 1;
+        return;
+    }
     poll_depth++;
     handle_line(line, true);
     if (poll_depth == 1) run_deferred();

@@ -17,13 +17,6 @@ constexpr int MAX_WORDS = 4096;
 
 // Splits line in place at blanks, tabs, line feeds and carriage returns; at most max_words words.
 int split_words(char* line, char** words, int max_words);
-// djb2 over the characters taken as signed bytes, in 32 bits: the command dispatch key.
-constexpr uint32_t command_hash(const char* word) {
-    uint32_t h = 5381;
-    for (; *word; word++) h = h * 33 + uint32_t(int32_t(static_cast<signed char>(*word)));
-    return h;
-}
-
 // What one go command asked for.
 struct GoRequest {
     double time[2];  // remaining seconds, white and black
@@ -31,6 +24,8 @@ struct GoRequest {
     double movetime;
     int movestogo;
     int depth;
+    int mate;  // moves, 0 when not asked
+    bool clock_given;
     bool infinite;
     bool ponder;
     bool nodes_given;

@@ -1,5 +1,6 @@
 // Opening book: the book key, the on-disk lookup and the weighted choice.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -165,10 +166,33 @@ TEST_F(Book, EngineAnswersFromTheBook) {
     std::vector<std::string> lines =
         send_and_read(e, "setoption name Book File value " + book + "\nposition startpos\ngo depth 3", "bestmove");
     EXPECT_EQ(lines.back(), "bestmove b1a3");
-    EXPECT_FALSE(found_line(lines, "info depth"));
-    EXPECT_TRUE(found_line(lines, "info nodes"));
-    lines = send_and_read(e, "setoption name OwnBook value false\nposition startpos\ngo depth 2", "bestmove");
+    EXPECT_TRUE(found_line(lines, "info string book move b1a3"));
+    EXPECT_FALSE(found_line(lines, "info depth 1"));
+    EXPECT_TRUE(found_line(lines, "info depth 0 ") && lines[lines.size() - 3].find(" pv b1a3 ") != std::string::npos)
+        << "the last pv leads with the book move";
+    // Analysis never plays from the book: infinite, searchmoves, UCI_AnalyseMode.
+    lines = send_and_read(e, "go infinite\nstop", "bestmove");
+    EXPECT_TRUE(found_line(lines, "info depth 1 ") && !found_line(lines, "info string book")) << lines.back();
+    lines = send_and_read(e, "go depth 2 searchmoves b1a3 g1f3", "bestmove");
+    EXPECT_TRUE(found_line(lines, "info depth 2 ") && !found_line(lines, "info string book"));
+    lines = send_and_read(e, "setoption name UCI_AnalyseMode value true\ngo depth 2", "bestmove");
+    EXPECT_TRUE(found_line(lines, "info depth 2 ") && !found_line(lines, "info string book"));
+    lines = send_and_read(e, "setoption name UCI_AnalyseMode value false\nsetoption name OwnBook value false\n"
+                             "position startpos\ngo depth 2", "bestmove");
     EXPECT_TRUE(found_line(lines, "info depth 2"));
+}
+
+// A book that cannot be read is shut with a word to the GUI; the engine searches on.
+TEST_F(Book, UnreadableBookIsDisabled) {
+    const std::string dir = temp_path("a_directory");
+    mkdir(dir.c_str(), 0700);
+    EnginePipe e;
+    ASSERT_TRUE(engine_start_ready(e));
+    const std::vector<std::string> lines =
+        send_and_read(e, "setoption name Book File value " + dir + "\nposition startpos\ngo depth 2", "bestmove");
+    EXPECT_TRUE(found_line(lines, "info depth 2"));
+    engine_send(e, "quit");
+    EXPECT_EQ(engine_wait_exit(e), 0);
 }
 
 // The book written by an independent tool from real games, read by a plain linear scan.

@@ -197,8 +197,9 @@ TEST(EngineSearch, ReportsMultiPvAndSearchmoves) {
         send_and_read(e, "setoption name OwnBook value false\nposition startpos\ngo depth 1", "bestmove");
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "info depth 1");
-    EXPECT_EQ(shape(lines[1]).rfind("info depth # time - nodes # score cp # nps - pv ", 0), 0u) << lines[1];
-    EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), ' '), 14) << "one move, followed by a space";
+    EXPECT_EQ(shape(lines[1]).rfind("info depth # time - nodes # score cp # nps - seldepth # hashfull # pv ", 0), 0u)
+        << lines[1];
+    EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), ' '), 18) << "one move, followed by a space";
     EXPECT_EQ(shape(lines[2]), "info nodes # ");
     EXPECT_EQ(lines[3], "bestmove " + best_of(lines));
     EXPECT_NE(legal_move(from_fen(""), best_of(lines)), 0u);
@@ -208,7 +209,8 @@ TEST(EngineSearch, ReportsMultiPvAndSearchmoves) {
     for (const std::string& l : send_and_read(e, "setoption name MultiPV value 3\ngo depth 6", "bestmove")) {
         EXPECT_NE(shape(l).rfind("info depth # time ", 0), 0u) << "no plain score lines: " << l;
         if (l.rfind("info multipv ", 0) != 0) continue;
-        EXPECT_EQ(shape(l).rfind("info multipv # score cp # depth # time - nodes # nps - pv ", 0), 0u) << l;
+        EXPECT_EQ(shape(l).rfind("info multipv # score cp # depth # time - nodes # nps - seldepth # hashfull # pv ", 0), 0u)
+            << l;
         numbered.insert(l.substr(13, 2));
     }
     EXPECT_EQ(numbered, (std::set<std::string>{"1 ", "2 ", "3 "}));

@@ -1,6 +1,7 @@
 // The per-move time budget: worked examples, the hard deadline and the ponder bonus.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 
 #include "shell/options.h"
@@ -37,6 +38,19 @@ TEST(TimeBudget, WorkedExamples) {
     move_overhead_ms = 50;
     EXPECT_NEAR(budget(0, 60, 60, 0, 0, 0), 1.2 - 0.053, 1e-9);
     move_overhead_ms = 10;
+}
+
+// Whatever the goal and its hard percentage, one move may spend at most a quarter of the clock.
+TEST(TimeBudget, HardLimitLeavesAReserve) {
+    ponder_bonus = 0;
+    for (const auto& [t, inc, movestogo] : {std::tuple{1.0, 0.0, 1}, {1.0, 2.0, 0}, {0.2, 0.0, 0}, {60.0, 0.0, 0}}) {
+        const double goal = budget(0, t, t, inc, inc, movestogo);
+        const double hard = std::min(goal * hard_percent / 100, move_time_cap);
+        EXPECT_LE(hard, 0.25 * t) << t << " " << movestogo;
+        EXPECT_GE(move_time_cap, 0.001);
+    }
+    EXPECT_GT(budget(0, 1, 1, 0, 0, 1) * hard_percent / 100, 0.8) << "the budget itself is kept";
+    EXPECT_NEAR(move_time_cap, 0.25 * 0.99, 1e-9);
 }
 
 TEST(TimeBudget, PonderBonusLastsForTwoGoCommands) {

@@ -111,10 +111,22 @@ TEST(PositionCommand, ImpossibleCastlingRightsAreDropped) {
     EXPECT_EQ(game_history[0].key, from_fen("4k3/8/8/8/8/8/8/4K3 w - -").key);
 }
 
-TEST(PositionCommandDeathTest, MissingStartEndsTheProcess) {
-    EXPECT_EXIT(position("position foo"), testing::ExitedWithCode(1), "Error here!");
-    EXPECT_EXIT(position("position"), testing::ExitedWithCode(1), "Error here!");
-    EXPECT_EXIT(position("position fen 8/8/8/8/8/8/8/K6k x - -"), testing::ExitedWithCode(1), "Error in ctm for fen");
+TEST(PositionCommand, BadCommandsAreRefusedAndCountersRead) {
+    position("position startpos moves e2e4");
+    const std::string before = current_fen();
+    for (const char* cmd : {"position", "position foo", "position Startpos", "position fen 8/8/8/8/8/8/8/K6k",
+                            "position fen 8/8/8/8/8/8/8/K6k x - -"}) {
+        EXPECT_NE(position(cmd).find("info string"), std::string::npos) << cmd;
+        EXPECT_EQ(current_fen(), before) << cmd;
+    }
+    // Both counters are read; missing trailing fields take their defaults, garbage keeps them.
+    position("position fen 8/8/8/4k3/8/8/3QK3/8 w - - 100 120");
+    EXPECT_EQ(std::vector<int>({game_history[0].rule50, game_history[0].ply}), std::vector<int>({100, 238}));
+    position("position fen 8/8/8/4k3/8/8/3QK3/8 b - - 7 x moves e5e4");
+    EXPECT_EQ(std::vector<int>({game_history[0].rule50, game_history[0].ply, game_history[1].rule50}),
+              std::vector<int>({7, 1, 8}));
+    position("position fen 8/8/8/4k3/8/8/3QK3/8 b");
+    EXPECT_EQ(std::vector<int>({game_history[0].rule50, game_history[0].ply}), std::vector<int>({0, 1}));
 }
 
 // ---- the binary ----
@@ -170,11 +182,12 @@ TEST(EngineProcess, IdentifiesItselfAndTakesOptions) {
 TEST(EngineProcess, GarbageEmptyAndHugeLinesLoseNothing) {
     EnginePipe e;
     ASSERT_TRUE(engine_start_ready(e));
-    EXPECT_EQ(replies(e, "\n   \n\t\nxyzzy 1 2 3\nucinewgame\n\x01\x02\xff\xfe"), Lines{});
+    EXPECT_EQ(replies(e, "\n   \n\t\nxyzzy 1 2 3\nucinewgame\n\x01\x02\xff\xfe"),
+              (Lines{"info string unknown command xyzzy ignored", "info string unknown command \x01\x02\xff\xfe ignored"}));
     // A piece of a cut line must never run as a command of its own: "quit" appears throughout.
     std::string huge = "hello";
     while (huge.size() < 100000) huge += " quit" + std::string(size_t(huge.size() % 97), ' ');
-    EXPECT_EQ(replies(e, huge), Lines{});
+    EXPECT_EQ(replies(e, huge), Lines{"info string unknown command hello ignored"});
     EXPECT_NE(engine_stderr(e).find("cut to its first 8190"), std::string::npos);
     // A move list longer than a line keeps a legal prefix.
     EXPECT_EQ(replies(e, "position startpos moves" + shuffle_moves(513) + "\ngo perft 1").back(), "Nodes searched: 20");
@@ -191,11 +204,12 @@ TEST(EngineProcess, GarbageEmptyAndHugeLinesLoseNothing) {
     engine_send(e, burst + "uci");
     const Lines answers = engine_read_until(e, "uciok");
     EXPECT_EQ(std::count(answers.begin(), answers.end(), "readyok"), 200);
-    // End of input leaves the engine waiting for the GUI to say quit.
+    // End of input is a quit, even during a search, which still prints its move.
+    engine_send(e, "position startpos\ngo infinite");
     close(e.in);
     e.in = -1;
-    EXPECT_EQ(engine_wait_exit(e, 300), -1);
-    EXPECT_GT(e.pid, 0);
+    EXPECT_EQ(engine_wait_exit(e, 3000), 0);
+    EXPECT_NE(e.out_text.find("bestmove "), std::string::npos);
 }
 
 TEST(EngineProcess, PerftSearchesAndTheLog) {
@@ -229,6 +243,128 @@ TEST(EngineProcess, PerftSearchesAndTheLog) {
          {"uci -> go wtime 1000 btime 1000\n", "cmd = go\n", "TC: ply: 0)   1.00 rem   0.01 goal  6.00 mgp\n",
           "option foo (value 1) not understood.\n", "cmd = quit\n"})
         EXPECT_NE(text.find(want), std::string::npos) << want;
+}
+
+// The last line with a pv of line 1.
+std::string last_pv_line(const Lines& lines) {
+    for (auto l = lines.rbegin(); l != lines.rend(); ++l)
+        if (l->find(" pv ") != std::string::npos &&
+            (l->find(" multipv ") == std::string::npos || l->find(" multipv 1 ") != std::string::npos))
+            return *l;
+    return "";
+}
+
+// The first move of the last pv line printed before bestmove.
+std::string last_pv_move(const Lines& lines) {
+    const std::string l = last_pv_line(lines);
+    const size_t at = l.find(" pv ");
+    return at == std::string::npos ? "" : l.substr(at + 4, l.find(' ', at + 4) - at - 4);
+}
+
+std::string bestmove_of(const Lines& lines) {
+    return lines.empty() || lines.back().rfind("bestmove ", 0) ? "" : lines.back().substr(9, lines.back().find(' ', 9) - 9);
+}
+
+// Sends a go and reads its answer; the time it took goes to ms.
+Lines timed_go(EnginePipe& e, const std::string& commands, long long& ms, int timeout_ms = 10000) {
+    const long long start = pipe_now_ms();
+    Lines lines = send_and_read(e, commands, "bestmove", timeout_ms);
+    ms = pipe_now_ms() - start;
+    return lines;
+}
+
+const char* const SICILIAN = "position startpos moves e2e4 c7c5 g1f3 d7d6 d2d4 c5d4 f3d4 g8f6 b1c3 a7a6";
+
+TEST(EngineGo, LastPvLeadsWithTheMovePlayed) {
+    EnginePipe e;
+    ASSERT_TRUE(engine_start_ready(e));
+    replies(e, "setoption name OwnBook value false");
+    for (const char* go : {"go nodes 6696", "go nodes 20000", "go nodes 3000", "go movetime 150"}) {
+        const Lines lines = send_and_read(e, std::string(SICILIAN) + "\n" + go, "bestmove");
+        EXPECT_EQ(last_pv_move(lines), bestmove_of(lines)) << go;
+    }
+    Lines lines = send_and_read(e, "setoption name MultiPV value 3\ngo nodes 20000", "bestmove");
+    EXPECT_EQ(last_pv_move(lines), bestmove_of(lines)) << "multipv";
+    engine_send(e, "setoption name MultiPV value 1\ngo infinite");
+    usleep(300000);
+    lines = send_and_read(e, "stop", "bestmove");
+    EXPECT_EQ(last_pv_move(lines), bestmove_of(lines)) << "stop";
+}
+
+TEST(EngineGo, EveryLimitAppliesAndMateIsSought) {
+    EnginePipe e;
+    ASSERT_TRUE(engine_start_ready(e));
+    replies(e, "setoption name OwnBook value false");
+    long long ms = 0;
+    for (const char* go : {"go depth 40 movetime 300", "go depth 40 wtime 1000 btime 1000",
+                           "go nodes 50000000 wtime 1000 btime 1000", "go mate 30 movetime 200"}) {
+        EXPECT_EQ(bestmove_of(timed_go(e, std::string(SICILIAN) + "\n" + go, ms, 5000)).size(), 4u) << go;
+        EXPECT_LT(ms, 1500) << go;
+    }
+    // Mate in three is searched until proven, with no time given.
+    Lines lines = timed_go(e, "position fen r5rk/5p1p/5R2/4B3/8/8/7P/7K w - - 0 1\ngo mate 3", ms);
+    EXPECT_EQ(bestmove_of(lines), "f6a6");
+    EXPECT_TRUE(found_line({last_pv_line(lines)}, "info depth")) << "a pv line before the move";
+    EXPECT_NE(last_pv_line(lines).find(" score mate 3 "), std::string::npos) << last_pv_line(lines);
+    // No legal move: one line and at once.
+    EXPECT_EQ(send_and_read(e, "position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1\ngo infinite", "bestmove", 2000),
+              (Lines{"info depth 0 score mate 0", "bestmove 0000"}));
+    EXPECT_EQ(send_and_read(e, "position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1\ngo depth 5", "bestmove", 2000),
+              (Lines{"info depth 0 score cp 0", "bestmove 0000"}));
+    // After a refused position the old one is searched.
+    lines = send_and_read(e, "position startpos moves e2e4\nposition foo\nposition fen 8/8/8 w\ngo depth 3", "bestmove");
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("info string", 0) == 0; }), 2);
+    EXPECT_NE(legal_move(from_fen("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -"), bestmove_of(lines)), 0u);
+}
+
+TEST(EngineGo, InfoLinesCarryBoundsSeldepthAndHashfull) {
+    EnginePipe e;
+    ASSERT_TRUE(engine_start_ready(e));
+    const Lines lines = send_and_read(
+        e, "setoption name OwnBook value false\nposition fen 2r3k1/pp3ppp/8/3q4/8/1B6/PPP2PPP/3RR1K1 w - - 0 1\ngo depth 9",
+        "bestmove");
+    bool lower = false, upper = false;
+    for (const std::string& l : lines) {
+        if (l.find(" pv ") == std::string::npos) continue;
+        lower |= l.find(" lowerbound nps ") != std::string::npos;
+        upper |= l.find(" upperbound nps ") != std::string::npos;
+        const int depth = atoi(l.c_str() + 11), sel = atoi(l.c_str() + l.find(" seldepth ") + 10);
+        EXPECT_GE(sel, depth) << l;
+        EXPECT_NE(l.find(" hashfull "), std::string::npos) << l;
+    }
+    EXPECT_TRUE(lower && upper) << "aspiration fails are marked as bounds";
+    // A won ending with the fifty-move count at 100 is a draw.
+    const Lines drawn = send_and_read(e, "position fen 8/8/8/4k3/8/8/3QK3/8 w - - 100 120\ngo depth 6", "bestmove");
+    const std::string l = last_pv_line(drawn);
+    ASSERT_NE(l.find(" score cp "), std::string::npos) << l;
+    EXPECT_LE(abs(atoi(l.c_str() + l.find(" score cp ") + 10)), 10) << l;
+}
+
+TEST(EngineOptions, ValuesClampedWordsExactNewGameClears) {
+    EnginePipe e;
+    ASSERT_TRUE(engine_start_ready(e));
+    const std::pair<const char*, Lines> answers[] = {
+        {"setoption name Hash value 100000",
+         {"info string Hash 100000 out of range 0..4096: using 4096", "info string Hash table size is now 4096 meg"}},
+        {"setoption name Hash value 1", {"info string Hash table size is now 1 meg"}},
+        {"setoption name MultiPV value 0", {"info string MultiPV 0 out of range 1..99: using 1"}},
+        {"setoption name Drawscore value 9999", {"info string Drawscore 9999 out of range -200..200: using 200"}},
+        {"setoption name move overhead milliseconds value -5",
+         {"info string move overhead milliseconds -5 out of range 0..50000: using 0"}},
+        {"setoption name hmb open value 99999", {"info string hmb open 99999 out of range -9999..9999: using 9999"}},
+        {"qujS\nQUIT", {"info string unknown command qujS ignored", "info string unknown command QUIT ignored"}},
+    };
+    for (const auto& [commands, reply] : answers) EXPECT_EQ(replies(e, commands), reply) << commands;
+    // After ucinewgame a search repeats exactly what a fresh start would do.
+    std::string nodes[2];
+    for (std::string& n : nodes) {
+        const Lines lines = send_and_read(e, "ucinewgame\nsetoption name OwnBook value false\n" + std::string(SICILIAN) +
+                                                 "\ngo depth 8", "bestmove");
+        n = lines.size() > 1 ? lines[lines.size() - 2] : "";
+    }
+    EXPECT_EQ(nodes[0], nodes[1]);
+    engine_send(e, "quit");
+    EXPECT_EQ(engine_wait_exit(e), 0);
 }
 
 }  // namespace

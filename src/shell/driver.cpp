@@ -105,13 +105,17 @@ int hashfull() {
 // One "info ... pv" line; multipv 0 leaves the field out, bound is "" for an exact score.
 void print_pv_info(int depth, int multipv, int score, const char* bound, const Move* pv) {
     const double elapsed = elapsed_since_start();
-    char score_text[32], text[PV_TEXT_SIZE], multipv_text[24] = "";
+    char score_text[32], text[PV_TEXT_SIZE], head[64];
     score_to_text(score, score_text, sizeof score_text);
     pv_to_text(pv, text);
-    if (multipv) snprintf(multipv_text, sizeof multipv_text, " multipv %d", multipv);
-    printf("info depth %d seldepth %d%s score %s%s time %d nodes %" PRIu64 " nps %" PRIu64 " hashfull %d pv %s\n",
-           depth, sel_depth > depth ? sel_depth : depth, multipv_text, score_text, bound, int(elapsed * 1000 + 0.5),
-           node_count, uint64_t(node_count / rate_time(elapsed)), hashfull(), text);
+    if (multipv)
+        snprintf(head, sizeof head, "multipv %d score %s%s depth %d", multipv, score_text, bound, depth);
+    else
+        snprintf(head, sizeof head, "depth %d", depth);
+    printf("info %s time %d nodes %" PRIu64, head, int(elapsed * 1000 + 0.5), node_count);
+    if (!multipv) printf(" score %s%s", score_text, bound);
+    printf(" nps %" PRIu64 " seldepth %d hashfull %d pv %s\n", uint64_t(node_count / rate_time(elapsed)),
+           sel_depth > depth ? sel_depth : depth, hashfull(), text);
     fflush(stdout);
     if (multipv <= 1) last_printed_move = pv[0];
 }

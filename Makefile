@@ -2,8 +2,10 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 RELEASE := build/release
 SANITIZE := build/sanitize
+FUZZ := build/fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all build bench test test-sanitize perft clean
+.PHONY: all build bench test test-sanitize fuzz perft clean
 
 all: build
 
@@ -21,6 +23,16 @@ test-sanitize:
 	cmake -S . -B $(SANITIZE) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORIL_SANITIZE=ON >/dev/null
 	cmake --build $(SANITIZE) -j $(JOBS)
 	cd $(SANITIZE) && ctest --output-on-failure -j $(JOBS)
+
+# Each libFuzzer target for FUZZ_SECONDS on a copy of its seed corpus under fuzz/corpus.
+fuzz:
+	CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORIL_FUZZ=ON -DQUORIL_TESTS=OFF >/dev/null
+	cmake --build $(FUZZ) -j $(JOBS)
+	for t in uci fen book; do \
+	  mkdir -p $(FUZZ)/corpus/$$t && cp fuzz/corpus/$$t/* $(FUZZ)/corpus/$$t/ && \
+	  (cd $(FUZZ) && ./fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	    -max_len=4096 -print_final_stats=1 corpus/$$t) || exit 1; \
+	done
 
 clean:
 	rm -rf build

@@ -33,21 +33,12 @@ namespace {
 
 constexpr int NO_LINE_SCORE = 2100000000;
 
-// Measuring switch, fixed once decided.
-const bool PLAY_CUT_ITERATION_BEST = getenv("QUORIL_CUT") && getenv("QUORIL_CUT")[0] == '1';
 constexpr int HASHFULL_SAMPLE_BUCKETS = 250;  // 1000 entries
 
 bool new_game = true;
 // The line printed last (the first line of a multi-PV report): its first move must be the move played.
 Move last_printed_move = 0;
-// The best move of the iteration under way, as the root search reported it.
-struct RootBest {
-    int plies;  // 0 when nothing was reported in this search
-    int score;
-    bool beat_alpha;  // an exact score or a fail high, not a fail low
-    Move line[PV_SIZE];
-};
-RootBest root_best;
+
 double soft_limit = 0, mate_limit = 0;
 bool time_up = false;
 double best_move_share = 0.5;
@@ -153,7 +144,6 @@ void prepare(Position& pos, double seconds) {
     if (move_time_cap > 0 && hard_deadline > search_start + move_time_cap) hard_deadline = search_start + move_time_cap;
     sel_depth = 0;
     last_printed_move = 0;
-    root_best.plies = 0;
     best_move_share = 0.5;
     log_board(pos);
     log_printf("DEPTH      TIME         NODES      KNPS    SCORE   PRINCIPAL VARIATION\n");
@@ -239,15 +229,9 @@ void wait_for_release(double seconds, int depth_limit) {
     }
 }
 
-// A move that became best in the iteration the limit cut short is played when it beat the
-// previous best (an exact score or a fail high); either way the last line shown leads with it.
-void settle_result(Move* result, int& score, int& completed) {
-    if (PLAY_CUT_ITERATION_BEST && root_best.plies > completed && root_best.beat_alpha &&
-        root_best.line[0] != result[0]) {
-        memcpy(result, root_best.line, sizeof root_best.line);
-        score = root_best.score;
-        completed = root_best.plies;
-    }
+// The move of the last completed iteration is played even when a move became best in the
+// iteration cut short (games favoured that); its line is shown again if another came after.
+void show_result_line(const Move* result, int score, int completed) {
     if (last_printed_move != result[0]) print_pv_info(completed, multi_pv > 1 ? 1 : 0, score, "", result);
 }
 
@@ -277,10 +261,6 @@ void driver_new_game() {
 }
 
 void report_root_best(int plies, int score, const Move* pv, int alpha, int beta) {
-    root_best.plies = plies;
-    root_best.score = score;
-    root_best.beat_alpha = score > alpha;
-    memcpy(root_best.line, pv, sizeof root_best.line);
     if (bench_mode || plies <= 4) return;
     print_pv_info(plies, 0, score, score >= beta ? " lowerbound" : (score <= alpha ? " upperbound" : ""), pv);
 }
@@ -346,7 +326,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
     log_printf("Total move time %8.1f\n", elapsed_since_start());
     wait_for_release(seconds, depth_limit);
     if (bench_mode) return result_score;
-    settle_result(result, result_score, completed);
+    show_result_line(result, result_score, completed);
     const double rate = pawn_table_probes ? 100.0 * double(pawn_table_hits) / double(pawn_table_probes) : 0.0;
     log_printf("\nEtable statistics: %12" PRIu64 " hits  %12" PRIu64 " probes   Rate = %8.3f percent\n",
                pawn_table_hits, pawn_table_probes, rate);

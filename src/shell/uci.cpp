@@ -24,7 +24,11 @@ constexpr int DEFERRED_SLOTS = 32;
 #ifdef QUORIL_FUZZ
 constexpr uint64_t FUZZ_NODE_LIMIT = 3000;
 #endif
+#ifdef QUORIL_FUZZ
+constexpr int MAX_PERFT_DEPTH = 3;
+#else
 constexpr int MAX_PERFT_DEPTH = 30;
+#endif
 constexpr long FIFTY_MOVE_PLIES = 100;
 constexpr long MAX_MOVE_NUMBER = 10000;  // keeps the ply count inside 16 bits
 

@@ -9,6 +9,8 @@
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz_start_engine();
+    position_from_fen(game_history[0], START_FEN);  // what the command loop starts from
+    game_index = 0;
     return 0;
 }
 

@@ -431,8 +431,9 @@ void poll_input() {
     }
     char line[INPUT_SLOT_SIZE];
     if (!input_take(line)) {
-        // End of input is a quit: a running search stops and still prints its move.
-        if (input_ended()) quit_flag = 1;
+        // End of input is a quit: a running search stops and still prints its move. The
+        // benchmark runs on with no input at all (only a typed quit ends it).
+        if (input_ended() && !bench_mode) quit_flag = 1;
         return;
     }
     poll_depth++;

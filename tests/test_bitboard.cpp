@@ -50,7 +50,6 @@ TEST(Bitboard, TellingEntries) {
     EXPECT_EQ(lsb_index(1), 0);
     EXPECT_EQ(lsb_index(0x0000000100000000ULL), 32);
     EXPECT_EQ(popcount(~0ULL), 64);
-    EXPECT_EQ(popcount_soft(~0ULL), 64);
     EXPECT_EQ(knight_attacks[0], (1ULL << 10) | (1ULL << 17));
     EXPECT_EQ(king_attacks[63], (1ULL << 62) | (1ULL << 55) | (1ULL << 54));
     EXPECT_EQ(relative_rank_mask[0][BLACK], 0xFF00000000000000ULL);
@@ -61,14 +60,6 @@ TEST(Bitboard, ThreeFileMaskShiftsInwardAtTheEdges) {
     EXPECT_EQ(three_file_mask[0], FILE_A_BB * 7);          // a, b, c
     EXPECT_EQ(three_file_mask[63], (FILE_A_BB * 7) << 5);  // f, g, h
     EXPECT_EQ(three_file_mask[28], (FILE_A_BB * 7) << 3);  // d, e, f
-}
-
-TEST(Bitboard, SoftwareAndHardwareCountsAgree) {
-    std::mt19937_64 rng(11);
-    for (int i = 0; i < 10000; i++) {
-        const Bitboard b = rng() & rng();
-        ASSERT_EQ(popcount(b), popcount_soft(b));
-    }
 }
 
 TEST(Numbers, RoundingAndIntegerRoot) {

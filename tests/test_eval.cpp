@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "search/worker.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/perft.h"
@@ -69,17 +70,17 @@ TEST(EvalTables, SideToMoveBonusRoundsHalvesAwayFromZero) {
 
 TEST(Evaluate, CacheAnswersTheSecondCallWithItsKingDanger) {
     Position p = eval_position("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -");
-    eval_cache_clear();
-    const int first = evaluate(p);
+    eval_tables_clear(main_worker.eval);
+    const int first = evaluate(p, main_worker.eval);
     const uint16_t danger0 = p.king_danger[0], danger1 = p.king_danger[1];
-    EvalCacheEntry& c = eval_cache[uint32_t(p.key) & (EVAL_CACHE_SIZE - 1)];
+    EvalCacheEntry& c = main_worker.eval.cache[uint32_t(p.key) & (EVAL_CACHE_SIZE - 1)];
     EXPECT_EQ(c.score, first);
     c.score = 4321;
     p.king_danger[0] = p.king_danger[1] = 999;
-    EXPECT_EQ(evaluate(p), 4321);
+    EXPECT_EQ(evaluate(p, main_worker.eval), 4321);
     EXPECT_EQ(p.king_danger[0], danger0);
     EXPECT_EQ(p.king_danger[1], danger1);
-    eval_cache_clear();
+    eval_tables_clear(main_worker.eval);
 }
 
 TEST(Evaluate, KingDanger) {
@@ -95,7 +96,7 @@ TEST(Evaluate, KingDanger) {
     };
     for (const auto& [fen, white, black] : rows) {
         Position p = eval_position(fen);
-        evaluate_uncached(p, true);
+        evaluate_uncached(p, main_worker.eval);
         EXPECT_EQ(p.king_danger[WHITE], white) << fen;
         if (black != NO) {
             EXPECT_EQ(p.king_danger[BLACK], black) << fen;
@@ -190,30 +191,6 @@ TEST(Evaluate, TableIndexes) {
     EXPECT_EQ(table_index_units("6k1/ppp3pp/8/8/4P3/8/PPP3PP/6K1 w - -", &own_king_passer[0][0], 81),
               (9 * 2 + 4) * 1300);
     EXPECT_EQ(table_index_units("6k1/ppp3pp/8/8/8/4P3/PPP3PP/6K1 w - -", &own_king_passer[0][0], 81), 0);
-}
-
-// Speed (run by hand: --gtest_also_run_disabled_tests).
-TEST(Evaluate, DISABLED_Speed) {
-    std::vector<Position> set;
-    for (const std::string& fen : read_data_lines("openings.epd")) {
-        const Position p = eval_position(fen.c_str());
-        Move moves[MAX_MOVES];
-        const int n = generate_legal_moves(p, moves);
-        set.resize(set.size() + size_t(n) + 1, p);
-        for (int i = 0; i < n; i++) make_move(p, set[set.size() - 1 - size_t(i)], moves[i]);
-    }
-    for (int hardware = 1; hardware >= 0; hardware--) {
-        long long sum = 0;
-        double best = 1e9;
-        for (int r = 0; r < 5; r++) {
-            pawn_table_clear();
-            const auto t0 = std::chrono::steady_clock::now();
-            for (Position& p : set) sum += evaluate_uncached(p, hardware);
-            best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-        }
-        printf("%s bit count, %zu positions, cold caches: %.0f evaluations per second (best of 5; checksum %lld)\n",
-               hardware ? "hardware" : "portable", set.size(), double(set.size()) / best, sum);
-    }
 }
 
 }  // namespace

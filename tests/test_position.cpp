@@ -148,25 +148,6 @@ TEST(MakeMove, NullMoveFlipsSideAndClearsEnPassant) {
     EXPECT_EQ(c.pawn_key, p.pawn_key);
 }
 
-TEST(MakeMove, NodeLimitStopsAndHoldsTheCounter) {
-    Position p = from_fen(""), c;
-    node_count = 0;
-    hard_node_limit = 3;
-    stop_search = 0;
-    poll_suppressed = 0;
-    for (int i = 0; i < 5; i++) make_move(p, c, make_move_word(12, 28, FLAG_DOUBLE));
-    EXPECT_EQ(node_count, 3u);
-    EXPECT_EQ(stop_search, 1);
-    stop_search = 0;
-    poll_suppressed = 1;  // the first iteration is never cut short by the node limit
-    make_move(p, c, make_move_word(12, 28, FLAG_DOUBLE));
-    EXPECT_EQ(node_count, 4u);
-    EXPECT_EQ(stop_search, 0);
-    hard_node_limit = NO_NODE_LIMIT;
-    poll_suppressed = 0;
-    node_count = 0;
-}
-
 TEST(Fen, StartPositionFromEmptyText) {
     Position a = from_fen(""), b = from_fen(START_FEN);
     EXPECT_EQ(memcmp(&a, &b, sizeof a), 0);

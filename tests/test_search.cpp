@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "search/worker.h"
 #include "engine_pipe.h"
 #include "eval/endgame.h"
 #include "eval/evaluate.h"
@@ -100,14 +101,14 @@ TEST(Quiescence, MatesAndDrawsByPly) {
     Move pv[PV_SIZE];
     Game mated("6k1/5ppp/8/8/8/8/8/R5K1 w - -", {"a1a8"});
     mated.now().in_check = 1;
-    EXPECT_EQ(qsearch(mated.now(), 100, 200, 0, 5, pv), 5 - MATE_SCORE) << "mated whatever the window";
+    EXPECT_EQ(qsearch(main_worker, mated.now(), 100, 200, 0, 5, pv), 5 - MATE_SCORE) << "mated whatever the window";
     // Insufficient material scores the draw score by ply, but not at the first two plies.
     Game knk("4k3/8/8/8/8/8/8/4KN2 w - -", {"e1d1"});
-    draw_score = 37;
-    EXPECT_EQ(qsearch(knk.now(), -100, 100, 0, 3, pv), -37);
-    EXPECT_EQ(qsearch(knk.now(), -100, 100, 0, 4, pv), 37);
-    EXPECT_EQ(qsearch(knk.now(), -100, 100, 0, 2, pv), evaluate(knk.now()));
-    draw_score = -12;
+    main_worker.opt.draw_score = 37;
+    EXPECT_EQ(qsearch(main_worker, knk.now(), -100, 100, 0, 3, pv), -37);
+    EXPECT_EQ(qsearch(main_worker, knk.now(), -100, 100, 0, 4, pv), 37);
+    EXPECT_EQ(qsearch(main_worker, knk.now(), -100, 100, 0, 2, pv), evaluate(knk.now(), main_worker.eval));
+    main_worker.opt.draw_score = -12;
 }
 
 // Positions with one winning move: mates from games and classic combinations.

@@ -39,7 +39,6 @@ void pv_to_text(const Move* line, char* out) {
     }
 }
 
-static bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 int remove_move_text(char* list, Move m) {
     char t[MOVE_TEXT_SIZE];

@@ -36,6 +36,9 @@ constexpr int PV_TEXT_SIZE = 64 * 6 + 1;
 constexpr int MOVE_LIST_WORDS = 256;
 constexpr int MOVE_LIST_CHARS = 3071;
 
+// The word separators of move lists and commands.
+inline bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
 // Best-move text shared with the search driver ("ZZZZ" when a line is empty).
 extern char best_move_text[MOVE_TEXT_SIZE];
 

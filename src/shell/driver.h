@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "board/position.h"
+#include "search/worker.h"
 
 constexpr double ONE_YEAR = 31622400.0;
 constexpr int SEARCHMOVES_SIZE = 4096;
@@ -10,10 +11,7 @@ constexpr int SEARCHMOVES_SIZE = 4096;
 // searchmoves: writable text of move words (empty = all legal moves), SEARCHMOVES_SIZE bytes.
 int search_driver(Position& pos, double seconds, int depth_limit, char* searchmoves);
 
-constexpr int MAX_ITERATIONS = 100;  // iterations 1..99
 // Per completed iteration, read by the benchmark.
-extern int iter_best_move[MAX_ITERATIONS];
-extern int iter_score[MAX_ITERATIONS];
 extern double iter_elapsed[MAX_ITERATIONS];
 extern uint64_t iter_nodes[MAX_ITERATIONS];
 

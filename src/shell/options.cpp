@@ -11,6 +11,7 @@
 #include "eval/params.h"
 #include "eval/tables.h"
 #include "search/state.h"
+#include "search/threads.h"
 #include "search/tt.h"
 #include "shell/log.h"
 
@@ -32,8 +33,6 @@ int drawscore_option = -7;
 int bench_mode = 0;
 int cpu_setting = 0;
 int pgn_flag = 0;
-int quit_flag = 0;
-int popcnt_available = 0;
 char log_file_name[LOG_NAME_SIZE] = "";
 
 const char* const VERSION_TAG = "1.0";
@@ -73,6 +72,7 @@ void print_uci_identity() {
     printf("id author %s\n", AUTHORS);
     printf("option name Ponder type check default true\n");
     printf("option name Hash type spin default %d min 0 max 4096\n", hash_megabytes);
+    printf("option name Threads type spin default 1 min 1 max %d\n", MAX_THREADS);
     printf("option name OwnBook type check default %s\n", own_book ? "true" : "false");
     printf("option name MultiPV type spin default %d min 1 max 99\n", multi_pv);
     printf("option name Book File type string default %s\n", book_file_name);
@@ -93,9 +93,12 @@ int text_to_int(const char* text) {
 
 namespace {
 
+// Stored scores and pawn entries were computed with the old parameters.
 void rebuild_eval() {
     build_ending_hash();
     buildEvalTables();
+    tt_clear();
+    clear_pawn_tables();
 }
 
 bool set_eval_param(const char* name, const char* value) {
@@ -164,6 +167,8 @@ void set_book_file(const char* value, const char* as_given) {
 bool set_fixed(const char* name, const char* value, const char* as_given) {
     if (!strcmp(name, "hash")) {
         set_hash(value);
+    } else if (!strcmp(name, "threads")) {
+        set_thread_count(text_to_int(value));
     } else if (!strcmp(name, "multipv")) {
         multi_pv = text_to_int(value);
     } else if (!strcmp(name, "ownbook")) {

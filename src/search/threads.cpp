@@ -64,8 +64,8 @@ void helper_search(Worker& w, int index) {
 }
 
 void helper_main(Worker& w, int index) {
-    uint64_t seen = 0;
     std::unique_lock<std::mutex> lock(pool.mutex);
+    uint64_t seen = pool.generation;  // a helper created between searches waits for the next one
     for (;;) {
         pool.wake.wait(lock, [&] { return pool.exiting || pool.generation != seen; });
         if (pool.exiting) return;

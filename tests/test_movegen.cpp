@@ -209,19 +209,6 @@ TEST(MoveText, FormsAndRemoval) {
     EXPECT_STREQ(t, "e7e8n");
     move_to_text(CASTLE_WK, t);
     EXPECT_STREQ(t, "e1g1");
-
-    char list[64] = "e2e4 d2d4\te2e4\n";
-    EXPECT_EQ(remove_move_text(list, make_move_word(12, 28, FLAG_DOUBLE)), 1);
-    EXPECT_STREQ(list, "d2d4 ");
-    char empty[4] = "";
-    EXPECT_EQ(remove_move_text(empty, 0), 0);
-    EXPECT_STREQ(empty, "");
-    // Past the list's capacity the extra words are dropped, never written out of bounds.
-    std::string big;
-    for (int i = 0; i < 600; i++) big += "a2a3 ";
-    std::vector<char> buf(big.begin(), big.end());
-    buf.push_back(0);
-    EXPECT_EQ(remove_move_text(buf.data(), make_move_word(12, 28)), 256);
 }
 
 TEST(MoveText, PvTextKeepsSixtyFourMoves) {
@@ -232,11 +219,9 @@ TEST(MoveText, PvTextKeepsSixtyFourMoves) {
     pv_to_text(line, out);
     EXPECT_EQ(strlen(out), 64u * 5);
     EXPECT_EQ(out[strlen(out) - 1], ' ');
-    EXPECT_STREQ(best_move_text, "g1f3");
     Move none[1] = {0};
     pv_to_text(none, out);
     EXPECT_STREQ(out, "");
-    EXPECT_STREQ(best_move_text, "ZZZZ");
 }
 
 TEST(MoveText, ApplyIsCaseInsensitiveAndAcceptsPinnedMoves) {

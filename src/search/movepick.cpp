@@ -3,6 +3,7 @@
 #include "board/see.h"
 #include "board/draw.h"
 #include "board/makemove.h"
+#include "search/sort.h"
 #include "search/worker.h"
 
 const int picker_stage_sequence[5][10] = {
@@ -44,17 +45,6 @@ inline int type_on(const Position& pos, int side, int sq) { return piece_type_on
 
 inline uint32_t entry(Move m, int score) { return (uint32_t(score) << 16) | (m & 0xFFFF); }
 inline int entry_score(uint32_t e) { return int(int16_t(uint16_t(e >> 16))); }
-
-// Stable insertion sort, highest score first.
-void sort_entries(uint32_t* list, int n) {
-    for (int i = 1; i < n; i++) {
-        const uint32_t e = list[i];
-        const int s = entry_score(e);
-        int j = i;
-        for (; j > 0 && entry_score(list[j - 1]) < s; j--) list[j] = list[j - 1];
-        list[j] = e;
-    }
-}
 
 struct ListWriter {
     uint32_t* out;
@@ -395,7 +385,7 @@ Move picker_next(MovePicker& p) {
                 break;
             default: return 0;
         }
-        if (p.list == p.entries) sort_entries(p.entries, p.count);
+        if (p.list == p.entries) sort_descending(p.entries, p.count, entry_score);
     }
 }
 

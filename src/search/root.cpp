@@ -38,6 +38,7 @@ void build_root_moves(Worker& w, Position& pos) {
         if (last_move_threat(w.root_child)) score += 25;
         w.root_moves[i] = RootMove{moves[i], int32_t(score), 0};
     }
+    // An exchange sort, not sort_descending: its order of equal scores is part of the benchmark signature.
     for (int i = 0; i < w.root_move_count; i++)
         for (int j = i + 1; j < w.root_move_count; j++)
             if (w.root_moves[j].score > w.root_moves[i].score) {

@@ -21,7 +21,8 @@ uint64_t drawn_material_keys[DRAWN_KEY_COUNT];
 int lmr_table_zw[LMR_TABLE_SIZE];
 int lmr_table_pv[LMR_TABLE_SIZE];
 
-Worker main_worker = {true};
+Worker main_worker;
+static const bool main_marked = (main_worker.main = true);
 
 namespace {
 

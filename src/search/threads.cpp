@@ -63,9 +63,9 @@ void helper_search(Worker& w, int index) {
     }
 }
 
-void helper_main(Worker& w, int index) {
+// seen: the generation current at creation, between searches; the helper waits for the next one.
+void helper_main(Worker& w, int index, uint64_t seen) {
     std::unique_lock<std::mutex> lock(pool.mutex);
-    uint64_t seen = pool.generation;  // a helper created between searches waits for the next one
     for (;;) {
         pool.wake.wait(lock, [&] { return pool.exiting || pool.generation != seen; });
         if (pool.exiting) return;
@@ -88,7 +88,7 @@ void set_thread_count(int threads) {
         Helper& h = pool.helpers[i];
         h.worker = std::make_unique<Worker>();
         reset_move_ordering(*h.worker);
-        h.thread = std::thread(helper_main, std::ref(*h.worker), int(i + 1));
+        h.thread = std::thread(helper_main, std::ref(*h.worker), int(i + 1), pool.generation);
     }
 }
 

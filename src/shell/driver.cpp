@@ -12,6 +12,7 @@
 #include "book/book.h"
 #include "eval/pawns.h"
 #include "search/search.h"
+#include "search/sort.h"
 #include "search/threads.h"
 #include "search/tt.h"
 #include "shell/log.h"
@@ -269,12 +270,7 @@ int report_multipv(double elapsed) {
     const uint64_t node_count = total_nodes();
     // Newest depth first, best score first; records of equal key keep their order.
     auto key = [](const MultiPvLine& r) { return int64_t(r.depth) * (1LL << 30) + r.score; };
-    for (int i = 1; i < multipv_count; i++) {
-        const MultiPvLine r = multipv_lines[i];
-        int j = i;
-        for (; j > 0 && key(multipv_lines[j - 1]) < key(r); j--) multipv_lines[j] = multipv_lines[j - 1];
-        multipv_lines[j] = r;
-    }
+    sort_descending(multipv_lines, multipv_count, key);
     // One line per root move: its deepest and best record.
     int kept = 0;
     for (int i = 0; i < multipv_count; i++) {

@@ -57,21 +57,6 @@ int search(Position& pos, int depth, const char* moves = "") {
     return search_driver(pos, ONE_YEAR, depth, list);
 }
 
-TEST(SearchTables, WorkedRows) {
-    init_search();
-    const int zw[][2] = {{2, 0}, {3, 2}, {5, 3}, {10, 4}, {11, 5}, {22, 6}, {23, 7}, {35, 8}, {399, 8}};
-    for (const auto& r : zw) EXPECT_EQ(lmr_table_zw[r[0]], r[1]) << r[0];
-    const int pv[][2] = {{4, 0}, {5, 2}, {9, 2}, {10, 3}, {19, 3}, {20, 4}, {39, 4}, {40, 5}, {399, 5}};
-    for (const auto& r : pv) EXPECT_EQ(lmr_table_pv[r[0]], r[1]) << r[0];
-    const std::pair<int, const char*> texts[] = {{31999, "mate 1"},   {31997, "mate 2"},   {-32000, "mate -1"},
-                                                 {-31998, "mate -1"}, {-31997, "mate -2"}, {31799, "cp 31799"}};
-    char t[32];
-    for (const auto& [score, text] : texts) {
-        score_to_text(score, t, sizeof t);
-        EXPECT_STREQ(t, text) << score;
-    }
-}
-
 TEST(RootScores, MatesStalemateAndDraws) {
     EXPECT_EQ(search(Game("R5k1/5ppp/8/8/8/8/8/6K1 b - -").now(), 3), -MATE_SCORE);
     EXPECT_STREQ(best_move_text, "ZZZZ") << "no move to play";

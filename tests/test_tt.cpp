@@ -16,13 +16,6 @@ struct TableFixture : testing::Test {
     void TearDown() override { tt_free(); }
 };
 
-TEST(TTSizing, PowersOfTwoNearTheRequest) {
-    EXPECT_EQ(tt_bucket_count(1), 16384u);
-    EXPECT_EQ(tt_bucket_count(100), 1u << 20);
-    EXPECT_EQ(tt_bucket_count(125) * 64, 64u << 20);
-    EXPECT_EQ(tt_bucket_count(126) * 64, 128u << 20);
-}
-
 TEST_F(TableFixture, FullBucketReplacesSecondEntryNeverFirst) {
     tt_new_search();
     for (uint32_t i = 0; i < 4; i++) tt_store(key_in_bucket0(i), 10, int(i), BOUND_EXACT, 100 + int(i));
@@ -100,26 +93,6 @@ TEST_F(TableFixture, ScoresBeyondTheLimitAreNotStored) {
     EXPECT_EQ(probe(0x56ULL << 32), nullptr);
     tt_store(0x57ULL << 32, 4, 32500, BOUND_EXACT, 1);
     EXPECT_NE(probe(0x57ULL << 32), nullptr);
-}
-
-TEST_F(TableFixture, AgeWrapsAndClearResets) {
-    for (int i = 0; i < 256; i++) tt_new_search();
-    EXPECT_EQ(tt.age, 0u);
-    tt_new_search();
-    tt_store(0x99ULL << 32, 4, 1, BOUND_EXACT, 1);
-    tt_clear();
-    EXPECT_EQ(tt.age, 0u);
-    EXPECT_EQ(probe(0x99ULL << 32), nullptr);
-}
-
-TEST(TTScores, MateDistanceConversion) {
-    EXPECT_EQ(score_to_tt(31990, 4), 31994);
-    EXPECT_EQ(score_from_tt(31994, 6), 31988);
-    EXPECT_EQ(score_to_tt(-31990, 4), -31994);
-    EXPECT_EQ(score_from_tt(-31994, 6), -31988);
-    EXPECT_EQ(score_to_tt(500, 9), 500);
-    EXPECT_TRUE(is_mate_score(31800));
-    EXPECT_FALSE(is_mate_score(31799));
 }
 
 TEST(TTScores, CutoffAndEvalRefinement) {

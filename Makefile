@@ -4,8 +4,9 @@ RELEASE := build/release
 SANITIZE := build/sanitize
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 60
+TSAN := build/tsan
 
-.PHONY: all build bench test test-sanitize fuzz perft clean
+.PHONY: all build bench test test-sanitize test-tsan fuzz perft clean
 
 all: build
 
@@ -23,6 +24,12 @@ test-sanitize:
 	cmake -S . -B $(SANITIZE) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORIL_SANITIZE=ON >/dev/null
 	cmake --build $(SANITIZE) -j $(JOBS)
 	cd $(SANITIZE) && ctest --output-on-failure -j $(JOBS)
+
+# The searches that run threads, under ThreadSanitizer: any race fails the run.
+test-tsan:
+	cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORIL_TSAN=ON >/dev/null
+	cmake --build $(TSAN) -j $(JOBS) --target quoril test_threads test_search
+	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R 'test_(threads|search)$$'
 
 # Each libFuzzer target for FUZZ_SECONDS on a copy of its seed corpus under fuzz/corpus.
 fuzz:

@@ -18,10 +18,8 @@ int main(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IONBF, 0);
     srand(unsigned(time(nullptr)));
 
-    __builtin_cpu_init();
-    popcnt_available = __builtin_cpu_supports("popcnt") ? 1 : 0;
     printf("Quoril %s 32-bit by %s\n", VERSION_TAG, AUTHORS);
-    if (popcnt_available) printf("using hardware POPCNT\n");
+    printf("using hardware POPCNT\n");  // the build requires the instruction
 
     set_start_values();
     init_position_tables();  // square_bit, three_file_mask and every other board table

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "search/worker.h"
 #include "board/position.h"
 #include "eval/endgame.h"
 #include "eval/evaluate.h"
@@ -62,28 +63,28 @@ struct ParamNudge {
     ParamNudge(const char* name, int d_open, int d_end) : target(param_value(name)), saved(*target) {
         *target = pair_add(*target, make_pair_score(d_open, d_end));
         buildEvalTables();
-        eval_cache_clear();
+        eval_tables_clear(main_worker.eval);
     }
     ~ParamNudge() {
         *target = saved;
         buildEvalTables();
-        eval_cache_clear();
+        eval_tables_clear(main_worker.eval);
     }
 };
 
 inline int fresh_eval(const char* fen) {
     Position p = eval_position(fen);
-    return evaluate_uncached(p, true);
+    return evaluate_uncached(p, main_worker.eval);
 }
 
 // Change of the pawn-structure pair when a parameter moves.
 inline ScorePair pawn_delta(const char* fen, const char* name, int d_open, int d_end) {
     Position p = eval_position(fen);
     const PawnEntry* e;
-    pawn_table_clear();
-    const ScorePair before = evaluatePawns(p, e);
+    pawn_table_clear(main_worker.eval.pawns);
+    const ScorePair before = evaluatePawns(p, main_worker.eval.pawns, e);
     ParamNudge nudge(name, d_open, d_end);
-    return pair_sub(evaluatePawns(p, e), before);
+    return pair_sub(evaluatePawns(p, main_worker.eval.pawns, e), before);
 }
 
 // White's gain when set(k) puts k units of D = 960000 into a term (k = 1, 2; 0 restores it), D being

@@ -27,21 +27,6 @@ const char HEADER[] =
     "Pass Progress ...                                          Sec    mNPS\n"
     "==== ================================================== ====== =======\n";
 
-TEST(BenchRows, EveryRowIsAPositionAndRowsSplitSafely) {
-    init_engine_tables();
-    char fen[BENCH_ROW_SIZE];
-    for (const char* row : bench_rows) {
-        ASSERT_TRUE(bench_row_fen(row, fen, sizeof fen)) << row;
-        Position pos;
-        position_from_fen(pos, fen);
-        EXPECT_EQ(position_problem(pos), nullptr) << fen;
-    }
-    EXPECT_TRUE(bench_row_fen("  8/8/8/8/8/8/8/K6k\tw\r-  -\n 1 2 3", fen, sizeof fen));
-    EXPECT_STREQ(fen, "8/8/8/8/8/8/8/K6k w - -");
-    EXPECT_FALSE(bench_row_fen("8/8/8/8/8/8/8/K6k w -", fen, sizeof fen));
-    EXPECT_FALSE(bench_row_fen("8/8/8/8/8/8/8/K6k w - -", fen, 12)) << "words that do not fit are refused";
-}
-
 // The words of text with digits as 9 and whole parts cut to one: "   1 ...  0.123 14.5678" reads "9 ... 9.999 9.9999".
 std::string shape(const std::string& text) {
     std::string s, w, out;

@@ -32,45 +32,6 @@ TEST(Bitboard, MagicLookupsMatchRayWalks) {
     }
 }
 
-TEST(Bitboard, TellingEntries) {
-    init_bitboards();
-    EXPECT_EQ(rook_mask[0], 0x000101010101017EULL);
-    EXPECT_EQ(bishop_lines[0], 0x8040201008040201ULL);
-    EXPECT_EQ(rook_attacks(0, 0), (FILE_A_BB | RANK_1_BB) & ~1ULL);
-    EXPECT_EQ(rook_attacks(0, 1ULL << 24) & FILE_A_BB, 0x0000000001010100ULL | (1ULL << 24));
-    const Bitboard b = bishop_attacks(27, (1ULL << 45) | (1ULL << 9));  // d4 with f6 and b2
-    EXPECT_TRUE(b & (1ULL << 45));
-    EXPECT_TRUE(b & (1ULL << 9));
-    EXPECT_FALSE(b & (1ULL << 54));
-    EXPECT_FALSE(b & (1ULL << 0));
-    EXPECT_EQ(between[0][63], 0x0040201008040200ULL);
-    EXPECT_EQ(between[0][17], 0u);
-    EXPECT_EQ(between[0][1], 0u);
-    EXPECT_EQ(lsb_index(0x8000000000000000ULL), 63);
-    EXPECT_EQ(lsb_index(1), 0);
-    EXPECT_EQ(lsb_index(0x0000000100000000ULL), 32);
-    EXPECT_EQ(popcount(~0ULL), 64);
-    EXPECT_EQ(popcount_soft(~0ULL), 64);
-    EXPECT_EQ(knight_attacks[0], (1ULL << 10) | (1ULL << 17));
-    EXPECT_EQ(king_attacks[63], (1ULL << 62) | (1ULL << 55) | (1ULL << 54));
-    EXPECT_EQ(relative_rank_mask[0][BLACK], 0xFF00000000000000ULL);
-}
-
-TEST(Bitboard, ThreeFileMaskShiftsInwardAtTheEdges) {
-    init_bitboards();
-    EXPECT_EQ(three_file_mask[0], FILE_A_BB * 7);          // a, b, c
-    EXPECT_EQ(three_file_mask[63], (FILE_A_BB * 7) << 5);  // f, g, h
-    EXPECT_EQ(three_file_mask[28], (FILE_A_BB * 7) << 3);  // d, e, f
-}
-
-TEST(Bitboard, SoftwareAndHardwareCountsAgree) {
-    std::mt19937_64 rng(11);
-    for (int i = 0; i < 10000; i++) {
-        const Bitboard b = rng() & rng();
-        ASSERT_EQ(popcount(b), popcount_soft(b));
-    }
-}
-
 TEST(Numbers, RoundingAndIntegerRoot) {
     EXPECT_EQ(round_half_away(2.5), 3);
     EXPECT_EQ(round_half_away(-2.5), -3);

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "search/worker.h"
 #include "eval/kpk.h"
 #include "eval_support.h"
 
@@ -80,9 +81,9 @@ TEST(EndingEvaluators, WorkedExamples) {
     for (const auto& [fen, score] : rows) EXPECT_EQ(fresh_eval(fen), score) << fen;
     // An evaluator's result is not cached.
     Position p = won;
-    eval_cache_clear();
-    evaluate(p);
-    EXPECT_NE(eval_cache[uint32_t(p.key) & (EVAL_CACHE_SIZE - 1)].key, p.key);
+    eval_tables_clear(main_worker.eval);
+    evaluate(p, main_worker.eval);
+    EXPECT_NE(main_worker.eval.cache[uint32_t(p.key) & (EVAL_CACHE_SIZE - 1)].key, p.key);
 }
 
 }  // namespace

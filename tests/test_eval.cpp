@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "search/worker.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/perft.h"
@@ -17,69 +18,19 @@ namespace {
 
 constexpr int NO = 99999;  // half not checked
 
-TEST(EvalTables, WorkedEntries) {
-    init_eval();
-    const std::tuple<const char*, ScorePair, int, int> rows[] = {
-        // Pawn e4: (2 + 9) x 10 + 2 x 10 + 600 opening, (2 - 3) x 9 + 900 endgame; e5 the same for black.
-        {"pawn e4", pst_table[WHITE][PAWN][28], 730, 891},
-        {"black pawn e5", pst_table[BLACK][PAWN][36], -730, -891},
-        {"pawn a7", pst_table[WHITE][PAWN][48], -80 + 600, (6 + 3) * 9 + 900},
-        {"pawn e1", pst_table[WHITE][PAWN][4], 600, 900},
-        {"knight a8", pst_table[WHITE][KNIGHT][56], 3000 - 1375, 3000 - 560},
-        {"king g1", pst_table[WHITE][KING][6], 0, -1280},
-        {"rook d7", pst_table[WHITE][ROOK][51], 72 + 4300, 32 + 5400},
-        {"islands a c f h", islands_table[1 | 4 | 32 | 128], -78, -162},
-        {"base passed 5", base_passed[5], 45 * 20, 32 * 26},
-        // (sqrt(4) - 1) x 6 x -45 + 0.5 truncates to -269; 75 x 6 + 0.5 to 450.
-        {"own king passer 3 3", own_king_passer[3][3], NO, -269},
-        {"enemy king passer 3 3", enemy_king_passer[3][3], NO, 450},
-        // Sixth rank: A + 6B = (899, 584), x 5 / 16 and x 3 / 4 truncated.
-        {"connected passer e6", connected_passer[WHITE][44], 280, 182},
-        {"candidate passer a4", candidate_passer[WHITE][24], 141, 93},
-    };
-    for (const auto& [what, value, open, end] : rows) {
-        if (open != NO) {
-            EXPECT_EQ(pair_open(value), open) << what;
-        }
-        if (end != NO) {
-            EXPECT_EQ(pair_end(value), end) << what;
-        }
-    }
-    EXPECT_EQ(islands_table[0x81], islands);
-    // Piece values for the search: plain, and at phases 96 and 0.
-    using Row = std::vector<int>;
-    EXPECT_EQ(Row(piece_value, piece_value + 7), Row({0, 90, 300, 315, 540, 960, 0}));
-    EXPECT_EQ(Row(phase_piece_value[96], phase_piece_value[96] + 7), Row({0, 60, 300, 340, 430, 900, 10000}));
-    EXPECT_EQ(Row(phase_piece_value[0], phase_piece_value[0] + 7), Row({0, 90, 300, 330, 540, 960, 10000}));
-}
-
-TEST(EvalTables, SideToMoveBonusRoundsHalvesAwayFromZero) {
-    init_eval();
-    EXPECT_EQ(side_to_move_bonus[0], 50);
-    EXPECT_EQ(side_to_move_bonus[96], 114);
-    {
-        ParamNudge n("hmb", 96 - 114, -50);  // (96, 0)
-        for (int p = 0; p <= 96; p++) EXPECT_EQ(side_to_move_bonus[p], p);
-    }
-    ParamNudge n("hmb", -114, -51);         // (0, -1)
-    EXPECT_EQ(side_to_move_bonus[47], -1);  // -49/96
-    EXPECT_EQ(side_to_move_bonus[48], -1);  // -48/96, exactly half
-    EXPECT_EQ(side_to_move_bonus[49], 0);   // -47/96
-}
-
 TEST(Evaluate, CacheAnswersTheSecondCallWithItsKingDanger) {
     Position p = eval_position("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -");
-    eval_cache_clear();
-    const int first = evaluate(p);
+    eval_tables_clear(main_worker.eval);
+    const int first = evaluate(p, main_worker.eval);
     const uint16_t danger0 = p.king_danger[0], danger1 = p.king_danger[1];
-    EvalCacheEntry& c = eval_cache[uint32_t(p.key) & (EVAL_CACHE_SIZE - 1)];
+    EvalCacheEntry& c = main_worker.eval.cache[uint32_t(p.key) & (EVAL_CACHE_SIZE - 1)];
     EXPECT_EQ(c.score, first);
     c.score = 4321;
     p.king_danger[0] = p.king_danger[1] = 999;
-    EXPECT_EQ(evaluate(p), 4321);
+    EXPECT_EQ(evaluate(p, main_worker.eval), 4321);
     EXPECT_EQ(p.king_danger[0], danger0);
     EXPECT_EQ(p.king_danger[1], danger1);
-    eval_cache_clear();
+    eval_tables_clear(main_worker.eval);
 }
 
 TEST(Evaluate, KingDanger) {
@@ -95,22 +46,12 @@ TEST(Evaluate, KingDanger) {
     };
     for (const auto& [fen, white, black] : rows) {
         Position p = eval_position(fen);
-        evaluate_uncached(p, true);
+        evaluate_uncached(p, main_worker.eval);
         EXPECT_EQ(p.king_danger[WHITE], white) << fen;
         if (black != NO) {
             EXPECT_EQ(p.king_danger[BLACK], black) << fen;
         }
     }
-}
-
-TEST(Evaluate, BareKingsRoundTheSideToMoveBonus) {
-    const char* kings = "8/8/4k3/8/8/4K3/8/8 w - -";
-    EXPECT_EQ(fresh_eval(kings), 5);  // (50 + 5) / 10
-    EXPECT_EQ(fresh_eval("8/8/4k3/8/8/4K3/8/8 b - -"), 5);
-    ParamNudge n("hmb", 0, -95);       // endgame -45
-    EXPECT_EQ(fresh_eval(kings), -5);  // (-45 - 5) / 10, not -4
-    ParamNudge m("hmb", 0, 1);         // -44
-    EXPECT_EQ(fresh_eval(kings), -4);
 }
 
 // Net count (white minus black) of a term x the scale in force, in per mille.
@@ -173,47 +114,6 @@ TEST(Evaluate, TermsAndScales) {
     // One half moved alone gives count x scale x that half's weight: at phase 36 (four rooks) 36 and 60.
     EXPECT_EQ(param_gain("r3k2r/ppp2ppp/8/8/8/8/PPP2PPP/R3K2R w Kq -", "krights", 960000, 0), 36 * 1000);
     EXPECT_EQ(param_gain("r3k2r/ppp2ppp/8/8/8/8/PPP2PPP/R3K2R w Kq -", "krights", 0, 960000), 60 * 1000);
-}
-
-// Net sum of the indexes a count table is read at, x the scale.
-TEST(Evaluate, TableIndexes) {
-    // Knight d4: eight squares (e6 holds a knight), four ahead: 12; knight e6: 7 + 4 = 11.
-    EXPECT_EQ(table_index_units("6k1/p4ppp/4n3/8/3N4/8/PP3PPP/6K1 w - -", knight_mobility, 16), 1000);
-    EXPECT_EQ(table_index_units("6k1/p4ppp/8/8/3N4/8/PP3PPP/6K1 w - -", knight_mobility, 16), 10000);
-    // Rook d1: d2-d8, a1-c1 and e1-g1, its own king's square included.
-    EXPECT_EQ(table_index_units("6k1/p4ppp/8/8/8/8/PP3PPP/3R2K1 w - -", rook_mobility, 16), 13000);
-    // e6: own king g1 six steps from e7, black king g8 two; read flat at 9 i + d.
-    const char* fen = "6k1/ppp3pp/4P3/8/8/8/PPP3PP/6K1 w - -";
-    EXPECT_EQ(table_index_units(fen, &own_king_passer[0][0], 81), (9 * 4 + 6) * 1300);
-    EXPECT_EQ(table_index_units(fen, &enemy_king_passer[0][0], 81), (9 * 4 + 2) * 1300);
-    // On its fourth rank (i = 2) a pawn is still measured; on its third not.
-    EXPECT_EQ(table_index_units("6k1/ppp3pp/8/8/4P3/8/PPP3PP/6K1 w - -", &own_king_passer[0][0], 81),
-              (9 * 2 + 4) * 1300);
-    EXPECT_EQ(table_index_units("6k1/ppp3pp/8/8/8/4P3/PPP3PP/6K1 w - -", &own_king_passer[0][0], 81), 0);
-}
-
-// Speed (run by hand: --gtest_also_run_disabled_tests).
-TEST(Evaluate, DISABLED_Speed) {
-    std::vector<Position> set;
-    for (const std::string& fen : read_data_lines("openings.epd")) {
-        const Position p = eval_position(fen.c_str());
-        Move moves[MAX_MOVES];
-        const int n = generate_legal_moves(p, moves);
-        set.resize(set.size() + size_t(n) + 1, p);
-        for (int i = 0; i < n; i++) make_move(p, set[set.size() - 1 - size_t(i)], moves[i]);
-    }
-    for (int hardware = 1; hardware >= 0; hardware--) {
-        long long sum = 0;
-        double best = 1e9;
-        for (int r = 0; r < 5; r++) {
-            pawn_table_clear();
-            const auto t0 = std::chrono::steady_clock::now();
-            for (Position& p : set) sum += evaluate_uncached(p, hardware);
-            best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-        }
-        printf("%s bit count, %zu positions, cold caches: %.0f evaluations per second (best of 5; checksum %lld)\n",
-               hardware ? "hardware" : "portable", set.size(), double(set.size()) / best, sum);
-    }
 }
 
 }  // namespace

@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "search/worker.h"
 #include "board/draw.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "board/movepick.h"
+#include "search/movepick.h"
 #include "board/perft.h"
 #include "search/search.h"
-#include "search/see.h"
+#include "board/see.h"
 #include "support.h"
 
 namespace {
@@ -22,7 +23,7 @@ using Texts = std::vector<std::string>;
 
 std::vector<Move> run(const Position& pos, int mode, Move hash = 0, Move k1 = 0, Move k2 = 0, int depth = 0) {
     MovePicker p;
-    picker_init(pos, p, mode, hash, k1, k2, depth);
+    picker_init(pos, p, mode, hash, k1, k2, depth, main_worker.history);
     std::vector<Move> out;
     for (Move m; (m = picker_next(p)) && out.size() <= 400;) out.push_back(m);  // a runaway picker fails, not hangs
     EXPECT_EQ(picker_next(p), 0u) << "the picker must stay at its end";
@@ -86,7 +87,7 @@ TEST(PickerSample, EveryModeHandsOutItsMovesOnce) {
             ASSERT_EQ(got_set.size(), got.size()) << "a move came twice in " << fen;
             for (int i = 0; i < n_legal; i++)
                 ASSERT_TRUE(got_set.count(legal[i])) << move_str(legal[i]) << " in " << fen;
-            EXPECT_EQ(count_legal_moves_upto3(pos), std::min(n_legal, 3)) << fen;
+            EXPECT_EQ(count_legal_moves_upto3(main_worker, pos), std::min(n_legal, 3)) << fen;
             continue;
         }
         // Check modes: captures and promotions (losing ones last) plus every quiet move that checks.
@@ -147,7 +148,7 @@ TEST(PickerModes, LosingCapturesAndQuietChecks) {
     // Smothered: no evasion at all.
     const Position smothered = from_fen("6rk/5Npp/8/8/8/8/8/6K1 b - -");
     EXPECT_TRUE(run(smothered, PICK_EVASIONS).empty());
-    EXPECT_EQ(count_legal_moves_upto3(smothered), 0);
+    EXPECT_EQ(count_legal_moves_upto3(main_worker, smothered), 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <tuple>
 
+#include "search/worker.h"
 #include "eval_support.h"
 
 namespace {
@@ -16,8 +17,8 @@ std::vector<int> passers(const PawnEntry& e, int side) {
 // The pawn structure pair of a position, read afresh, and the entry it left.
 ScorePair pawns_of(const char* fen, const PawnEntry*& e) {
     Position p = eval_position(fen);
-    pawn_table_clear();
-    return evaluatePawns(p, e);
+    pawn_table_clear(main_worker.eval.pawns);
+    return evaluatePawns(p, main_worker.eval.pawns, e);
 }
 
 // Net count (white minus black) of each term; shelter and storm are sums of rank entries.
@@ -86,13 +87,13 @@ TEST(Pawns, PassedBlockedAndCandidates) {
 TEST(Pawns, TableRemembersScoreAndPassers) {
     Position p = eval_position("4k3/8/8/8/P6P/8/8/4K3 w - -"), q = eval_position("3k4/8/8/8/P6P/8/8/4K3 w - -");
     const PawnEntry *first, *second, *third;
-    pawn_table_clear();
-    const uint64_t hits = pawn_table_hits;
-    EXPECT_EQ(evaluate_pawns_with<popcount_soft>(p, second), evaluatePawns(p, first));
+    pawn_table_clear(main_worker.eval.pawns);
+    const uint64_t hits = main_worker.eval.pawns.hits;
+    EXPECT_EQ(evaluatePawns(p, main_worker.eval.pawns, first), evaluatePawns(p, main_worker.eval.pawns, second));
     EXPECT_EQ(first, second);
     EXPECT_EQ(passers(*second, WHITE), std::vector<int>({24, 31}));
-    evaluatePawns(q, third);  // a king move changes the key: a miss
-    EXPECT_EQ(pawn_table_hits, hits + 1);
+    evaluatePawns(q, main_worker.eval.pawns, third);  // a king move changes the key: a miss
+    EXPECT_EQ(main_worker.eval.pawns.hits, hits + 1);
 }
 
 }  // namespace

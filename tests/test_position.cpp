@@ -114,68 +114,6 @@ TEST(MakeMove, EveryMoveKind) {
     memset(pst_table, 0, sizeof pst_table);
 }
 
-TEST(MakeMove, EnPassantSquareOnlyWithAnAdjacentEnemyPawn) {
-    Position with = from_fen("4k3/8/8/8/3p4/8/4P3/4K3 w - -"), without = from_fen("4k3/8/8/8/8/8/4P3/4K3 w - -");
-    Position a, b;
-    ASSERT_TRUE(apply_move_text(with, a, "e2e4"));
-    ASSERT_TRUE(apply_move_text(without, b, "e2e4"));
-    EXPECT_EQ(a.ep_mask, square_bit[20]);  // e3
-    EXPECT_EQ(b.ep_mask, 0u);
-    EXPECT_EQ(b.key, compute_key(b));
-}
-
-TEST(MakeMove, CapturingTheCornerRookRemovesThatRight) {
-    Position p = from_fen("r3k2r/6B1/8/8/8/8/8/R3K3 w Qkq -"), c;
-    ASSERT_TRUE(apply_move_text(p, c, "g7h8"));
-    EXPECT_TRUE(c.castle_mask & square_bit[SQ_H8]);
-    Move moves[8];
-    EXPECT_EQ(generate_castling(c, BLACK, moves), 1);
-    EXPECT_EQ(moves[0], CASTLE_BQ);
-    EXPECT_NE(c.key, p.key);
-    EXPECT_EQ(c.key, compute_key(c));
-}
-
-TEST(MakeMove, NullMoveFlipsSideAndClearsEnPassant) {
-    Position p = from_fen("rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6"), c;
-    p.in_check = 1;
-    make_move(p, c, 0);
-    EXPECT_EQ(c.ply, p.ply + 1);
-    EXPECT_EQ(c.ep_mask, 0u);
-    EXPECT_EQ(c.in_check, 0);
-    EXPECT_EQ(c.rule50, p.rule50 + 1);
-    EXPECT_EQ(c.last_move, 0u);
-    EXPECT_EQ(c.key, compute_key(c));
-    EXPECT_EQ(c.pawn_key, p.pawn_key);
-}
-
-TEST(MakeMove, NodeLimitStopsAndHoldsTheCounter) {
-    Position p = from_fen(""), c;
-    node_count = 0;
-    hard_node_limit = 3;
-    stop_search = 0;
-    poll_suppressed = 0;
-    for (int i = 0; i < 5; i++) make_move(p, c, make_move_word(12, 28, FLAG_DOUBLE));
-    EXPECT_EQ(node_count, 3u);
-    EXPECT_EQ(stop_search, 1);
-    stop_search = 0;
-    poll_suppressed = 1;  // the first iteration is never cut short by the node limit
-    make_move(p, c, make_move_word(12, 28, FLAG_DOUBLE));
-    EXPECT_EQ(node_count, 4u);
-    EXPECT_EQ(stop_search, 0);
-    hard_node_limit = NO_NODE_LIMIT;
-    poll_suppressed = 0;
-    node_count = 0;
-}
-
-TEST(Fen, StartPositionFromEmptyText) {
-    Position a = from_fen(""), b = from_fen(START_FEN);
-    EXPECT_EQ(memcmp(&a, &b, sizeof a), 0);
-    EXPECT_EQ(a.ply, 0);
-    EXPECT_EQ(a.castle_mask, 0x6E0000000000006EULL);
-    EXPECT_EQ(a.ep_mask, 0u);
-    EXPECT_EQ(a.in_check, 0);
-}
-
 TEST(Fen, RoundTripsThroughTheParser) {
     for (const char* fen : VARIED) {
         Position p = from_fen(fen);
@@ -226,35 +164,6 @@ TEST(Fen, ProblemsThatWouldBreakTheEngine) {
     EXPECT_NE(position_problem(from_fen("k7/8/8/8/8/8/8/K6P w - -")), nullptr);           // pawn on rank 1
     EXPECT_NE(position_problem(from_fen("k7/8/8/8/8/8/8/RK6 w - -")), nullptr);           // black in check, white to move
     EXPECT_EQ(position_problem(from_fen("k7/8/8/8/8/8/8/RK6 b - -")), nullptr);
-}
-
-TEST(Keys, CastlingKeyDependsOnlyOnTheFourRights) {
-    Position a = from_fen("r3k2r/8/8/8/8/8/8/R3K2R w - -");
-    const Bitboard extras[] = {0ULL, square_bit[SQ_H1], square_bit[SQ_A1] | square_bit[SQ_H8]};
-    for (Bitboard extra : extras) {
-        Position b = a;
-        b.castle_mask |= extra;  // e1 and e8 already marked: no right changes
-        EXPECT_EQ(compute_key(a), compute_key(b));
-    }
-    Position k = from_fen("r3k2r/8/8/8/8/8/8/R3K2R w K -"), q = from_fen("r3k2r/8/8/8/8/8/8/R3K2R w Q -");
-    EXPECT_NE(k.key, q.key);
-    EXPECT_NE(k.key, a.key);
-    int distinct = 0;
-    for (int i = 0; i < 64; i++) {
-        bool seen = false;
-        for (int j = 0; j < i; j++) seen |= zobrist_castle[j] == zobrist_castle[i];
-        distinct += !seen;
-    }
-    EXPECT_EQ(distinct, 16);
-}
-
-TEST(Keys, PawnKeyFollowsPawnsAndKingsOnly) {
-    Position p = from_fen(""), a, b;
-    ASSERT_TRUE(apply_move_text(p, a, "g1f3"));
-    EXPECT_EQ(a.pawn_key, p.pawn_key);
-    Position k = from_fen("4k3/8/8/8/8/8/8/4K3 w - -");
-    ASSERT_TRUE(apply_move_text(k, b, "e1e2"));
-    EXPECT_NE(b.pawn_key, k.pawn_key);
 }
 
 TEST(Draw, FiftyMovesAndRepetition) {

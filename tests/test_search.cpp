@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "search/worker.h"
 #include "engine_pipe.h"
 #include "eval/endgame.h"
 #include "eval/evaluate.h"
@@ -56,21 +57,6 @@ int search(Position& pos, int depth, const char* moves = "") {
     return search_driver(pos, ONE_YEAR, depth, list);
 }
 
-TEST(SearchTables, WorkedRows) {
-    init_search();
-    const int zw[][2] = {{2, 0}, {3, 2}, {5, 3}, {10, 4}, {11, 5}, {22, 6}, {23, 7}, {35, 8}, {399, 8}};
-    for (const auto& r : zw) EXPECT_EQ(lmr_table_zw[r[0]], r[1]) << r[0];
-    const int pv[][2] = {{4, 0}, {5, 2}, {9, 2}, {10, 3}, {19, 3}, {20, 4}, {39, 4}, {40, 5}, {399, 5}};
-    for (const auto& r : pv) EXPECT_EQ(lmr_table_pv[r[0]], r[1]) << r[0];
-    const std::pair<int, const char*> texts[] = {{31999, "mate 1"},   {31997, "mate 2"},   {-32000, "mate -1"},
-                                                 {-31998, "mate -1"}, {-31997, "mate -2"}, {31799, "cp 31799"}};
-    char t[32];
-    for (const auto& [score, text] : texts) {
-        score_to_text(score, t, sizeof t);
-        EXPECT_STREQ(t, text) << score;
-    }
-}
-
 TEST(RootScores, MatesStalemateAndDraws) {
     EXPECT_EQ(search(Game("R5k1/5ppp/8/8/8/8/8/6K1 b - -").now(), 3), -MATE_SCORE);
     EXPECT_STREQ(best_move_text, "ZZZZ") << "no move to play";
@@ -100,14 +86,14 @@ TEST(Quiescence, MatesAndDrawsByPly) {
     Move pv[PV_SIZE];
     Game mated("6k1/5ppp/8/8/8/8/8/R5K1 w - -", {"a1a8"});
     mated.now().in_check = 1;
-    EXPECT_EQ(qsearch(mated.now(), 100, 200, 0, 5, pv), 5 - MATE_SCORE) << "mated whatever the window";
+    EXPECT_EQ(qsearch(main_worker, mated.now(), 100, 200, 0, 5, pv), 5 - MATE_SCORE) << "mated whatever the window";
     // Insufficient material scores the draw score by ply, but not at the first two plies.
     Game knk("4k3/8/8/8/8/8/8/4KN2 w - -", {"e1d1"});
-    draw_score = 37;
-    EXPECT_EQ(qsearch(knk.now(), -100, 100, 0, 3, pv), -37);
-    EXPECT_EQ(qsearch(knk.now(), -100, 100, 0, 4, pv), 37);
-    EXPECT_EQ(qsearch(knk.now(), -100, 100, 0, 2, pv), evaluate(knk.now()));
-    draw_score = -12;
+    main_worker.opt.draw_score = 37;
+    EXPECT_EQ(qsearch(main_worker, knk.now(), -100, 100, 0, 3, pv), -37);
+    EXPECT_EQ(qsearch(main_worker, knk.now(), -100, 100, 0, 4, pv), 37);
+    EXPECT_EQ(qsearch(main_worker, knk.now(), -100, 100, 0, 2, pv), evaluate(knk.now(), main_worker.eval));
+    main_worker.opt.draw_score = -12;
 }
 
 // Positions with one winning move: mates from games and classic combinations.

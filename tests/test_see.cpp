@@ -4,7 +4,7 @@
 #include <tuple>
 
 #include "board/makemove.h"
-#include "search/see.h"
+#include "board/see.h"
 #include "support.h"
 
 namespace {

@@ -134,6 +134,7 @@ TEST(PositionCommand, BadCommandsAreRefusedAndCountersRead) {
 const Lines DEFAULT_OPTIONS = {
     "option name Ponder type check default true",
     "option name Hash type spin default 64 min 0 max 4096",
+    "option name Threads type spin default 1 min 1 max 256",
     "option name OwnBook type check default true",
     "option name MultiPV type spin default 1 min 1 max 99",
     "option name Book File type string default quoril.bin",

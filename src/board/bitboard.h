@@ -48,14 +48,6 @@ inline int pop_lsb(Bitboard& b) {
 }
 inline int popcount(Bitboard b) { return __builtin_popcountll(b); }
 
-// The portable parallel bit count; identical results to popcount().
-inline int popcount_soft(Bitboard b) {
-    b = b - ((b >> 1) & 0x5555555555555555ULL);
-    b = (b & 0x3333333333333333ULL) + ((b >> 2) & 0x3333333333333333ULL);
-    b = (b + (b >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
-    return int((b * 0x0101010101010101ULL) >> 56);
-}
-
 inline Bitboard rook_attacks(int s, Bitboard occ) {
     const Magic& m = rook_magic[s];
     return slider_attacks[m.offset + (((occ & rook_mask[s]) * m.mult) >> 52)];

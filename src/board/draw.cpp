@@ -1,8 +1,5 @@
 #include "board/draw.h"
 
-#include "board/makemove.h"
-#include "board/movepick.h"
-
 bool is_draw_by_rule(const Position& pos) {
     if (pos.rule50 > 99) return true;
     if (pos.rule50 < 4) return false;
@@ -25,17 +22,4 @@ bool king_attacked(const Position& pos, int side) {
     if (rook_attacks(k, occ) & (pos.bb[o][ROOK] | pos.bb[o][QUEEN])) return true;
     if (pawn_attacks(side, square_bit[k]) & pos.bb[o][PAWN]) return true;
     return (king_attacks[k] & pos.bb[o][KING]) != 0;
-}
-
-int count_legal_moves_upto3(const Position& pos) {
-    MovePicker p;
-    picker_init(pos, p, PICK_EVASIONS, 0, 0, 0, 0);
-    const int us = side_to_move(pos);
-    Position child;
-    int n = 0;
-    for (Move m; n < 3 && (m = picker_next(p));) {
-        make_move(pos, child, m);
-        if (!king_attacked(child, us)) n++;
-    }
-    return n;
 }

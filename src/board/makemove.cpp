@@ -1,7 +1,5 @@
 #include "board/makemove.h"
 
-#include "search/state.h"
-
 namespace {
 
 inline void move_piece(Position& c, int s, int t, int from, int to, Bitboard ft) {
@@ -11,14 +9,6 @@ inline void move_piece(Position& c, int s, int t, int from, int to, Bitboard ft)
     c.bb[s][0] ^= ft;
     c.board[to] = c.board[from];
     c.board[from] = 0;
-}
-
-inline void count_node() {
-    if (stop_search) return;
-    if (node_count < hard_node_limit || poll_suppressed)
-        node_count++;
-    else
-        stop_search = 1;
 }
 
 }  // namespace
@@ -31,7 +21,6 @@ int make_move(const Position& parent, Position& c, Move m) {
     c.prev = &parent;
     c.last_move = m;
     c.eval_cache = EVAL_UNKNOWN;
-    count_node();
 
     const int s = parent.ply & 1, o = 1 - s;
     if (c.ep_mask) c.key ^= zobrist_piece[BLACK][0][lsb_index(c.ep_mask)];

@@ -1,4 +1,4 @@
-// Copy-make of a move or the null move (m = 0), with the search's node hook.
+// Copy-make of a move or the null move (m = 0). Pure: the search counts its own nodes.
 #pragma once
 #include "board/position.h"
 

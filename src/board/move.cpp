@@ -39,34 +39,6 @@ void pv_to_text(const Move* line, char* out) {
     }
 }
 
-static bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-int remove_move_text(char* list, Move m) {
-    char t[MOVE_TEXT_SIZE];
-    move_to_text(m, t);
-    char rebuilt[MOVE_LIST_CHARS + 1];
-    size_t len = 0;
-    int kept = 0, words = 0;
-    const char* p = list;
-    while (*p) {
-        while (*p && is_blank(*p)) p++;
-        if (!*p) break;
-        const char* w = p;
-        while (*p && !is_blank(*p)) p++;
-        size_t wl = size_t(p - w);
-        if (++words > MOVE_LIST_WORDS) break;  // the list's capacity: later words are dropped
-        if (wl == strlen(t) && !memcmp(w, t, wl)) continue;
-        if (len + wl + 1 > MOVE_LIST_CHARS) break;
-        memcpy(rebuilt + len, w, wl);
-        len += wl;
-        rebuilt[len++] = ' ';
-        kept++;
-    }
-    rebuilt[len] = 0;
-    memcpy(list, rebuilt, len + 1);
-    return kept;
-}
-
 bool apply_move_text(const Position& from, Position& to, const char* text) {
     Move moves[MAX_MOVES];
     const int n = generate_all_moves(from, moves);

@@ -33,16 +33,15 @@ inline int promotion_type(Move m) {
 
 constexpr int MOVE_TEXT_SIZE = 6;
 constexpr int PV_TEXT_SIZE = 64 * 6 + 1;
-constexpr int MOVE_LIST_WORDS = 256;
-constexpr int MOVE_LIST_CHARS = 3071;
 
-// Best-move text shared with the search driver ("ZZZZ" when a line is empty).
-extern char best_move_text[MOVE_TEXT_SIZE];
+// The word separators of move lists and commands.
+inline bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 void move_to_text(Move m, char out[MOVE_TEXT_SIZE]);
+// The first move of the latest line written by pv_to_text ("ZZZZ" when it was empty).
+extern char best_move_text[MOVE_TEXT_SIZE];
+
 // Writes up to 64 moves, each followed by a space; out needs PV_TEXT_SIZE bytes.
 void pv_to_text(const Move* line, char* out);
-// Removes every word equal to m's text; returns the number of words kept.
-int remove_move_text(char* list, Move m);
 // Plays the pseudo-legal move whose text matches (case-insensitively); false if none does.
 bool apply_move_text(const Position& from, Position& to, const char* text);

@@ -34,7 +34,6 @@ struct Position {
     int16_t phase;
     uint16_t rule50;
     // Search bookkeeping, copied along by make.
-    uint8_t root_flag;
     uint8_t last_pv_ply;
     uint8_t reduced;
     uint8_t horizon_ext;

@@ -6,12 +6,12 @@
 #include "eval/params.h"
 #include "eval/pawns.h"
 #include "eval/tables.h"
-#include "search/see.h"
-#include "shell/options.h"
+#include "board/see.h"
 
-EvalCacheEntry eval_cache[EVAL_CACHE_SIZE];
-
-void eval_cache_clear() { memset(eval_cache, 0, sizeof eval_cache); }
+void eval_tables_clear(EvalTables& t) {
+    memset(t.cache, 0, sizeof t.cache);
+    pawn_table_clear(t.pawns);
+}
 
 namespace {
 
@@ -56,7 +56,6 @@ struct SideState {
     Bitboard attacks_without_king() const { return patt | natt | batt | ratt | qatt; }
 };
 
-template <BitCount Count>
 struct Evaluator {
     Position& pos;
     const Bitboard occ;
@@ -71,8 +70,8 @@ struct Evaluator {
         const Bitboard* own = pos.bb[us];
         s.acc = 0;
         s.king = lsb_index(own[KING]);
-        s.pawns = Count(own[PAWN]);
-        const int n = Count(own[KNIGHT]), b = Count(own[BISHOP]), r = Count(own[ROOK]), q = Count(own[QUEEN]);
+        s.pawns = popcount(own[PAWN]);
+        const int n = popcount(own[KNIGHT]), b = popcount(own[BISHOP]), r = popcount(own[ROOK]), q = popcount(own[QUEEN]);
         s.pieces = n + b + r + q;
         s.material = 8 * (3 * n + 3 * b + 5 * r + 9 * q) + 4 * b;
         s.patt = pawn_attacks(us, own[PAWN]);
@@ -103,8 +102,7 @@ struct Evaluator {
     void passers(int us, const uint8_t* list);
 };
 
-template <BitCount Count>
-void Evaluator<Count>::pieces(int us) {
+void Evaluator::pieces(int us) {
     const int them = 1 - us;
     SideState& me = st[us];
     const SideState& en = st[them];
@@ -135,31 +133,31 @@ void Evaluator<Count>::pieces(int us) {
         if (a & zone) danger += 4;
         add(us, knight_king_distance[square_distance(s, me.king)]);
         const Bitboard mob = a & ~own[PAWN] & ~minor_unsafe;
-        add(us, knight_mobility[Count(mob) + Count(mob & ranks_ahead(us, s))]);
+        add(us, knight_mobility[popcount(mob) + popcount(mob & ranks_ahead(us, s))]);
         add(us, knight_pawns[me.pawns]);
-        danger += 4 * Count(a & knight_checks);
+        danger += 4 * popcount(a & knight_checks);
     }
 
-    const int bishops = Count(own[BISHOP]);
+    const int bishops = popcount(own[BISHOP]);
     const Bitboard enemy_half = us == WHITE ? UPPER_HALF : ~UPPER_HALF;
     for (Bitboard b = own[BISHOP]; b;) {
         const int s = pop_lsb(b);
         const Bitboard a = bishop_attacks(s, occ);
         if (a & zone) danger += 2;
-        add(us, bishop_mobility[Count(a & ~own[PAWN] & ~minor_unsafe)]);
+        add(us, bishop_mobility[popcount(a & ~own[PAWN] & ~minor_unsafe)]);
         const Bitboard colour = colour_squares(s);
-        const int same = Count(own[PAWN] & colour);
+        const int same = popcount(own[PAWN] & colour);
         add(us, bishop_same_colour_pawns[same]);
         add(us, bishop_same_colour_pawns[same]);
         add(us, bishop_other_colour_pawns[me.pawns - same]);
         if (bishops >= 2 && !(enemy[BISHOP] & colour)) add(us, bishop_same_colour_pawns[same]);
-        danger += 3 * Count(a & diag_checks);
+        danger += 3 * popcount(a & diag_checks);
         const Bitboard three_away = (s + 24 < 64 ? square_bit[s + 24] : 0) | (s >= 24 ? square_bit[s - 24] : 0);
         if (three_away & enemy_half & enemy[KNIGHT]) add(us, bnopp);
     }
     if (bishops == 2) add(us, bpair);
 
-    const int rooks = Count(own[ROOK]);
+    const int rooks = popcount(own[ROOK]);
     const bool king_on_back_rank = rank_of(ek) == (us == WHITE ? 7 : 0);
     const int seventh = us == WHITE ? 6 : 1;
     for (Bitboard b = own[ROOK]; b;) {
@@ -180,8 +178,8 @@ void Evaluator<Count>::pieces(int us) {
             else
                 add(us, rquarter);
         }
-        add(us, rook_mobility[Count(a & ~own[PAWN] & ~major_unsafe)]);
-        danger += 3 * Count(a & line_checks);
+        add(us, rook_mobility[popcount(a & ~own[PAWN] & ~major_unsafe)]);
+        danger += 3 * popcount(a & line_checks);
     }
     if (rooks >= 2) add(us, rpair);
     if (rooks >= 1 && own[QUEEN]) add(us, qpair);
@@ -191,7 +189,7 @@ void Evaluator<Count>::pieces(int us) {
         const int s = pop_lsb(b);
         add(us, queen_pawns[me.pawns]);
         const Bitboard d = bishop_attacks(s, occ), l = rook_attacks(s, occ);
-        add(us, queen_mobility[Count(d & ~own[PAWN] & ~major_unsafe) + Count(l & ~own[PAWN] & ~major_unsafe)]);
+        add(us, queen_mobility[popcount(d & ~own[PAWN] & ~major_unsafe) + popcount(l & ~own[PAWN] & ~major_unsafe)]);
         if ((d | l) & zone) danger += 2;
         for (Bitboard c = (d | l) & (diag_checks | line_checks); c;) {
             const int t = pop_lsb(c);
@@ -208,8 +206,7 @@ void Evaluator<Count>::pieces(int us) {
     pos.king_danger[us] = uint16_t(danger);
 }
 
-template <BitCount Count>
-void Evaluator<Count>::threats(int us) {
+void Evaluator::threats(int us) {
     const int them = 1 - us;
     const SideState& me = st[us];
     const SideState& en = st[them];
@@ -220,13 +217,12 @@ void Evaluator<Count>::threats(int us) {
     const Bitboard loose = undefended & ((me.batt & (e[KNIGHT] | e[PAWN])) | (me.natt & (e[BISHOP] | e[PAWN])) |
                                          (me.ratt & (e[KNIGHT] | e[BISHOP] | e[PAWN])) |
                                          (me.qatt & e[0] & ~e[QUEEN]) | (me.katt & e[0]));
-    add(us, up_threat_count[clamp_index(Count(up) + Count(loose), WIDE_COUNT_TABLE)]);
+    add(us, up_threat_count[clamp_index(popcount(up) + popcount(loose), WIDE_COUNT_TABLE)]);
     const Bitboard piece_defended = (en.natt | en.batt | en.ratt | en.qatt) & ~en.patt;
-    add(us, ga_threat_count[clamp_index(Count(e[0] & me.attacks_without_king() & piece_defended), WIDE_COUNT_TABLE)]);
+    add(us, ga_threat_count[clamp_index(popcount(e[0] & me.attacks_without_king() & piece_defended), WIDE_COUNT_TABLE)]);
 }
 
-template <BitCount Count>
-void Evaluator<Count>::outposts(int us) {
+void Evaluator::outposts(int us) {
     const int them = 1 - us;
     const SideState& me = st[us];
     const Bitboard* own = pos.bb[us];
@@ -234,20 +230,20 @@ void Evaluator<Count>::outposts(int us) {
     const Bitboard never_attackable = ~pawn_attack_span(them, enemy[PAWN]);
 
     const Bitboard strong = own[KNIGHT] & (us == WHITE ? WHITE_CENTRE : BLACK_CENTRE) & me.patt & never_attackable;
-    add(us, outsq_count[clamp_index(Count(strong), WIDE_COUNT_TABLE)]);
+    add(us, outsq_count[clamp_index(popcount(strong), WIDE_COUNT_TABLE)]);
     if (!enemy[KNIGHT])
         for (Bitboard b = strong; b;)
             if (!(enemy[BISHOP] & colour_squares(pop_lsb(b)))) add(us, eternal);
-    add(us, nblockade_count[clamp_index(Count(own[KNIGHT] & push(them, enemy[PAWN]) & never_attackable), COUNT_TABLE)]);
-    add(us, outpost_count[clamp_index(Count((own[KNIGHT] | own[BISHOP] | own[ROOK]) & never_attackable),
+    add(us, nblockade_count[clamp_index(popcount(own[KNIGHT] & push(them, enemy[PAWN]) & never_attackable), COUNT_TABLE)]);
+    add(us, outpost_count[clamp_index(popcount((own[KNIGHT] | own[BISHOP] | own[ROOK]) & never_attackable),
                                       WIDE_COUNT_TABLE)]);
 
     const Bitboard blocked_enemy = enemy[PAWN] & push(us, occ);
-    add(us, pmob_count[Count(blocked_enemy)]);
+    add(us, pmob_count[popcount(blocked_enemy)]);
     const Bitboard their_second = us == WHITE ? 0x00FF000000000000ULL : 0x000000000000FF00ULL;
     const Bitboard files = file_of(st[them].king) >= 4 ? 0x1E1E1E1E1E1E1E1EULL : 0x7878787878787878ULL;
-    add(us, pdev_count[Count(blocked_enemy & their_second & files)]);
-    add(us, minorbehind_count[clamp_index(Count((own[KNIGHT] | own[BISHOP]) & push(them, own[PAWN])), COUNT_TABLE)]);
+    add(us, pdev_count[popcount(blocked_enemy & their_second & files)]);
+    add(us, minorbehind_count[clamp_index(popcount((own[KNIGHT] | own[BISHOP]) & push(them, own[PAWN])), COUNT_TABLE)]);
     if (push(us, own[KING]) & own[BISHOP]) add(us, binfrontk);
 }
 
@@ -257,8 +253,7 @@ inline bool backs_up_path(Bitboard heavy_behind, Bitboard heavy, int pawn, Bitbo
     return !(between[lsb_index(heavy_behind)][pawn] & occ & ~heavy);
 }
 
-template <BitCount Count>
-void Evaluator<Count>::passers(int us, const uint8_t* list) {
+void Evaluator::passers(int us, const uint8_t* list) {
     const int them = 1 - us;
     const SideState& me = st[us];
     const SideState& en = st[them];
@@ -306,8 +301,7 @@ inline int64_t apply_scale(int64_t score, int s) {
     return (v + (v < 0 ? -500 : 500)) / 1000;
 }
 
-template <BitCount Count>
-int evaluate_full(Position& pos) {
+int evaluate_full(Position& pos, EvalTables& t) {
     int scale = 1000, bonus = 0;
     if (const EndingSlot* rec = find_ending(pos.material_key)) {
         if (rec->evaluator) {
@@ -318,9 +312,9 @@ int evaluate_full(Position& pos) {
         bonus = rec->bonus;
     }
 
-    Evaluator<Count> ev(pos);
+    Evaluator ev(pos);
     const PawnEntry* entry = nullptr;
-    const ScorePair pawns = evaluate_pawns_with<Count>(pos, entry);
+    const ScorePair pawns = evaluatePawns(pos, t.pawns, entry);
     ev.setup(WHITE);
     ev.setup(BLACK);
     ev.castling_and_rooks();
@@ -364,7 +358,7 @@ int evaluate_full(Position& pos) {
             const int lead_pawns = ev.st[lead].pawns;
             if (lead_pawns < 5) score = apply_scale(score, by_pawns[lead_pawns]);
         } else {
-            int d = (w.material - 4 * Count(pos.bb[WHITE][BISHOP])) / 8 - (b.material - 4 * Count(pos.bb[BLACK][BISHOP])) / 8;
+            int d = (w.material - 4 * popcount(pos.bb[WHITE][BISHOP])) / 8 - (b.material - 4 * popcount(pos.bb[BLACK][BISHOP])) / 8;
             d = d < 0 ? -d : d;
             score = apply_scale(score, d < 3 ? 100 : d == 3 ? 200 : 400);
         }
@@ -377,7 +371,7 @@ int evaluate_full(Position& pos) {
     result += side_to_move_bonus[p];
     result = (result + (result < 0 ? -5 : 5)) / 10;
 
-    EvalCacheEntry& c = eval_cache[uint32_t(pos.key) & (EVAL_CACHE_SIZE - 1)];
+    EvalCacheEntry& c = t.cache[uint32_t(pos.key) & (EVAL_CACHE_SIZE - 1)];
     c.key = pos.key;
     c.score = result;
     c.king_danger[WHITE] = pos.king_danger[WHITE];
@@ -387,16 +381,14 @@ int evaluate_full(Position& pos) {
 
 }  // namespace
 
-int evaluate_uncached(Position& pos, bool hardware_count) {
-    return hardware_count ? evaluate_full<popcount>(pos) : evaluate_full<popcount_soft>(pos);
-}
+int evaluate_uncached(Position& pos, EvalTables& t) { return evaluate_full(pos, t); }
 
-int evaluate(Position& pos) {
-    const EvalCacheEntry& c = eval_cache[uint32_t(pos.key) & (EVAL_CACHE_SIZE - 1)];
+int evaluate(Position& pos, EvalTables& t) {
+    const EvalCacheEntry& c = t.cache[uint32_t(pos.key) & (EVAL_CACHE_SIZE - 1)];
     if (c.key == pos.key) {
         pos.king_danger[WHITE] = c.king_danger[WHITE];
         pos.king_danger[BLACK] = c.king_danger[BLACK];
         return c.score;
     }
-    return evaluate_uncached(pos, popcnt_available != 0);
+    return evaluate_full(pos, t);
 }

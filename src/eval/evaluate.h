@@ -3,9 +3,7 @@
 #include <cstdint>
 
 #include "board/position.h"
-
-// Reads the cache first; writes the cache and pos.king_danger.
-int evaluate(Position& pos);
+#include "eval/pawns.h"
 
 struct EvalCacheEntry {
     uint64_t key;
@@ -13,10 +11,16 @@ struct EvalCacheEntry {
     uint16_t king_danger[2];
 };
 constexpr int EVAL_CACHE_SIZE = 262144;
-extern EvalCacheEntry eval_cache[EVAL_CACHE_SIZE];
 
-// Full evaluation without the cache probe, with the hardware or the portable bit count.
-// The result is stored like evaluate's; both counts give identical scores.
-int evaluate_uncached(Position& pos, bool hardware_count);
-// The engine never clears the cache; tests that change parameters do.
-void eval_cache_clear();
+// The caches one search worker writes.
+struct EvalTables {
+    EvalCacheEntry cache[EVAL_CACHE_SIZE];
+    PawnTable pawns;
+};
+
+// Reads the cache first; writes the caches and pos.king_danger.
+int evaluate(Position& pos, EvalTables& t);
+// Full evaluation without the cache probe; the result is stored like evaluate's.
+int evaluate_uncached(Position& pos, EvalTables& t);
+// The engine never clears the evaluation cache; tests that change parameters do.
+void eval_tables_clear(EvalTables& t);

@@ -4,13 +4,9 @@
 
 #include "eval/params.h"
 #include "eval/tables.h"
-#include "shell/options.h"
 
-PawnEntry pawn_table[PAWN_TABLE_SIZE];
-uint64_t pawn_table_hits = 0, pawn_table_probes = 0;
-
-void pawn_table_clear() {
-    for (PawnEntry& e : pawn_table) e.key = 0;
+void pawn_table_clear(PawnTable& t) {
+    for (PawnEntry& e : t.entries) e.key = 0;
 }
 
 namespace {
@@ -52,7 +48,6 @@ ScorePair pawn_storm(int side, int enemy_king, Bitboard own) {
     return sum;
 }
 
-template <BitCount Count>
 struct PawnSide {
     const int us, them;
     const Bitboard own, enemy;
@@ -61,7 +56,7 @@ struct PawnSide {
 
     // Doubled files, isolated and defended pawns, backward pawns.
     void structure() {
-        const int pawns = Count(own);
+        const int pawns = popcount(own);
         const unsigned file_set = unsigned(fill_down(own) & RANK_1);
         total[us] = pair_add(total[us], islands_table[file_set]);
 
@@ -69,27 +64,27 @@ struct PawnSide {
         const Bitboard behind_own = us == WHITE ? fill_down(own >> 8) : fill_up(own << 8);
         const Bitboard front = own & ~behind_own;
         const Bitboard doubled_front = front & file_fill(own & behind_own);
-        total[us] = pair_add(total[us], pdoubled_count[pawns - Count(file_set)]);
+        total[us] = pair_add(total[us], pdoubled_count[pawns - popcount(file_set)]);
         for (Bitboard b = doubled_front & ~own_att; b; b &= b - 1) total[us] = pair_add(total[us], pdoubndef);
 
-        total[us] = pair_add(total[us], predundant_count[Count(own_att)]);
+        total[us] = pair_add(total[us], predundant_count[popcount(own_att)]);
 
         const Bitboard isolated_sq = ~beside(own_files);
         const Bitboard isolated = own & isolated_sq;
-        total[us] = pair_add(total[us], isoh_count[Count(isolated & enemy_files)]);
-        total[us] = pair_add(total[us], isoo_count[Count(isolated & ~enemy_files)]);
-        total[us] = pair_add(total[us], disoh_count[Count(doubled_front & isolated_sq & enemy_files)]);
-        total[us] = pair_add(total[us], disoo_count[Count(doubled_front & isolated_sq & ~enemy_files)]);
+        total[us] = pair_add(total[us], isoh_count[popcount(isolated & enemy_files)]);
+        total[us] = pair_add(total[us], isoo_count[popcount(isolated & ~enemy_files)]);
+        total[us] = pair_add(total[us], disoh_count[popcount(doubled_front & isolated_sq & enemy_files)]);
+        total[us] = pair_add(total[us], disoo_count[popcount(doubled_front & isolated_sq & ~enemy_files)]);
 
         const Bitboard d1 = doubled_front & own_att;
         const Bitboard d2 = own & ~doubled_front & (own_att | beside(own));
-        total[us] = pair_add(total[us], duofended_count[Count(d1)]);
-        total[us] = pair_add(total[us], duofended_count[Count(d2)]);
+        total[us] = pair_add(total[us], duofended_count[popcount(d1)]);
+        total[us] = pair_add(total[us], duofended_count[popcount(d2)]);
 
         const Bitboard backward = own & ~isolated & ~d1 & ~d2 & ~pawn_attack_span(us, own);
         const Bitboard stops = push(us, backward);
-        total[us] = pair_add(total[us], pbkwd_count[Count(stops & ((own | enemy) | enemy_att))]);
-        total[us] = pair_add(total[us], blockedopen_count[Count(stops & enemy_att & open_squares())]);
+        total[us] = pair_add(total[us], pbkwd_count[popcount(stops & ((own | enemy) | enemy_att))]);
+        total[us] = pair_add(total[us], blockedopen_count[popcount(stops & enemy_att & open_squares())]);
     }
 
     // No own pawn ahead, no enemy pawn on the square or ahead of it.
@@ -115,7 +110,7 @@ struct PawnSide {
 
         for (Bitboard b = own & open & ~passed & (own_att | beside(own)); b;) {
             const int s = pop_lsb(b);
-            if (Count(enemy & pawn_attack_span(us, square_bit[s])) < 2)
+            if (popcount(enemy & pawn_attack_span(us, square_bit[s])) < 2)
                 total[us] = pair_add(total[us], candidate_passer[us][s]);
         }
     }
@@ -123,13 +118,12 @@ struct PawnSide {
 
 }  // namespace
 
-template <BitCount Count>
-ScorePair evaluate_pawns_with(const Position& pos, const PawnEntry*& entry) {
-    PawnEntry& e = pawn_table[uint32_t(pos.pawn_key) & (PAWN_TABLE_SIZE - 1)];
+ScorePair evaluatePawns(const Position& pos, PawnTable& t, const PawnEntry*& entry) {
+    PawnEntry& e = t.entries[uint32_t(pos.pawn_key) & (PAWN_TABLE_SIZE - 1)];
     entry = &e;
-    pawn_table_probes++;
+    t.probes++;
     if (e.key == pos.pawn_key) {
-        pawn_table_hits++;
+        t.hits++;
         return e.score;
     }
     e.key = pos.pawn_key;
@@ -139,7 +133,7 @@ ScorePair evaluate_pawns_with(const Position& pos, const PawnEntry*& entry) {
     const Bitboard watt = white_pawn_attacks(wp), batt = black_pawn_attacks(bp);
     const int kings[2] = {king_square(pos, WHITE), king_square(pos, BLACK)};
     ScorePair total[2] = {0, 0};
-    PawnSide<Count> sides[2] = {{WHITE, BLACK, wp, bp, watt, batt, total}, {BLACK, WHITE, bp, wp, batt, watt, total}};
+    PawnSide sides[2] = {{WHITE, BLACK, wp, bp, watt, batt, total}, {BLACK, WHITE, bp, wp, batt, watt, total}};
     for (int s = 0; s < 2; s++) {
         sides[s].structure();
         sides[s].passers(kings, e.passed[s]);
@@ -157,11 +151,4 @@ ScorePair evaluate_pawns_with(const Position& pos, const PawnEntry*& entry) {
 
     e.score = pair_sub(total[WHITE], total[BLACK]);
     return e.score;
-}
-
-template ScorePair evaluate_pawns_with<popcount>(const Position&, const PawnEntry*&);
-template ScorePair evaluate_pawns_with<popcount_soft>(const Position&, const PawnEntry*&);
-
-ScorePair evaluatePawns(const Position& pos, const PawnEntry*& entry) {
-    return popcnt_available ? evaluate_pawns_with<popcount>(pos, entry) : evaluate_pawns_with<popcount_soft>(pos, entry);
 }

@@ -13,19 +13,17 @@ struct PawnEntry {
 static_assert(sizeof(PawnEntry) == 32, "pawn entries are 32 bytes");
 
 constexpr int PAWN_TABLE_SIZE = 131072;
-extern PawnEntry pawn_table[PAWN_TABLE_SIZE];
-extern uint64_t pawn_table_hits, pawn_table_probes;
+// One per search worker.
+struct PawnTable {
+    PawnEntry entries[PAWN_TABLE_SIZE];
+    uint64_t hits, probes;
+};
 
 // Zeroes every key (the counters are kept).
-void pawn_table_clear();
+void pawn_table_clear(PawnTable& t);
 
-using BitCount = int (*)(Bitboard);
-
-// Score (white minus black) and the entry holding both passer lists, with the given bit count.
-template <BitCount Count>
-ScorePair evaluate_pawns_with(const Position& pos, const PawnEntry*& entry);
-// The same with the bit count the evaluation was built for.
-ScorePair evaluatePawns(const Position& pos, const PawnEntry*& entry);
+// Score (white minus black) and the entry holding both passer lists.
+ScorePair evaluatePawns(const Position& pos, PawnTable& t, const PawnEntry*& entry);
 
 inline int passer_count(const PawnEntry& e, int side) {
     int n = 0;

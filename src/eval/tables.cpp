@@ -6,7 +6,6 @@
 #include "board/position.h"
 #include "eval/params.h"
 #include "eval/pawns.h"
-#include "search/tt.h"
 
 ScorePair islands_table[256];
 ScorePair knight_mobility[16], bishop_mobility[16], rook_mobility[16], queen_mobility[32];
@@ -272,6 +271,4 @@ void buildEvalTables() {
     build_passer_squares();
     build_piece_square_tables();
     build_piece_values();
-    tt_clear();
-    pawn_table_clear();
 }

@@ -2,7 +2,7 @@
 #pragma once
 #include "eval/score.h"
 
-// Rebuilds every derived table (and the piece-square table) and empties the hash and pawn tables.
+// Rebuilds every derived table and the piece-square table; the caller empties the caches built on them.
 void buildEvalTables();
 
 constexpr int COUNT_TABLE = 9;

@@ -2,11 +2,11 @@
 
 #include "board/draw.h"
 #include "board/makemove.h"
-#include "board/movepick.h"
+#include "search/movepick.h"
 #include "eval/evaluate.h"
 #include "eval/tables.h"
 #include "search/search.h"
-#include "search/see.h"
+#include "board/see.h"
 
 bool move_checks(const Position& pos, Move m) {
     const int us = side_to_move(pos), them = 1 - us;
@@ -43,18 +43,19 @@ inline bool use_checks_mode(bool pv_node, int running_alpha, int beta, int depth
 
 }  // namespace
 
-int qsearch(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
+int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
     const int phase = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
     if (stop_search) return 0;
-    if (ply > sel_depth) sel_depth = ply;
-    if (poll_step()) return 0;
-    if (insufficient_material(pos, ply)) return draw_for_ply(ply);
+    if (ply > w.sel_depth) w.sel_depth = ply;
+    if (poll_step(w)) return 0;
+    if (insufficient_material(pos, ply)) return draw_for_ply(w, ply);
     pv[0] = 0;
-    if (ply >= MAX_PLY - 1) return pos.in_check ? 0 : evaluate(pos);
+    if (ply >= MAX_PLY - 1) return pos.in_check ? 0 : evaluate(pos, w.eval);
 
     Move hash_move = 0;
+    TTEntry slot;
     const TTEntry* entry = nullptr;
-    if (depth >= -2 && (entry = tt_probe(pos.key))) {
+    if (depth >= -2 && (entry = tt_probe(pos.key, slot))) {
         hash_move = entry->move;
         if (beta == alpha + 1 && tt_cutoff(entry, depth, beta)) return score_from_tt(entry->score, ply);
     }
@@ -65,7 +66,7 @@ int qsearch(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
     int eval = 0, best, legal;
     bool checks_mode = false;
     if (!pos.in_check) {
-        eval = evaluate(pos);
+        eval = evaluate(pos, w.eval);
         pos.eval_cache = eval;
         eval = tt_refine_eval(entry, eval);
         if (depth < QS_MAX_DEPTH || eval >= beta) return eval;
@@ -74,13 +75,13 @@ int qsearch(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
         legal = 1;
         checks_mode = use_checks_mode(pv_node, alpha, beta, depth, eval);
         if (checks_mode)
-            picker_init(pos, picker, PICK_CHECKS, hash_move, 0, 0, depth);
+            picker_init(pos, picker, PICK_CHECKS, hash_move, 0, 0, depth, w.history);
         else
-            picker_init(pos, picker, PICK_CAPTURES, 0, 0, 0, depth);
+            picker_init(pos, picker, PICK_CAPTURES, 0, 0, 0, depth, w.history);
     } else {
         best = -INFINITE_SCORE;
         legal = 0;
-        picker_init(pos, picker, PICK_EVASIONS, hash_move, 0, 0, depth);
+        picker_init(pos, picker, PICK_EVASIONS, hash_move, 0, 0, depth, w.history);
     }
 
     Position child;
@@ -97,7 +98,7 @@ int qsearch(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
             if (!checking && futile(pos, m, alpha, eval, phase, depth)) continue;
             if (depth < RECAPTURE_DEPTH && move_to(m) != move_to(pos.last_move)) continue;
         }
-        make_move(pos, child, m);
+        play(w, pos, child, m);
         if (king_attacked(child, us)) continue;
         child.in_check = king_attacked(child, 1 - us);
         legal++;
@@ -105,12 +106,12 @@ int qsearch(Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
         int score;
         bool is_draw = false;
         if (!tactical && is_draw_by_rule(child)) {
-            score = draw_for_ply(ply);
+            score = draw_for_ply(w, ply);
             is_draw = true;
             child_pv[0] = 0;
         } else {
             if (checks_mode && !tactical && !child.in_check && m != hash_move) continue;
-            score = -qsearch(child, -beta, -alpha, depth - 2, ply + 1, child_pv);
+            score = -qsearch(w, child, -beta, -alpha, depth - 2, ply + 1, child_pv);
             if (stop_search) return 0;
         }
         if (score <= best) continue;

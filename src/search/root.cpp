@@ -1,4 +1,5 @@
 #include <cinttypes>
+#include <cstdlib>
 #include <cstring>
 
 #include "board/draw.h"
@@ -7,17 +8,11 @@
 #include "board/perft.h"
 #include "eval/evaluate.h"
 #include "search/search.h"
-#include "search/see.h"
+#include "search/threads.h"
+#include "board/see.h"
 #include "shell/driver.h"
 #include "shell/options.h"
 #include "shell/timeman.h"
-
-RootMove root_moves[MAX_ROOT_MOVES];
-int root_move_count = 0;
-
-namespace {
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-}  // namespace
 
 bool move_list_has(const char* list, const char* word) {
     const size_t n = strlen(word);
@@ -32,36 +27,35 @@ bool move_list_has(const char* list, const char* word) {
 
 namespace {
 
-Position root_child;
-
 // First iteration: order the legal moves by a one-ply look at the result.
-void build_root_moves(Position& pos) {
+void build_root_moves(Worker& w, Position& pos) {
     Move moves[MAX_MOVES];
-    root_move_count = generate_legal_moves(pos, moves);
-    for (int i = 0; i < root_move_count; i++) {
-        make_move(pos, root_child, moves[i]);
-        int score = -evaluate(root_child);
+    w.root_move_count = generate_legal_moves(pos, moves);
+    for (int i = 0; i < w.root_move_count; i++) {
+        play(w, pos, w.root_child, moves[i]);
+        int score = -evaluate(w.root_child, w.eval);
         if (see(pos, moves[i]) < 0) score -= 50;
-        if (last_move_threat(root_child)) score += 25;
-        root_moves[i] = RootMove{moves[i], int32_t(score), 0};
+        if (last_move_threat(w.root_child)) score += 25;
+        w.root_moves[i] = RootMove{moves[i], int32_t(score), 0};
     }
-    for (int i = 0; i < root_move_count; i++)
-        for (int j = i + 1; j < root_move_count; j++)
-            if (root_moves[j].score > root_moves[i].score) {
-                const RootMove t = root_moves[i];
-                root_moves[i] = root_moves[j];
-                root_moves[j] = t;
+    // An exchange sort, not sort_descending: its order of equal scores is part of the benchmark signature.
+    for (int i = 0; i < w.root_move_count; i++)
+        for (int j = i + 1; j < w.root_move_count; j++)
+            if (w.root_moves[j].score > w.root_moves[i].score) {
+                const RootMove t = w.root_moves[i];
+                w.root_moves[i] = w.root_moves[j];
+                w.root_moves[j] = t;
             }
-    node_count = 0;
+    w.nodes.store(0, std::memory_order_relaxed);
 }
 
 // The best move goes first for the next iteration; the others keep their order.
-void move_to_front(Move m) {
-    for (int i = 0; i < root_move_count; i++) {
-        if (root_moves[i].move != m) continue;
-        const RootMove best = root_moves[i];
-        memmove(root_moves + 1, root_moves, size_t(i) * sizeof(RootMove));
-        root_moves[0] = best;
+void move_to_front(Worker& w, Move m) {
+    for (int i = 0; i < w.root_move_count; i++) {
+        if (w.root_moves[i].move != m) continue;
+        const RootMove best = w.root_moves[i];
+        memmove(w.root_moves + 1, w.root_moves, size_t(i) * sizeof(RootMove));
+        w.root_moves[0] = best;
         return;
     }
 }
@@ -74,46 +68,48 @@ void record_line(int depth, int score, Move m, const Move* child_pv) {
 
 }  // namespace
 
-int root_search(Position& pos, int depth, int alpha, int beta, Move* pv, const char* move_list,
+int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* pv, const char* move_list,
                 uint64_t& best_nodes, uint64_t& other_nodes) {
     if (stop_search) return 0;
     pos.last_pv_ply = 0;
     pos.horizon_ext = 0;
     pos.reduced = 0;
     pos.accum_ext = -8;
-    evaluate(pos);
-    const bool progress = depth / 2 >= 6 && clock_seconds() - search_start > 0.25;
-    if (poll_step()) return 0;
+    evaluate(pos, w.eval);
+    const bool progress = w.main && depth / 2 >= 6 && clock_seconds() - search_start > 0.25;
+    if (poll_step(w)) return 0;
     pv[0] = 0;
-    if (depth / 2 == 1) build_root_moves(pos);
-    for (int i = 0; i < root_move_count; i++) root_moves[i].nodes = 0;
+    if (depth / 2 == 1) build_root_moves(w, pos);
+    for (int i = 0; i < w.root_move_count; i++) w.root_moves[i].nodes = 0;
 
     const int us = side_to_move(pos), them = 1 - us;
     const Bitboard far_ranks = relative_rank_mask[5][us] | relative_rank_mask[6][us] | relative_rank_mask[7][us];
     const Bitboard passed_targets = far_ranks & ~pawn_barrier(pos, them);
-    const int lines = multi_pv;
+    const int lines = w.main ? w.opt.multi_pv : 1;  // helpers search for the best move only
+    const bool report = w.main && !w.opt.quiet;
     int best = -INFINITE_SCORE, count = 0;
     int reference = alpha;  // what a later move must beat: alpha, or the N-th best line
     Move child_pv[PV_SIZE], scratch[2];
 
-    for (int i = 0; i < root_move_count && !stop_search; i++) {
-        const Move m = root_moves[i].move;
+    Position& root_child = w.root_child;
+    for (int i = 0; i < w.root_move_count && !stop_search; i++) {
+        const Move m = w.root_moves[i].move;
         char text[MOVE_TEXT_SIZE];
         move_to_text(m, text);
         if (!move_list_has(move_list, text)) continue;
-        make_move(pos, root_child, m);
+        play(w, pos, root_child, m);
         if (king_attacked(root_child, us)) continue;
         root_child.in_check = king_attacked(root_child, them);
         count++;
-        const uint64_t nodes_before = node_count;
-        if (progress && lines <= 1 && !bench_mode) {
+        const uint64_t nodes_before = worker_nodes(w);
+        if (progress && lines <= 1 && report) {
             printf("info currmove %s currmovenumber %d\n", text, count);
             fflush(stdout);
         }
         child_pv[0] = 0;
         int v;
         if (is_draw_by_rule(root_child)) {
-            v = draw_score;
+            v = w.opt.draw_score;
         } else {
             const bool tactical = is_tactical(pos, m);
             int e = 0;
@@ -133,7 +129,7 @@ int root_search(Position& pos, int depth, int alpha, int beta, Move* pv, const c
 
             if (count == 1 || (lines >= 2 && count <= lines)) {
                 const int lo = lines >= 2 ? -INFINITE_SCORE : alpha, hi = lines >= 2 ? INFINITE_SCORE : beta;
-                v = -pv_search(root_child, -hi, -lo, nd, 1, child_pv);
+                v = -pv_search(w, root_child, -hi, -lo, nd, 1, child_pv);
                 if (stop_search) return 0;
                 if (lines >= 2) {
                     record_line(depth, v, m, child_pv);
@@ -142,20 +138,20 @@ int root_search(Position& pos, int depth, int alpha, int beta, Move* pv, const c
             } else {
                 if (lines < 2) reference = alpha;
                 bool full = true;
-                if (use_lmr && !unreducible && depth >= 8 && count >= 5 && !tactical && !root_child.in_check &&
+                if (w.opt.use_lmr && !unreducible && depth >= 8 && count >= 5 && !tactical && !root_child.in_check &&
                     best > MATED_LIMIT) {
                     const int r = count >= 10 ? 3 : 2;
                     pos.reduced = 1;
-                    v = -zw_search(root_child, -reference, depth - 2 - r, 1, scratch, 0, 0);
+                    v = -zw_search(w, root_child, -reference, depth - 2 - r, 1, scratch, 0, 0);
                     pos.reduced = 0;
                     if (stop_search) return 0;
                     full = v > reference;
                 }
                 if (full) {
-                    v = -zw_search(root_child, -reference, nd, 1, scratch, 0, 0);
+                    v = -zw_search(w, root_child, -reference, nd, 1, scratch, 0, 0);
                     if (stop_search) return 0;
                     if (v > reference) {
-                        v = -pv_search(root_child, -beta, -reference, nd, 1, child_pv);
+                        v = -pv_search(w, root_child, -beta, -reference, nd, 1, child_pv);
                         if (stop_search) return 0;
                         if (lines >= 2 && v > reference) {
                             record_line(depth, v, m, child_pv);
@@ -165,11 +161,11 @@ int root_search(Position& pos, int depth, int alpha, int beta, Move* pv, const c
                 }
             }
         }
-        root_moves[i].nodes = node_count - nodes_before;
+        w.root_moves[i].nodes = worker_nodes(w) - nodes_before;
         if (v > best) {
             set_line(pv, m, child_pv);
-            update_killers(0, m);
-            if (lines <= 1) report_root_best(depth / 2, v, pv, alpha, beta);
+            update_killers(w, 0, m);
+            if (lines <= 1 && report) report_root_best(depth / 2, v, pv, alpha, beta);
             best = v;
             if (v >= beta) break;
             if (v > alpha) alpha = v;
@@ -177,8 +173,45 @@ int root_search(Position& pos, int depth, int alpha, int beta, Move* pv, const c
     }
 
     if (stop_search) return 0;
-    if (pv[0]) move_to_front(pv[0]);
+    if (pv[0]) move_to_front(w, pv[0]);
     if (!count) best = pos.in_check ? -MATE_SCORE : 0;
-    for (int i = 0; i < root_move_count; i++) (root_moves[i].move == pv[0] ? best_nodes : other_nodes) += root_moves[i].nodes;
+    for (int i = 0; i < w.root_move_count; i++)
+        (w.root_moves[i].move == pv[0] ? best_nodes : other_nodes) += w.root_moves[i].nodes;
     return best;
+}
+
+namespace {
+int clamp_window(int v) { return v < -INFINITE_SCORE ? -INFINITE_SCORE : (v > INFINITE_SCORE ? INFINITE_SCORE : v); }
+}  // namespace
+
+int aspiration_search(Worker& w, Position& pos, int iteration, const char* list, Move* line, uint64_t& best_nodes,
+                      uint64_t& other_nodes) {
+    int alpha = -INFINITE_SCORE, beta = INFINITE_SCORE;
+    if (iteration > 4 && (w.opt.multi_pv <= 1 || !w.main)) {
+        const int s1 = w.iter_score[iteration - 1], s2 = w.iter_score[iteration - 2], s3 = w.iter_score[iteration - 3];
+        int width = (abs(s1 - s2) + abs(s2 - s3)) / 2;
+        if (width < 16) width = 16;
+        alpha = clamp_window(s1 - width);
+        beta = clamp_window(s1 + width);
+    }
+    int score = root_search(w, pos, 2 * iteration, alpha, beta, line, list, best_nodes, other_nodes);
+    int last_fail = 0;  // +1 after a fail high, -1 after a fail low
+    while (!stop_search && (score >= beta || score <= alpha)) {
+        const int fail = score >= beta ? 1 : -1;
+        const int width = int(1.5 * (beta - alpha));
+        if (last_fail == -fail) {
+            alpha = -INFINITE_SCORE;
+            beta = INFINITE_SCORE;
+        } else if (fail > 0) {
+            alpha = clamp_window(score - 1);
+            beta = clamp_window(score - 1 + width);
+        } else {
+            alpha = clamp_window(score + 1 - width);
+            beta = clamp_window(score + 1);
+        }
+        last_fail = fail;
+        score = root_search(w, pos, 2 * iteration, alpha, beta, line, list, best_nodes, other_nodes);
+        if (alpha == -INFINITE_SCORE && beta == INFINITE_SCORE) break;
+    }
+    return score;
 }

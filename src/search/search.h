@@ -4,35 +4,39 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "board/makemove.h"
 #include "board/position.h"
 #include "search/state.h"
 #include "search/tt.h"
+#include "search/worker.h"
 
 constexpr int INFINITE_SCORE = 32001;
 constexpr int MATED_LIMIT = -31800;  // a best score at or below this is a forced loss so far
 constexpr int PV_SIZE = 64;          // words 0..62 hold moves, word 63 stays 0
-constexpr int MAX_ROOT_MOVES = 256;
-
-struct RootMove {
-    Move move;
-    int32_t score;
-    uint64_t nodes;  // spent on the move in the latest iteration
-};
-
-// Kept in order across the iterations of one search; built at iteration 1.
-extern RootMove root_moves[MAX_ROOT_MOVES];
-extern int root_move_count;
 
 // Reduction of the null-move search in thousandths of a half ply, by min(eval - beta, 639).
 extern const std::array<int, 640> null_move_depth_table;
 
-// One iteration at the root: depth in half plies, only the moves named in move_list.
-int root_search(Position& pos, int depth, int alpha, int beta, Move* pv, const char* move_list,
+// One iteration at the root: depth in half plies, only the moves named in move_list. The worker's
+// root-move list is built at iteration 1 and kept in order across the iterations of one search.
+int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* pv, const char* move_list,
                 uint64_t& best_nodes, uint64_t& other_nodes);
-int pv_search(Position& pos, int alpha, int beta, int depth, int ply, Move* pv);
+// One iteration with its aspiration re-searches; the score of the last search made.
+int aspiration_search(Worker& w, Position& pos, int iteration, const char* list, Move* line, uint64_t& best_nodes,
+                      uint64_t& other_nodes);
+int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, Move* pv);
 // Window (beta - 1, beta); excluded: a move left out (singular test), which also skips the table.
-int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, int no_null);
-int qsearch(Position& pos, int alpha, int beta, int depth, int ply, Move* pv);
+int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, int no_null);
+int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, Move* pv);
+
+// A draw seen from the side to move at `ply`.
+inline int draw_for_ply(const Worker& w, int ply) { return (ply & 1) ? -w.opt.draw_score : w.opt.draw_score; }
+
+// Copy-make of a move the search plays, counted as a node.
+inline void play(Worker& w, const Position& pos, Position& child, Move m) {
+    make_move(pos, child, m);
+    count_node(w);
+}
 
 // Squares a piece of the given type and side attacks from sq.
 inline Bitboard attacks_from(int type, int side, int sq, Bitboard occ) {

@@ -3,31 +3,26 @@
 #include <cstring>
 
 #include "board/position.h"
-#include "shell/options.h"
-#include "shell/timeman.h"
-#include "shell/uci.h"
+#include "search/worker.h"
 
-int stop_search = 0;
-int pondering = 0;
+std::atomic<int> stop_search{0};
+std::atomic<int> pondering{0};
+std::atomic<int> quit_flag{0};
 int poll_suppressed = 0;
-uint64_t node_count = 0;
-int sel_depth = 0;
 uint64_t hard_node_limit = NO_NODE_LIMIT;
 uint64_t soft_node_budget = NO_NODE_LIMIT;
 
-uint32_t poll_counter = 0;
 uint32_t poll_mask = 255;
+void (*poll_input_hook)() = nullptr;
+double (*clock_hook)() = nullptr;
 double hard_deadline = 1e300;
-
-int draw_score = -12;
 
 uint64_t drawn_material_keys[DRAWN_KEY_COUNT];
 int lmr_table_zw[LMR_TABLE_SIZE];
 int lmr_table_pv[LMR_TABLE_SIZE];
 
-Move killer_moves[MAX_PLY][2];
-int32_t history_table[2][8][64];
-CounterMove countermove_table[2][7][4096];
+Worker main_worker;
+static const bool main_marked = (main_worker.main = true);
 
 namespace {
 
@@ -75,23 +70,24 @@ void rebuild_search_tables() {
     build_drawn_keys();
 }
 
-void reset_move_ordering() {
-    memset(countermove_table, 0, sizeof countermove_table);
-    for (auto& side : history_table)
+void reset_move_ordering(Worker& w) {
+    memset(w.counters, 0, sizeof w.counters);
+    for (auto& side : w.history)
         for (auto& type : side)
             for (int32_t& h : type) h = HISTORY_START;
 }
 
-void clear_killers() { memset(killer_moves, 0, sizeof killer_moves); }
+void clear_killers(Worker& w) { memset(w.killers, 0, sizeof w.killers); }
 
-bool poll_limits() {
-    poll_input();
+bool poll_limits(Worker& w) {
+    if (poll_input_hook) poll_input_hook();
     // A quit ends even an infinite or ponder search: nothing would stop it afterwards.
     if (quit_flag) stop_search = 1;
     if (pondering && !quit_flag) return false;
     if (stop_search) return true;
-    const bool soft_spent = soft_node_budget != NO_NODE_LIMIT && node_count / 5 >= soft_node_budget;
-    if (node_count >= hard_node_limit || soft_spent || clock_seconds() >= hard_deadline) {
+    const uint64_t nodes = worker_nodes(w);
+    const bool soft_spent = soft_node_budget != NO_NODE_LIMIT && nodes / 5 >= soft_node_budget;
+    if (nodes >= hard_node_limit || soft_spent || (clock_hook && clock_hook() >= hard_deadline)) {
         stop_search = 1;
         return true;
     }

@@ -21,7 +21,7 @@ uint64_t tt_bucket_count(uint64_t megabytes) {
 }
 
 // Whether anything was stored since the table was last zeroed: clearing a clean table is free.
-static bool tt_dirty = false;
+static std::atomic<bool> tt_dirty{false};
 
 void tt_free() {
     if (tt.buckets) munmap(tt.buckets, tt.bucket_count * sizeof(TTBucket));
@@ -62,27 +62,35 @@ void tt_clear() {
 
 void tt_new_search() { tt.age = (tt.age + 1) & 255; }
 
-TTEntry* tt_probe(uint64_t key) {
-    if (!tt.buckets) return nullptr;
-    TTBucket& b = tt.buckets[uint32_t(key) & uint32_t(tt.mask)];
-    const uint32_t lo = uint32_t(key), hi = uint32_t(key >> 32);
-    for (TTEntry& e : b.e)
-        if (e.key_low == lo && e.key_high == hi) return &e;
-    return nullptr;
+namespace {
+
+uint64_t pack(const TTEntry& e) {
+    uint64_t d;
+    memcpy(&d, &e, sizeof d);
+    return d;
+}
+TTEntry unpack(uint64_t d) {
+    TTEntry e;
+    memcpy(&e, &d, sizeof e);
+    return e;
 }
 
-static void write_entry(TTEntry& e, uint32_t lo, uint32_t hi, int depth, int score, int move, int flags) {
-    e.key_low = lo;
-    e.key_high = hi;
-    e.depth = int16_t(depth);
-    e.move = uint16_t(move);
-    e.age = uint8_t(tt.age);
-    e.score = int16_t(score);
-    e.flags = uint8_t(flags);
+// A slot's key, and its entry in out; a torn slot gives a key that matches nothing.
+uint64_t read_slot(const TTSlot& s, TTEntry& out) {
+    const uint64_t d = s.data.load(std::memory_order_relaxed);
+    out = unpack(d);
+    return s.check.load(std::memory_order_relaxed) ^ d;
+}
+
+void write_slot(TTSlot& s, uint64_t key, int depth, int score, int move, int flags) {
+    const TTEntry e = {int16_t(score), uint16_t(move), int16_t(depth), uint8_t(flags), uint8_t(tt.age)};
+    const uint64_t d = pack(e);
+    s.data.store(d, std::memory_order_relaxed);
+    s.check.store(key ^ d, std::memory_order_relaxed);
 }
 
 // A shallower same-key result replaces a deeper one only when it tightens the same bound.
-static bool keep_deeper(const TTEntry& e, int score, int bound) {
+bool keep_deeper(const TTEntry& e, int score, int bound) {
     switch (tt_bound(&e)) {
         case BOUND_EXACT: return true;
         case BOUND_LOWER: return bound == BOUND_LOWER ? score < e.score : false;
@@ -91,42 +99,67 @@ static bool keep_deeper(const TTEntry& e, int score, int bound) {
     }
 }
 
+}  // namespace
+
+const TTEntry* tt_probe(uint64_t key, TTEntry& out) {
+    if (!tt.buckets) return nullptr;
+    TTBucket& b = tt.buckets[uint32_t(key) & uint32_t(tt.mask)];
+    for (const TTSlot& s : b.e)
+        if (read_slot(s, out) == key) return &out;
+    return nullptr;
+}
+
 void tt_store(uint64_t key, int depth, int score, int bound, int move) {
     if (!tt.buckets || score < -TT_SCORE_LIMIT || score > TT_SCORE_LIMIT) return;
-    tt_dirty = true;
+    if (!tt_dirty.load(std::memory_order_relaxed)) tt_dirty.store(true, std::memory_order_relaxed);
     TTBucket& b = tt.buckets[uint32_t(key) & uint32_t(tt.mask)];
-    const uint32_t lo = uint32_t(key), hi = uint32_t(key >> 32);
-    TTEntry* target = nullptr;
+    TTSlot* target = nullptr;
+    TTEntry found{};
     bool same_key = false;
-    TTEntry* candidate = &b.e[0];
+    TTSlot* candidate = &b.e[0];
+    TTEntry cand{};
     int best = -99;
     for (int i = 0; i < 4; i++) {
-        TTEntry& e = b.e[i];
-        if (e.key_low == 0 && e.key_high == 0) {
-            target = &e;
+        TTEntry e;
+        const uint64_t k = read_slot(b.e[i], e);
+        if (k == 0 || k == key) {
+            target = &b.e[i];
+            found = e;
+            same_key = k == key;
             break;
         }
-        if (e.key_low == lo && e.key_high == hi) {
-            target = &e;
-            same_key = true;
-            break;
+        if (i == 0) {
+            cand = e;
+            continue;
         }
-        if (i == 0) continue;
-        const int r = (e.age == tt.age ? -6 : 0) + (e.depth < candidate->depth ? 1 : 0);
+        const int r = (e.age == tt.age ? -6 : 0) + (e.depth < cand.depth ? 1 : 0);
         if (r > best) {
             best = r;
-            candidate = &e;
+            candidate = &b.e[i];
+            cand = e;
         }
     }
     if (!target) {
-        write_entry(*candidate, lo, hi, depth, score, move, bound);
+        write_slot(*candidate, key, depth, score, move, bound);
         return;
     }
-    if (!move) move = target->move;
-    if (same_key && target->depth > depth && keep_deeper(*target, score, bound)) {
-        target->age = uint8_t(tt.age);
-        target->move = uint16_t(move);
+    if (!move) move = found.move;
+    if (same_key && found.depth > depth && keep_deeper(found, score, bound)) {
+        write_slot(*target, key, found.depth, found.score, move, found.flags);
         return;
     }
-    write_entry(*target, lo, hi, depth, score, move, (target->flags & 0xF0) | bound);
+    write_slot(*target, key, depth, score, move, (found.flags & 0xF0) | bound);
+}
+
+int tt_hashfull() {
+    constexpr uint64_t SAMPLE_BUCKETS = 250;  // 1000 slots
+    if (!tt.buckets) return 0;
+    const uint64_t n = tt.bucket_count < SAMPLE_BUCKETS ? tt.bucket_count : SAMPLE_BUCKETS;
+    int used = 0;
+    for (uint64_t i = 0; i < n; i++)
+        for (const TTSlot& s : tt.buckets[i].e) {
+            const uint64_t d = s.data.load(std::memory_order_relaxed);
+            used += d && unpack(d).age == uint8_t(tt.age);
+        }
+    return int(used * 1000 / (4 * n));
 }

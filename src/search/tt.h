@@ -1,5 +1,8 @@
-// The transposition table: 64-byte buckets of four 16-byte entries.
+// The transposition table, shared by every search thread without locks: 64-byte buckets of four
+// 16-byte slots. A slot holds the entry's data word and the key XOR that word, so a slot torn by
+// two threads writing at once fails the key test and reads as a miss.
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 constexpr int MATE_SCORE = 32000;
@@ -8,9 +11,8 @@ constexpr int TT_SCORE_LIMIT = 32500;
 
 enum : int { BOUND_NONE = 0, BOUND_UPPER = 1, BOUND_LOWER = 2, BOUND_EXACT = 3 };
 
+// An entry as read from the table (a copy: other threads may overwrite the slot at any time).
 struct TTEntry {
-    uint32_t key_low;
-    uint32_t key_high;
     int16_t score;
     uint16_t move;
     int16_t depth;
@@ -18,8 +20,15 @@ struct TTEntry {
     uint8_t age;
 };
 
+static_assert(sizeof(TTEntry) == 8, "an entry packs into one word");
+
+struct TTSlot {
+    std::atomic<uint64_t> check;  // key ^ data
+    std::atomic<uint64_t> data;   // the TTEntry's eight bytes
+};
+
 struct TTBucket {
-    TTEntry e[4];
+    TTSlot e[4];
 };
 
 struct TranspositionTable {
@@ -38,8 +47,11 @@ bool tt_allocate(int megabytes);
 void tt_free();
 void tt_clear();
 void tt_new_search();
-TTEntry* tt_probe(uint64_t key);
+// Copies the entry of the key into out: &out, or nullptr on a miss.
+const TTEntry* tt_probe(uint64_t key, TTEntry& out);
 void tt_store(uint64_t key, int depth, int score, int bound, int move);
+// Permille of a sample of slots written during this search.
+int tt_hashfull();
 
 inline bool is_mate_score(int s) { return s > MATE_THRESHOLD || s < -MATE_THRESHOLD; }
 inline int score_to_tt(int s, int ply) { return s > MATE_THRESHOLD ? s + ply : (s < -31800 ? s - ply : s); }

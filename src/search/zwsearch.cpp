@@ -2,11 +2,11 @@
 
 #include "board/draw.h"
 #include "board/makemove.h"
-#include "board/movepick.h"
+#include "search/movepick.h"
 #include "eval/evaluate.h"
 #include "eval/tables.h"
 #include "search/search.h"
-#include "search/see.h"
+#include "board/see.h"
 #include "shell/options.h"
 
 const std::array<int, 640> null_move_depth_table = [] {
@@ -65,7 +65,7 @@ inline bool passer_on_sixth(const Position& pos, int us) {
 constexpr int NO_CUTOFF = -2 * INFINITE_SCORE;
 
 // Null-move pruning in its static and searched forms: the node's result, or NO_CUTOFF.
-int null_move_result(Position& pos, int beta, int depth, int ply, int eval, int p, int phase) {
+int null_move_result(Worker& w, Position& pos, int beta, int depth, int ply, int eval, int p, int phase) {
     const int even_bonus = p == 0 ? EVEN_PARITY_BONUS : 0;
     if (depth <= 5) {
         if (beta <= eval - static_null_margin_table[depth] + even_bonus) return beta;
@@ -76,22 +76,23 @@ int null_move_result(Position& pos, int beta, int depth, int ply, int eval, int 
     if (!has_pieces(pos, side_to_move(pos))) return NO_CUTOFF;
     Position child;
     Move scratch[2];
-    make_move(pos, child, 0);
+    play(w, pos, child, 0);
     const int r = (phase > 23 ? 3500 : 1500) + 250 * depth + null_move_depth_table[imin(eval - beta, 639)];
-    const int v = -zw_search(child, 1 - beta, depth - r / 1000 - 2, ply + 1, scratch, 0, 1);
+    const int v = -zw_search(w, child, 1 - beta, depth - r / 1000 - 2, ply + 1, scratch, 0, 1);
     if (stop_search) return 0;
     // Under a reduction, a clear threat shown by the null move sends the node back to full depth.
     if (pos.prev && pos.prev->reduced && v < beta - 120) return v;
     if (is_mate_score(v) || v < beta) return NO_CUTOFF;
     if (depth <= 15) return beta;
-    const int w = zw_search(pos, beta, depth - 10, ply, scratch, 0, 1);
+    const int verify = zw_search(w, pos, beta, depth - 10, ply, scratch, 0, 1);
     if (stop_search) return 0;
-    return w >= beta ? beta : NO_CUTOFF;
+    return verify >= beta ? beta : NO_CUTOFF;
 }
 
 
 // What the move loop of one zero-window node knows about the node.
 struct ZwNode {
+    Worker& w;
     Position& pos;
     int beta, depth, ply, p, phase, eval, evasions, us;
     bool in_check;
@@ -137,7 +138,7 @@ int extension(const ZwNode& n, Move m, const Position& child, int count, bool& m
         if (n.p == 1 && !n.excluded && e <= 1 && m == n.hash.move && (n.hash.bound & BOUND_LOWER) && n.depth > 15) {
             const int s = n.hash.score - SINGULAR_MARGIN;
             Move scratch[2];
-            if (zw_search(n.pos, s, n.depth / 2, ply, scratch, m, 0) < s) e += 2;
+            if (zw_search(n.w, n.pos, s, n.depth / 2, ply, scratch, m, 0) < s) e += 2;
         }
     }
     if (e > 2) e = 2;
@@ -153,38 +154,39 @@ bool late_move_futile(const ZwNode& n, Move m, Position& child, int nd, int coun
     if (f < n.beta + 40) return true;
     if (f >= n.beta + 120) return false;
     if (see(n.pos, m) < 0) return true;
-    child.eval_cache = evaluate(child);
+    child.eval_cache = evaluate(child, n.w.eval);
     return 2 * nd - 4 * count + bonus - child.eval_cache < n.beta;
 }
 
 }  // namespace
 
-int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, int no_null) {
+int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, int no_null) {
     if (stop_search) return 0;
-    if (ply > sel_depth) sel_depth = ply;
+    if (ply > w.sel_depth) w.sel_depth = ply;
     pos.reduced = 0;
-    if (poll_step()) return 0;
-    if (insufficient_material(pos, ply)) return draw_for_ply(ply);
+    if (poll_step(w)) return 0;
+    if (insufficient_material(pos, ply)) return draw_for_ply(w, ply);
     const int p = (pos.last_pv_ply ^ ply) & 1;
     const bool in_check = pos.in_check != 0;
     Move scratch[2];
 
     if (depth <= 1 || ply >= MAX_PLY - 1) {
         if (!pos.horizon_ext && !in_check && !excluded && ply < MAX_PLY - 1 && last_move_threat(pos)) {
-            const int ev = evaluate(pos);
+            const int ev = evaluate(pos, w.eval);
             pos.eval_cache = ev;
             if (beta <= ev && ev < beta + HORIZON_WINDOW) {
                 pos.horizon_ext = 1;
-                return zw_search(pos, beta, depth + 2, ply, scratch, 0, no_null);
+                return zw_search(w, pos, beta, depth + 2, ply, scratch, 0, no_null);
             }
         }
-        return qsearch(pos, beta - 1, beta, 0, ply, pv);
+        return qsearch(w, pos, beta - 1, beta, 0, ply, pv);
     }
 
     pv[0] = pv[1] = 0;
     HashInfo hash = {false, 0, 0, 0, 0};
+    TTEntry slot;
     const TTEntry* entry = nullptr;
-    if (!excluded && (entry = tt_probe(pos.key))) {
+    if (!excluded && (entry = tt_probe(pos.key, slot))) {
         if (tt_cutoff(entry, depth, beta)) return score_from_tt(entry->score, ply);
         hash = {true, entry->move, score_from_tt(entry->score, ply), entry->depth, tt_bound(entry)};
     }
@@ -192,7 +194,7 @@ int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move exclud
     const int us = side_to_move(pos), them = 1 - us;
     int eval = 0;
     if (!in_check) {
-        eval = evaluate(pos);
+        eval = evaluate(pos, w.eval);
         pos.eval_cache = eval;
         eval = tt_refine_eval(entry, eval);
         if (depth <= 7 && eval < beta - HOPELESS_MARGIN) return eval;
@@ -201,13 +203,13 @@ int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move exclud
     const int phase = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
     const int plies = depth / 2;
 
-    if (null_move_pruning && !no_null && !in_check && beta < -MATED_LIMIT && beta > MATED_LIMIT &&
+    if (w.opt.null_move_pruning && !no_null && !in_check && beta < -MATED_LIMIT && beta > MATED_LIMIT &&
         eval >= beta + NULL_EVAL_MARGIN) {
-        const int result = null_move_result(pos, beta, depth, ply, eval, p, phase);
+        const int result = null_move_result(w, pos, beta, depth, ply, eval, p, phase);
         if (result != NO_CUTOFF) return result;
     }
     if (!in_check && plies == 1 && eval < beta - RAZOR_MARGIN && pos.last_move)
-        return qsearch(pos, beta - 1, beta, 0, ply, pv);
+        return qsearch(w, pos, beta - 1, beta, 0, ply, pv);
 
     // Futility mode: a node far below beta searches only captures and checks, standing pat on eval.
     int mode = PICK_ALL, best = -INFINITE_SCORE, count = 0;
@@ -224,13 +226,13 @@ int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move exclud
             count = 1;
         }
     }
-    const int evasions = in_check && plies >= EVASION_COUNT_PLIES ? count_legal_moves_upto3(pos) : 10;
-    const Move k1 = killer_moves[ply][0], k2 = killer_moves[ply][1];
+    const int evasions = in_check && plies >= EVASION_COUNT_PLIES ? count_legal_moves_upto3(w, pos) : 10;
+    const Move k1 = w.killers[ply][0], k2 = w.killers[ply][1];
     MovePicker picker;
-    picker_init(pos, picker, mode, hash.move, in_check ? 0 : k1, in_check ? 0 : k2, depth);
+    picker_init(pos, picker, mode, hash.move, in_check ? 0 : k1, in_check ? 0 : k2, depth, w.history);
 
     const Move last = pos.last_move;
-    const CounterMove& counter = countermove_table[us][pos.moved_type][last & 4095];
+    const CounterMove& counter = w.counters[us][pos.moved_type][last & 4095];
     const Move counter_move = counter.type == pos.moved_type ? counter.move : 0;
 
     Move quiets[MAX_MOVES];
@@ -238,7 +240,7 @@ int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move exclud
     Move cut_move = 0;
     bool best_is_draw = false;
     Position child;
-    const ZwNode node = {pos, beta, depth, ply, p, phase, eval, evasions, us, in_check, excluded, hash};
+    const ZwNode node = {w, pos, beta, depth, ply, p, phase, eval, evasions, us, in_check, excluded, hash};
     for (Move m; (m = picker_next(picker));) {
         if (m == excluded) continue;
         const int flag = move_flag(m), from = move_from(m);
@@ -246,7 +248,7 @@ int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move exclud
         const bool is_killer = m == k1 || m == k2;
         if (depth <= 9 && !in_check && pruned_before_make(node, m, count, futility, is_killer)) continue;
 
-        make_move(pos, child, m);
+        play(w, pos, child, m);
         if (king_attacked(child, us)) continue;
         child.in_check = king_attacked(child, them);
         count++;
@@ -256,7 +258,7 @@ int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move exclud
         const bool checking = child.in_check != 0;
         const bool quiet = !tactical && !in_check;
         if (is_draw_by_rule(child)) {
-            v = draw_for_ply(ply);
+            v = draw_for_ply(w, ply);
             is_draw = true;
         } else {
             if (quiet && !checking && quiet_count < MAX_MOVES) quiets[quiet_count++] = m;
@@ -275,7 +277,7 @@ int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move exclud
                 continue;
 
             int r = lmr_table_zw[count < LMR_TABLE_SIZE ? count : LMR_TABLE_SIZE - 1] + (p == 1 && !in_check ? 2 : 0);
-            bool reduce = use_lmr && nd >= 8 && !mark && !checking && (!in_check || p == 1) && best > MATED_LIMIT &&
+            bool reduce = w.opt.use_lmr && nd >= 8 && !mark && !checking && (!in_check || p == 1) && best > MATED_LIMIT &&
                           count != 1 && imin(r, 8) > 1 && !is_killer && !is_counter;
             if (reduce && tactical) {
                 r -= 5;
@@ -288,12 +290,12 @@ int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move exclud
             v = beta;
             if (reduce) {
                 pos.reduced = 1;
-                v = -zw_search(child, 1 - beta, nd - 2 - r, ply + 1, scratch, 0, 0);
+                v = -zw_search(w, child, 1 - beta, nd - 2 - r, ply + 1, scratch, 0, 0);
                 pos.reduced = 0;
                 if (stop_search) return 0;
                 child.horizon_ext = horizon;
             }
-            if (v >= beta) v = -zw_search(child, 1 - beta, nd - 2, ply + 1, scratch, 0, 0);
+            if (v >= beta) v = -zw_search(w, child, 1 - beta, nd - 2, ply + 1, scratch, 0, 0);
             if (stop_search) return 0;
         }
 
@@ -305,8 +307,8 @@ int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move exclud
             pv[1] = 0;
             cut_move = m;
             if (quiet) {
-                countermove_table[us][pos.moved_type][last & 4095] = {pos.moved_type, m};
-                if (!excluded) update_killers(ply, m);
+                w.counters[us][pos.moved_type][last & 4095] = {pos.moved_type, m};
+                if (!excluded) update_killers(w, ply, m);
             }
             break;
         }
@@ -314,7 +316,7 @@ int zw_search(Position& pos, int beta, int depth, int ply, Move* pv, Move exclud
 
     if (stop_search) return 0;
     if (count == 0) best = in_check ? ply - MATE_SCORE : 0;
-    if (cut_move && !is_tactical(pos, cut_move) && !in_check) update_history(pos, cut_move, quiets, quiet_count, depth);
+    if (cut_move && !is_tactical(pos, cut_move) && !in_check) update_history(w, pos, cut_move, quiets, quiet_count, depth);
     if (best_is_draw || excluded) return best;
     const int stored = score_to_tt(best, ply);
     if (best >= beta)

@@ -68,7 +68,6 @@ const char bench_rows[BENCH_POSITION_COUNT][BENCH_ROW_SIZE] = {
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // Searches one row to `depth` and adds what the driver measured to the totals.
 void bench_position(const char* row, int depth, double& seconds, uint64_t& nodes, uint64_t& signature) {
@@ -80,9 +79,9 @@ void bench_position(const char* row, int depth, double& seconds, uint64_t& nodes
     Position pos;
     position_from_fen(pos, fen);
     char searchmoves[SEARCHMOVES_SIZE] = "";
-    node_count = 0;  // a book answer searches nothing and must add nothing to the signature
+    main_worker.nodes = 0;  // a book answer searches nothing and must add nothing to the signature
     search_driver(pos, ONE_YEAR, depth, searchmoves);
-    signature += node_count;
+    signature += worker_nodes(main_worker);
     // Every iteration but the last, each measured from the start of the search.
     for (int i = 1; i < depth && i < MAX_ITERATIONS; i++) {
         seconds += iter_elapsed[i];

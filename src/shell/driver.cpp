@@ -12,6 +12,8 @@
 #include "book/book.h"
 #include "eval/pawns.h"
 #include "search/search.h"
+#include "search/sort.h"
+#include "search/threads.h"
 #include "search/tt.h"
 #include "shell/input.h"
 #include "shell/log.h"
@@ -19,8 +21,6 @@
 #include "shell/timeman.h"
 #include "shell/uci.h"
 
-int iter_best_move[MAX_ITERATIONS];
-int iter_score[MAX_ITERATIONS];
 double iter_elapsed[MAX_ITERATIONS];
 uint64_t iter_nodes[MAX_ITERATIONS];
 
@@ -33,12 +33,11 @@ namespace {
 
 constexpr int NO_LINE_SCORE = 2100000000;
 
-constexpr int HASHFULL_SAMPLE_BUCKETS = 250;  // 1000 entries
-
 bool new_game = true;
 // The line printed last (the first line of a multi-PV report): its first move must be the move played.
 Move last_printed_move = 0;
 
+bool reset_ordering = false;
 double soft_limit = 0, mate_limit = 0;
 bool time_up = false;
 double best_move_share = 0.5;
@@ -83,19 +82,10 @@ bool names_a_legal_move(const Position& pos, const char* list) {
     return false;
 }
 
-// Permille of a sample of entries written during this search.
-int hashfull() {
-    if (!tt.buckets) return 0;
-    const uint64_t n = tt.bucket_count < HASHFULL_SAMPLE_BUCKETS ? tt.bucket_count : HASHFULL_SAMPLE_BUCKETS;
-    int used = 0;
-    for (uint64_t i = 0; i < n; i++)
-        for (const TTEntry& e : tt.buckets[i].e) used += (e.key_low | e.key_high) && e.age == tt.age;
-    return int(used * 1000 / (4 * n));
-}
-
 // One "info ... pv" line; multipv 0 leaves the field out, bound is "" for an exact score.
 void print_pv_info(int depth, int multipv, int score, const char* bound, const Move* pv) {
     const double elapsed = elapsed_since_start();
+    const uint64_t node_count = total_nodes();
     char score_text[32], text[PV_TEXT_SIZE], head[64];
     score_to_text(score, score_text, sizeof score_text);
     pv_to_text(pv, text);
@@ -106,7 +96,7 @@ void print_pv_info(int depth, int multipv, int score, const char* bound, const M
     printf("info %s time %d nodes %" PRIu64, head, int(elapsed * 1000 + 0.5), node_count);
     if (!multipv) printf(" score %s%s", score_text, bound);
     printf(" nps %" PRIu64 " seldepth %d hashfull %d pv %s\n", uint64_t(node_count / rate_time(elapsed)),
-           sel_depth > depth ? sel_depth : depth, hashfull(), text);
+           main_worker.sel_depth > depth ? main_worker.sel_depth : depth, tt_hashfull(), text);
     fflush(stdout);
     if (multipv <= 1) last_printed_move = pv[0];
 }
@@ -116,17 +106,20 @@ void prepare(Position& pos, double seconds) {
     poll_mask = 255;
     if (bench_mode) deterministic = 1;
     poll_suppressed = 1;
+    poll_input_hook = poll_input;
+    clock_hook = clock_seconds;
     time_up = false;
     stop_search = 0;
-    clear_killers();
-    if (new_game || deterministic) {
-        reset_move_ordering();
+    clear_killers(main_worker);
+    reset_ordering = new_game || deterministic;
+    if (reset_ordering) {
+        reset_move_ordering(main_worker);
         rebuild_search_tables();
     }
     pos.material_key = compute_material_key(pos);
     pos.phase = int16_t(compute_phase(pos));
     pos.pst = compute_pst(pos);
-    draw_score = pos.phase * drawscore_option / 48;
+    main_worker.opt = SearchOptions{multi_pv, use_lmr, null_move_pruning, pos.phase * drawscore_option / 48, bench_mode};
     if (tt.buckets && (new_game || deterministic)) {
         tt_clear();
         new_game = false;
@@ -142,7 +135,7 @@ void prepare(Position& pos, double seconds) {
         mate_limit = search_start + 0.075 * seconds;
     }
     if (move_time_cap > 0 && hard_deadline > search_start + move_time_cap) hard_deadline = search_start + move_time_cap;
-    sel_depth = 0;
+    main_worker.sel_depth = 0;
     last_printed_move = 0;
     best_move_share = 0.5;
     log_board(pos);
@@ -150,42 +143,9 @@ void prepare(Position& pos, double seconds) {
     log_printf("-----  --------  ------------  --------  -------   -------------------------------------------------\n");
 }
 
-int clamp_window(int v) { return v < -INFINITE_SCORE ? -INFINITE_SCORE : (v > INFINITE_SCORE ? INFINITE_SCORE : v); }
-
-// One iteration with its aspiration re-searches; the score of the last search made.
-int search_iteration(Position& pos, int iteration, const char* list, Move* line, uint64_t& ca, uint64_t& cb) {
-    int alpha = -INFINITE_SCORE, beta = INFINITE_SCORE;
-    if (iteration > 4 && multi_pv <= 1) {
-        const int s1 = iter_score[iteration - 1], s2 = iter_score[iteration - 2], s3 = iter_score[iteration - 3];
-        int w = (abs(s1 - s2) + abs(s2 - s3)) / 2;
-        if (w < 16) w = 16;
-        alpha = clamp_window(s1 - w);
-        beta = clamp_window(s1 + w);
-    }
-    int score = root_search(pos, 2 * iteration, alpha, beta, line, list, ca, cb);
-    int last_fail = 0;  // +1 after a fail high, -1 after a fail low
-    while (!stop_search && (score >= beta || score <= alpha)) {
-        const int fail = score >= beta ? 1 : -1;
-        const int width = int(1.5 * (beta - alpha));
-        if (last_fail == -fail) {
-            alpha = -INFINITE_SCORE;
-            beta = INFINITE_SCORE;
-        } else if (fail > 0) {
-            alpha = clamp_window(score - 1);
-            beta = clamp_window(score - 1 + width);
-        } else {
-            alpha = clamp_window(score + 1 - width);
-            beta = clamp_window(score + 1);
-        }
-        last_fail = fail;
-        score = root_search(pos, 2 * iteration, alpha, beta, line, list, ca, cb);
-        if (alpha == -INFINITE_SCORE && beta == INFINITE_SCORE) break;
-    }
-    return score;
-}
-
 void report_iteration(int iteration, int score, const char* line_text, const Move* line) {
     const double elapsed = elapsed_since_start();
+    const uint64_t node_count = total_nodes();
     char log_score[32];
     log_score_text(score, log_score, sizeof log_score);
     log_printf("%5d  %8.1f  %12" PRIu64 "  %8.1f  %7s   %s\n", iteration, elapsed, node_count,
@@ -196,7 +156,7 @@ void report_iteration(int iteration, int score, const char* line_text, const Mov
 
 void adjust_time(int iteration, Move first, double seconds) {
     if (go_movetime > 0 || iteration <= 4 || stop_search) return;
-    if (first == Move(iter_best_move[iteration - 1])) {
+    if (first == Move(main_worker.iter_best_move[iteration - 1])) {
         double pct = 2.5 * (102 - 100 * best_move_share);
         if (pct > 80) pct = 80;
         soft_limit = search_start + seconds * pct / 100;
@@ -211,7 +171,7 @@ bool iteration_ends_search(int iteration, int score, int depth_limit) {
     if (now > soft_limit) time_up = true;
     if (is_mate_score(score) && now > mate_limit) time_up = true;
     if (!pondering && time_up) return true;
-    if (soft_node_budget != NO_NODE_LIMIT && node_count >= soft_node_budget) return true;
+    if (soft_node_budget != NO_NODE_LIMIT && worker_nodes(main_worker) >= soft_node_budget) return true;
     if (depth_limit <= 98 && is_mate_score(score)) return true;
     if (go_mate_moves && score > 0 && is_mate_score(score) && mate_in_moves(score) <= go_mate_moves) return true;
     return iteration >= depth_limit;
@@ -236,6 +196,7 @@ void show_result_line(const Move* result, int score, int completed) {
 }
 
 void print_best_move(const Move* line) {
+    const uint64_t node_count = total_nodes();
     char best[MOVE_TEXT_SIZE];
     move_to_text(line[0], best);
     if (line[0] && line[1]) {
@@ -291,6 +252,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
                 result_score = 0;
                 break;
             }
+            start_helpers(pos, list, main_worker.opt, reset_ordering);
         } else {
             poll_suppressed = 0;
         }
@@ -298,7 +260,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
             printf("info depth %d\n", iteration);
             fflush(stdout);
         }
-        const int score = search_iteration(pos, iteration, list, line, ca, cb);
+        const int score = aspiration_search(main_worker, pos, iteration, list, line, ca, cb);
         cb += 1;
         best_move_share = 0.75 * best_move_share + 0.25 * double(ca) / double(ca + cb);
         adjust_time(iteration, line[0], seconds);
@@ -306,8 +268,8 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
             memcpy(result, line, sizeof result);
             result_score = score;
             completed = iteration;
-            iter_best_move[iteration] = int(line[0]);
-            iter_score[iteration] = score;
+            main_worker.iter_best_move[iteration] = int(line[0]);
+            main_worker.iter_score[iteration] = score;
         }
         char text[PV_TEXT_SIZE];
         pv_to_text(result, text);
@@ -318,18 +280,20 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
         report_iteration(iteration, score, text, result);
         if (bench_mode) {
             iter_elapsed[iteration] = elapsed_since_start();
-            iter_nodes[iteration] = node_count;
+            iter_nodes[iteration] = worker_nodes(main_worker);
         }
         if (iteration_ends_search(iteration, score, depth_limit)) break;
     }
 
     log_printf("Total move time %8.1f\n", elapsed_since_start());
     wait_for_release(seconds, depth_limit);
+    stop_helpers();
     if (bench_mode) return result_score;
     show_result_line(result, result_score, completed);
-    const double rate = pawn_table_probes ? 100.0 * double(pawn_table_hits) / double(pawn_table_probes) : 0.0;
+    const PawnTable& pawns = main_worker.eval.pawns;
+    const double rate = pawns.probes ? 100.0 * double(pawns.hits) / double(pawns.probes) : 0.0;
     log_printf("\nEtable statistics: %12" PRIu64 " hits  %12" PRIu64 " probes   Rate = %8.3f percent\n",
-               pawn_table_hits, pawn_table_probes, rate);
+               pawns.hits, pawns.probes, rate);
     print_best_move(result);
     return result_score;
 }
@@ -348,12 +312,7 @@ void record_multipv(int depth, int score, const Move* line) {
 int report_multipv(double /*elapsed*/) {
     // Newest depth first, best score first; records of equal key keep their order.
     auto key = [](const MultiPvLine& r) { return int64_t(r.depth) * (1LL << 30) + r.score; };
-    for (int i = 1; i < multipv_count; i++) {
-        const MultiPvLine r = multipv_lines[i];
-        int j = i;
-        for (; j > 0 && key(multipv_lines[j - 1]) < key(r); j--) multipv_lines[j] = multipv_lines[j - 1];
-        multipv_lines[j] = r;
-    }
+    sort_descending(multipv_lines, multipv_count, key);
     // One line per root move: its deepest and best record.
     int kept = 0;
     for (int i = 0; i < multipv_count; i++) {

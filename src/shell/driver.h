@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "board/position.h"
+#include "search/worker.h"
 
 constexpr double ONE_YEAR = 31622400.0;
 constexpr int SEARCHMOVES_SIZE = 4096;
@@ -14,10 +15,7 @@ void driver_new_game();
 // The root search found a new best move (plies: iteration; alpha, beta: its window).
 void report_root_best(int plies, int score, const Move* pv, int alpha, int beta);
 
-constexpr int MAX_ITERATIONS = 100;  // iterations 1..99
 // Per completed iteration, read by the benchmark.
-extern int iter_best_move[MAX_ITERATIONS];
-extern int iter_score[MAX_ITERATIONS];
 extern double iter_elapsed[MAX_ITERATIONS];
 extern uint64_t iter_nodes[MAX_ITERATIONS];
 

@@ -11,6 +11,7 @@
 #include "eval/params.h"
 #include "eval/tables.h"
 #include "search/state.h"
+#include "search/threads.h"
 #include "search/tt.h"
 #include "shell/log.h"
 
@@ -39,8 +40,6 @@ int drawscore_option = -7;
 int bench_mode = 0;
 int cpu_setting = 0;
 int pgn_flag = 0;
-int quit_flag = 0;
-int popcnt_available = 0;
 char log_file_name[LOG_NAME_SIZE] = "";
 
 const char* const VERSION_TAG = "1.0";
@@ -80,6 +79,7 @@ void print_uci_identity() {
     printf("id author %s\n", AUTHORS);
     printf("option name Ponder type check default true\n");
     printf("option name Hash type spin default %d min 0 max %d\n", hash_megabytes, MAX_HASH_MB);
+    printf("option name Threads type spin default 1 min 1 max %d\n", MAX_THREADS);
     printf("option name OwnBook type check default %s\n", own_book ? "true" : "false");
     printf("option name MultiPV type spin default %d min 1 max %d\n", multi_pv, MAX_MULTI_PV);
     printf("option name Book File type string default %s\n", book_file_name);
@@ -100,7 +100,6 @@ int text_to_int(const char* text) {
 
 namespace {
 
-
 // The value as an int inside [lo, hi]; says so when it had to be moved there.
 int clamped_value(const char* name, const char* value, int lo, int hi) {
     const int v = text_to_int(value);
@@ -112,9 +111,12 @@ int clamped_value(const char* name, const char* value, int lo, int hi) {
     return used;
 }
 
+// Stored scores and pawn entries were computed with the old parameters.
 void rebuild_eval() {
     build_ending_hash();
     buildEvalTables();
+    tt_clear();
+    clear_pawn_tables();
 }
 
 bool set_eval_param(const char* name, const char* value) {
@@ -186,6 +188,8 @@ void set_book_file(const char* value, const char* as_given) {
 bool set_fixed(const char* name, const char* value, const char* as_given) {
     if (!strcmp(name, "hash")) {
         set_hash(value);
+    } else if (!strcmp(name, "threads")) {
+        set_thread_count(clamped_value("Threads", value, 1, MAX_THREADS));
     } else if (!strcmp(name, "multipv")) {
         multi_pv = clamped_value("MultiPV", value, 1, MAX_MULTI_PV);
     } else if (!strcmp(name, "ownbook")) {

@@ -21,8 +21,6 @@ extern int drawscore_option;    // Drawscore
 extern int bench_mode;  // -bench
 extern int cpu_setting; // -cpu N: the clock counts whole seconds when non-zero
 extern int pgn_flag;    // -pgn (read by nothing)
-extern int quit_flag;   // set by "quit"
-extern int popcnt_available;
 
 // The version tag printed in the banner and "id name".
 extern const char* const VERSION_TAG;

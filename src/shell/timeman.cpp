@@ -57,7 +57,7 @@ double moves_to_go(double t, int movestogo) {
 
 double clock_seconds() {
     using namespace std::chrono;
-    const double s = duration<double>(system_clock::now().time_since_epoch()).count();
+    const double s = duration<double>(steady_clock::now().time_since_epoch()).count();
     return cpu_setting ? std::floor(s) : s;
 }
 

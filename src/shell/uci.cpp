@@ -9,7 +9,7 @@
 #include "board/movegen.h"
 #include "board/perft.h"
 #include "eval/evaluate.h"
-#include "search/state.h"
+#include "search/worker.h"
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/options.h"
@@ -56,7 +56,6 @@ void info_string(const char* fmt, ...) {
     log_printf("info string %s\n", text);
 }
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // ---- position ----
 
@@ -278,7 +277,7 @@ void show_eval() {
     p.pst = compute_pst(p);
     p.phase = int16_t(compute_phase(p));
     p.material_key = compute_material_key(p);
-    printf("info string eval %d\n", evaluate(p));
+    printf("info string eval %d\n", evaluate(p, main_worker.eval));
     fflush(stdout);
 }
 

@@ -1,4 +1,4 @@
-#include "search/see.h"
+#include "board/see.h"
 
 const int exchange_piece_value[8] = {0, 1, 3, 3, 5, 9, 999, 0};
 const int threat_piece_value[8] = {0, 2, 6, 7, 10, 19, 999, 0};

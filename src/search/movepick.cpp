@@ -1,7 +1,10 @@
-#include "board/movepick.h"
+#include "search/movepick.h"
 
-#include "search/see.h"
-#include "search/state.h"
+#include "board/see.h"
+#include "board/draw.h"
+#include "board/makemove.h"
+#include "search/sort.h"
+#include "search/worker.h"
 
 const int picker_stage_sequence[5][10] = {
     {STAGE_HASH, STAGE_CAPTURES, STAGE_KILLER1, STAGE_KILLER2, STAGE_QUIETS, STAGE_DEFERRED, STAGE_END},
@@ -42,17 +45,6 @@ inline int type_on(const Position& pos, int side, int sq) { return piece_type_on
 
 inline uint32_t entry(Move m, int score) { return (uint32_t(score) << 16) | (m & 0xFFFF); }
 inline int entry_score(uint32_t e) { return int(int16_t(uint16_t(e >> 16))); }
-
-// Stable insertion sort, highest score first.
-void sort_entries(uint32_t* list, int n) {
-    for (int i = 1; i < n; i++) {
-        const uint32_t e = list[i];
-        const int s = entry_score(e);
-        int j = i;
-        for (; j > 0 && entry_score(list[j - 1]) < s; j--) list[j] = list[j - 1];
-        list[j] = e;
-    }
-}
 
 struct ListWriter {
     uint32_t* out;
@@ -129,7 +121,7 @@ inline void add_quiet_targets(ListWriter& w, int from, Bitboard targets) {
     while (targets) w.add(make_move_word(from, pop_lsb(targets)), 0);
 }
 
-int generate_quiets_stage(const Position& pos, uint32_t* out, int depth) {
+int generate_quiets_stage(const Position& pos, uint32_t* out, int depth, const HistoryTable& history) {
     const int us = side_to_move(pos);
     const Bitboard occ = occupied(pos), empty = ~occ, pawns = pos.bb[us][PAWN];
     const int fwd = us == WHITE ? 8 : -8;
@@ -166,7 +158,7 @@ int generate_quiets_stage(const Position& pos, uint32_t* out, int depth) {
     }
     for (int i = 0; i < w.n; i++) {
         const Move m = out[i] & 0xFFFF;
-        int h = history_table[us][pos.board[move_from(m)] & 7][move_to(m)];
+        int h = history[us][pos.board[move_from(m)] & 7][move_to(m)];
         if (depth >= 10 && see(pos, m) < 0) h >>= 1;
         out[i] = entry(m, h);
     }
@@ -174,7 +166,7 @@ int generate_quiets_stage(const Position& pos, uint32_t* out, int depth) {
 }
 
 // Adds generated evasions (captures or blocks) with their scores; king moves are already listed.
-void add_evasions(const Position& pos, ListWriter& w, const Move* moves, int n, int king) {
+void add_evasions(const Position& pos, ListWriter& w, const Move* moves, int n, int king, const HistoryTable& history) {
     const int us = side_to_move(pos), them = 1 - us;
     for (int i = 0; i < n; i++) {
         const Move m = moves[i];
@@ -186,12 +178,12 @@ void add_evasions(const Position& pos, ListWriter& w, const Move* moves, int n, 
         else if (pos.bb[them][0] & square_bit[to])
             score = 30000 + 16 * type_on(pos, them, to) - 2 * type_on(pos, us, move_from(m));
         else
-            score = history_table[us][pos.board[move_from(m)] & 7][to] >> 1;
+            score = history[us][pos.board[move_from(m)] & 7][to] >> 1;
         w.add(m, score);
     }
 }
 
-int generate_evasions_stage(const Position& pos, uint32_t* out) {
+int generate_evasions_stage(const Position& pos, uint32_t* out, const HistoryTable& history) {
     const int us = side_to_move(pos), them = 1 - us;
     const int k = king_square(pos, us);
     const Bitboard occ = occupied(pos);
@@ -199,17 +191,17 @@ int generate_evasions_stage(const Position& pos, uint32_t* out) {
     for (Bitboard b = king_attacks[k] & ~pos.bb[us][0]; b;) {
         const int to = pop_lsb(b);
         const int v = type_on(pos, them, to);
-        w.add(make_move_word(k, to), v ? 30000 + 16 * v - 2 * KING : history_table[us][KING][to] >> 1);
+        w.add(make_move_word(k, to), v ? 30000 + 16 * v - 2 * KING : history[us][KING][to] >> 1);
     }
     Move moves[MAX_MOVES];
     // The checking knight or pawn is found on the board, so a position set up with a check works too.
     const Bitboard knights = knight_attacks[k] & pos.bb[them][KNIGHT];
     const Bitboard pawns = pawn_attacks(us, square_bit[k]) & pos.bb[them][PAWN];
     if (knights) {
-        add_evasions(pos, w, moves, generate_captures_on(pos, moves, lsb_index(knights)), k);
+        add_evasions(pos, w, moves, generate_captures_on(pos, moves, lsb_index(knights)), k, history);
     } else if (pawns) {
         const int sq = lsb_index(pawns);
-        add_evasions(pos, w, moves, generate_captures_on(pos, moves, sq), k);
+        add_evasions(pos, w, moves, generate_captures_on(pos, moves, sq), k, history);
         if (pos.ep_mask) {
             const int ep = lsb_index(pos.ep_mask);
             for (Bitboard b = pawn_attacks(them, pos.ep_mask) & pos.bb[us][PAWN]; b;)
@@ -223,8 +215,8 @@ int generate_evasions_stage(const Position& pos, uint32_t* out) {
             while (sliders) {
                 const int s = pop_lsb(sliders);
                 if (between[s][k] & occ) continue;
-                add_evasions(pos, w, moves, generate_captures_on(pos, moves, s), k);
-                add_evasions(pos, w, moves, generate_quiets_to(pos, moves, between[s][k]), k);
+                add_evasions(pos, w, moves, generate_captures_on(pos, moves, s), k, history);
+                add_evasions(pos, w, moves, generate_quiets_to(pos, moves, between[s][k]), k, history);
             }
         }
     }
@@ -339,8 +331,10 @@ bool special_ready(MovePicker& p, Move m, bool killer) {
 
 const std::array<std::array<Bitboard, 64>, 2> pawn_check_origin = build_pawn_check_origin();
 
-void picker_init(const Position& pos, MovePicker& p, int mode, Move hash_move, Move killer1, Move killer2, int depth) {
+void picker_init(const Position& pos, MovePicker& p, int mode, Move hash_move, Move killer1, Move killer2, int depth,
+                 const HistoryTable& history) {
     p.pos = &pos;
+    p.history = &history;
     p.mode = mode;
     p.step = p.stage = p.count = p.index = 0;
     p.hash_move = hash_move;
@@ -382,8 +376,8 @@ Move picker_next(MovePicker& p) {
                 if (special_ready(p, p.killer2, true)) return p.killer2;
                 break;
             case STAGE_CAPTURES: p.count = generate_captures_stage(*p.pos, p.entries); break;
-            case STAGE_QUIETS: p.count = generate_quiets_stage(*p.pos, p.entries, p.depth); break;
-            case STAGE_EVASIONS: p.count = generate_evasions_stage(*p.pos, p.entries); break;
+            case STAGE_QUIETS: p.count = generate_quiets_stage(*p.pos, p.entries, p.depth, *p.history); break;
+            case STAGE_EVASIONS: p.count = generate_evasions_stage(*p.pos, p.entries, *p.history); break;
             case STAGE_QUIET_CHECKS: p.count = generate_quiet_checks_stage(*p.pos, p.entries); break;
             case STAGE_DEFERRED:
                 p.list = p.deferred;
@@ -391,6 +385,20 @@ Move picker_next(MovePicker& p) {
                 break;
             default: return 0;
         }
-        if (p.list == p.entries) sort_entries(p.entries, p.count);
+        if (p.list == p.entries) sort_descending(p.entries, p.count, entry_score);
     }
+}
+
+int count_legal_moves_upto3(Worker& w, const Position& pos) {
+    MovePicker p;
+    picker_init(pos, p, PICK_EVASIONS, 0, 0, 0, 0, w.history);
+    const int us = side_to_move(pos);
+    Position child;
+    int n = 0;
+    for (Move m; n < 3 && (m = picker_next(p));) {
+        make_move(pos, child, m);
+        count_node(w);
+        if (!king_attacked(child, us)) n++;
+    }
+    return n;
 }

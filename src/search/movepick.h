@@ -4,6 +4,9 @@
 #include <cstdint>
 
 #include "board/movegen.h"
+#include "search/state.h"
+
+struct Worker;
 
 enum : int {
     PICK_ALL = 0,           // hash, captures, killers, quiets, losing captures
@@ -43,6 +46,7 @@ struct MovePicker {
     Move tried[4];
     int tried_count;
     int depth;
+    const HistoryTable* history;  // orders the quiet moves
 };
 
 extern const int picker_stage_sequence[5][10];
@@ -50,6 +54,11 @@ extern const int picker_stage_sequence[5][10];
 // single push, or by a double step from its second rank.
 extern const std::array<std::array<Bitboard, 64>, 2> pawn_check_origin;
 
-void picker_init(const Position& pos, MovePicker& p, int mode, Move hash_move, Move killer1, Move killer2, int depth);
+void picker_init(const Position& pos, MovePicker& p, int mode, Move hash_move, Move killer1, Move killer2, int depth,
+                 const HistoryTable& history);
 // The next move, or 0 when the run is over (and on every later call).
 Move picker_next(MovePicker& p);
+
+// Legal moves of the side to move, counted up to three (3 = three or more); meant for a side in check.
+// Every move tried is a node of the worker.
+int count_legal_moves_upto3(Worker& w, const Position& pos);

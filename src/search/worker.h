@@ -1,0 +1,98 @@
+// The search worker: everything one search thread writes. The main worker runs on the command
+// loop's thread; helpers run on threads of their own (search/threads.*).
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+#include "board/position.h"
+#include "eval/evaluate.h"
+#include "search/state.h"
+
+constexpr int MAX_ROOT_MOVES = 256;
+constexpr int MAX_ITERATIONS = 100;  // iterations 1..99
+
+struct RootMove {
+    Move move;
+    int32_t score;
+    uint64_t nodes;  // spent on the move in the latest iteration
+};
+
+// The options a search reads, copied at "go".
+struct SearchOptions {
+    int multi_pv;
+    int use_lmr;
+    int null_move_pruning;
+    int draw_score;  // value of a draw for the side to move at the root
+    int quiet;       // no progress output (benchmark)
+};
+
+struct Worker {
+    bool main;
+    // Read by other threads for the summed counts in info lines, so atomic (relaxed).
+    std::atomic<uint64_t> nodes;
+    uint32_t poll_counter;
+    int sel_depth;  // deepest ply reached in this search
+    SearchOptions opt;
+    Position root, root_child;
+    RootMove root_moves[MAX_ROOT_MOVES];
+    int root_move_count;
+    int iter_score[MAX_ITERATIONS];
+    int iter_best_move[MAX_ITERATIONS];
+    Move killers[MAX_PLY][2];
+    HistoryTable history;
+    CounterMove counters[2][7][4096];
+    EvalTables eval;
+};
+
+// The worker of the command loop's thread: the one that handles input, time, output and the best move.
+extern Worker main_worker;
+
+// Forgets history and counter-moves (a new game, or every search when deterministic).
+void reset_move_ordering(Worker& w);
+void clear_killers(Worker& w);
+
+inline uint64_t worker_nodes(const Worker& w) { return w.nodes.load(std::memory_order_relaxed); }
+
+// Called when the main worker's poll counter comes round: reads input, then tests stop, node limits
+// and the deadline.
+bool poll_limits(Worker& w);
+
+// The polling step of every node: true when the search must unwind now. Helpers never poll; they
+// see the shared stop flag at the next node.
+inline bool poll_step(Worker& w) {
+    if (!w.main || (++w.poll_counter & poll_mask) != 0 || poll_suppressed) return false;
+    return poll_limits(w);
+}
+
+// Every position the search makes is a node; on the main worker the hard node limit stops the
+// search at exactly the limit.
+inline void count_node(Worker& w) {
+    if (stop_search.load(std::memory_order_relaxed)) return;
+    const uint64_t n = w.nodes.load(std::memory_order_relaxed);
+    if (!w.main || n < hard_node_limit || poll_suppressed)
+        w.nodes.store(n + 1, std::memory_order_relaxed);
+    else
+        stop_search = 1;
+}
+
+// Quiet cut-off bookkeeping: the cut move gains, the other quiet moves tried lose.
+inline void history_reward(Worker& w, int side, int type, int to, int depth) {
+    int32_t& h = w.history[side][type][to];
+    h = int32_t(h + int64_t(HISTORY_MAX - h) * depth / 64);
+}
+inline void history_penalty(Worker& w, int side, int type, int to, int depth) {
+    int32_t& h = w.history[side][type][to];
+    h = int32_t(h - int64_t(h) * depth / 64);
+}
+// After a quiet cut-off or best move at a node of the given depth (capped so the values stay in range).
+inline void update_history(Worker& w, const Position& pos, Move best, const Move* quiets, int quiet_count, int depth) {
+    const int side = pos.ply & 1, d = depth < 64 ? depth : 64;
+    for (int i = 0; i < quiet_count; i++)
+        if (quiets[i] != best) history_penalty(w, side, pos.board[move_from(quiets[i])] & 7, move_to(quiets[i]), d);
+    history_reward(w, side, pos.board[move_from(best)] & 7, move_to(best), d);
+}
+inline void update_killers(Worker& w, int ply, Move m) {
+    if (w.killers[ply][0] == m) return;
+    w.killers[ply][1] = w.killers[ply][0];
+    w.killers[ply][0] = m;
+}

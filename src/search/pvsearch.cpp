@@ -5,7 +5,6 @@
 #include "eval/tables.h"
 #include "search/search.h"
 #include "board/see.h"
-#include "shell/options.h"
 
 namespace {
 

@@ -10,9 +10,6 @@
 #include "search/search.h"
 #include "search/threads.h"
 #include "board/see.h"
-#include "shell/driver.h"
-#include "shell/options.h"
-#include "shell/timeman.h"
 
 bool move_list_has(const char* list, const char* word) {
     const size_t n = strlen(word);
@@ -63,7 +60,7 @@ void move_to_front(Worker& w, Move m) {
 void record_line(int depth, int score, Move m, const Move* child_pv) {
     Move line[PV_SIZE];
     set_line(line, m, child_pv);
-    record_multipv(depth / 2, score, line);
+    root_reports.multipv_record(depth / 2, score, line);
 }
 
 }  // namespace
@@ -76,7 +73,7 @@ int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* 
     pos.reduced = 0;
     pos.accum_ext = -8;
     evaluate(pos, w.eval);
-    const bool progress = w.main && depth / 2 >= 6 && clock_seconds() - search_start > 0.25;
+    const bool progress = w.main && depth / 2 >= 6 && root_reports.elapsed() > 0.25;
     if (poll_step(w)) return 0;
     pv[0] = 0;
     if (depth / 2 == 1) build_root_moves(w, pos);
@@ -133,7 +130,7 @@ int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* 
                 if (stop_search) return 0;
                 if (lines >= 2) {
                     record_line(depth, v, m, child_pv);
-                    if (depth > 3) reference = report_multipv(clock_seconds() - search_start);
+                    if (depth > 3) reference = root_reports.multipv_show();
                 }
             } else {
                 if (lines < 2) reference = alpha;
@@ -155,7 +152,7 @@ int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* 
                         if (stop_search) return 0;
                         if (lines >= 2 && v > reference) {
                             record_line(depth, v, m, child_pv);
-                            if (depth > 3) reference = report_multipv(clock_seconds() - search_start);
+                            if (depth > 3) reference = root_reports.multipv_show();
                         }
                     }
                 }
@@ -165,7 +162,7 @@ int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* 
         if (v > best) {
             set_line(pv, m, child_pv);
             update_killers(w, 0, m);
-            if (lines <= 1 && report) report_root_best(depth / 2, v, pv, alpha, beta);
+            if (lines <= 1 && report) root_reports.new_best(depth / 2, v, pv, alpha, beta);
             best = v;
             if (v >= beta) break;
             if (v > alpha) alpha = v;

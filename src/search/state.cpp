@@ -15,6 +15,7 @@ uint64_t soft_node_budget = NO_NODE_LIMIT;
 uint32_t poll_mask = 255;
 void (*poll_input_hook)() = nullptr;
 double (*clock_hook)() = nullptr;
+RootReports root_reports = {};
 double hard_deadline = 1e300;
 
 uint64_t drawn_material_keys[DRAWN_KEY_COUNT];

@@ -22,6 +22,15 @@ extern uint32_t poll_mask;
 // Installed by the shell: reads the command input; the clock the deadline is measured on.
 extern void (*poll_input_hook)();
 extern double (*clock_hook)();
+
+// Installed by the shell: what the main worker's root search shows while an iteration runs.
+struct RootReports {
+    void (*new_best)(int plies, int score, const Move* pv, int alpha, int beta);
+    void (*multipv_record)(int plies, int score, const Move* line);
+    int (*multipv_show)();  // prints the best lines; the lowest shown score at the newest depth
+    double (*elapsed)();    // seconds since go
+};
+extern RootReports root_reports;
 // Wall-clock second at which the searches give up (the driver's hard deadline).
 extern double hard_deadline;
 

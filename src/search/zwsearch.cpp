@@ -7,7 +7,6 @@
 #include "eval/tables.h"
 #include "search/search.h"
 #include "board/see.h"
-#include "shell/options.h"
 
 const std::array<int, 640> null_move_depth_table = [] {
     std::array<int, 640> t{};

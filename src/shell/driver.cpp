@@ -108,6 +108,7 @@ void prepare(Position& pos, double seconds) {
     poll_suppressed = 1;
     poll_input_hook = poll_input;
     clock_hook = clock_seconds;
+    root_reports = {report_root_best, record_multipv, report_multipv, elapsed_since_start};
     time_up = false;
     stop_search = 0;
     clear_killers(main_worker);
@@ -309,7 +310,7 @@ void record_multipv(int depth, int score, const Move* line) {
     r.line[i] = 0;
 }
 
-int report_multipv(double /*elapsed*/) {
+int report_multipv() {
     // Newest depth first, best score first; records of equal key keep their order.
     auto key = [](const MultiPvLine& r) { return int64_t(r.depth) * (1LL << 30) + r.score; };
     sort_descending(multipv_lines, multipv_count, key);

@@ -35,4 +35,4 @@ extern int multipv_count;
 
 void record_multipv(int depth, int score, const Move* line);
 // Prints the best lines; returns the lowest printed score at the newest depth (2100000000 if none).
-int report_multipv(double elapsed);
+int report_multipv();

@@ -55,7 +55,7 @@ bool tt_allocate(int megabytes) {
 }
 
 void tt_clear() {
-    if (tt.buckets && tt_dirty) memset(tt.buckets, 0, tt.bucket_count * sizeof(TTBucket));
+    if (tt.buckets && tt_dirty) memset(static_cast<void*>(tt.buckets), 0, tt.bucket_count * sizeof(TTBucket));
     tt_dirty = false;
     tt.age = 0;
 }

@@ -86,7 +86,7 @@ bool names_a_legal_move(const Position& pos, const char* list) {
 void print_pv_info(int depth, int multipv, int score, const char* bound, const Move* pv) {
     const double elapsed = elapsed_since_start();
     const uint64_t node_count = total_nodes();
-    char score_text[32], text[PV_TEXT_SIZE], head[64];
+    char score_text[32], text[PV_TEXT_SIZE], head[96];
     score_to_text(score, score_text, sizeof score_text);
     pv_to_text(pv, text);
     if (multipv)

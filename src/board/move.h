@@ -38,10 +38,14 @@ constexpr int MOVE_LIST_CHARS = 3071;
 
 // Best-move text shared with the search driver ("ZZZZ" when a line is empty).
 extern char best_move_text[MOVE_TEXT_SIZE];
+// Non-zero (UCI_Chess960): castling is written and read as the king taking its own rook.
+extern int chess960;
 
-void move_to_text(Move m, char out[MOVE_TEXT_SIZE]);
+// Castling is the king's move to its target square, or in Chess960 the king's square and the
+// rook's, which `game` (any position of the game before the castling) supplies.
+void move_to_text(Move m, char out[MOVE_TEXT_SIZE], const Position* game = nullptr);
 // Writes up to 64 moves, each followed by a space; out needs PV_TEXT_SIZE bytes.
-void pv_to_text(const Move* line, char* out);
+void pv_to_text(const Move* line, char* out, const Position* game = nullptr);
 // Removes every word equal to m's text; returns the number of words kept.
 int remove_move_text(char* list, Move m);
 // Plays the pseudo-legal move whose text matches (case-insensitively); false if none does.

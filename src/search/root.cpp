@@ -99,7 +99,7 @@ int root_search(Position& pos, int depth, int alpha, int beta, Move* pv, const c
     for (int i = 0; i < root_move_count && !stop_search; i++) {
         const Move m = root_moves[i].move;
         char text[MOVE_TEXT_SIZE];
-        move_to_text(m, text);
+        move_to_text(m, text, &pos);
         if (!move_list_has(move_list, text)) continue;
         make_move(pos, root_child, m);
         if (king_attacked(root_child, us)) continue;

@@ -23,6 +23,31 @@ std::string fen_of(const Position& p) {
     return buf;
 }
 
+std::string chess960_start_fen(int n) {
+    static const char* const knights[10] = {"NN---", "N-N--", "N--N-", "N---N", "-NN--",
+                                            "-N-N-", "-N--N", "--NN-", "--N-N", "---NN"};
+    std::string rank(8, ' ');
+    rank[size_t(2 * (n % 4) + 1)] = 'B';
+    rank[size_t(2 * (n / 4 % 4))] = 'B';
+    // Fills the k-th empty square (counted from file a) with each letter of what, skipping '-'.
+    const auto place = [&rank](const std::string& what) {
+        size_t i = 0;
+        for (char& c : rank)
+            if (c == ' ' && i < what.size() && what[i++] != '-') c = what[i - 1];
+    };
+    place(std::string(size_t(n / 16 % 6), '-') + "Q");
+    place(knights[n / 96]);
+    place("RKR");
+    std::string files;
+    for (size_t f = 8; f-- > 0;)
+        if (rank[f] == 'R') files += char('A' + f);
+    std::string lower = rank;
+    for (char& c : lower) c = char(c | 0x20);
+    std::string lower_files = files;
+    for (char& c : lower_files) c = char(c | 0x20);
+    return lower + "/pppppppp/8/8/8/8/PPPPPPPP/" + rank + " w " + files + lower_files + " - 0 1";
+}
+
 std::vector<std::string> read_data_lines(const char* name) {
     std::vector<std::string> out;
     std::ifstream in(std::string(QUORIL_TEST_DATA) + "/" + name);

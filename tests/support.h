@@ -11,6 +11,8 @@
 void init_engine_tables();
 Position from_fen(const char* fen);
 std::string fen_of(const Position& p);
+// Chess960 start position number n (0-959, 518 the standard one), castling in Shredder-FEN.
+std::string chess960_start_fen(int n);
 // Lines of a data file under tests/data, comments and blank lines dropped.
 std::vector<std::string> read_data_lines(const char* name);
 // Whole contents of a file; empty when it cannot be read.

@@ -177,6 +177,9 @@ TEST_F(Book, EngineAnswersFromTheBook) {
     EXPECT_TRUE(found_line(lines, "info depth 2 ") && !found_line(lines, "info string book"));
     lines = send_and_read(e, "setoption name UCI_AnalyseMode value true\ngo depth 2", "bestmove");
     EXPECT_TRUE(found_line(lines, "info depth 2 ") && !found_line(lines, "info string book"));
+    lines = send_and_read(e, "setoption name UCI_AnalyseMode value false\nsetoption name UCI_Chess960 value true\n"
+                             "go depth 2", "bestmove");
+    EXPECT_TRUE(found_line(lines, "info depth 2 ") && !found_line(lines, "info string book")) << "a standard book";
     lines = send_and_read(e, "setoption name UCI_AnalyseMode value false\nsetoption name OwnBook value false\n"
                              "position startpos\ngo depth 2", "bestmove");
     EXPECT_TRUE(found_line(lines, "info depth 2"));

@@ -34,6 +34,30 @@ TEST(Perft, PublishedCounts) {
     EXPECT_GE(checked, 20);
 }
 
+// Fischer-random positions, castling in Shredder-FEN; each is checked again in X-FEN.
+TEST(Perft, Chess960Suite) {
+    int checked = 0;
+    for (const std::string& line : read_data_lines("perft960.epd")) {
+        const std::string fen = line.substr(0, line.find(';'));
+        Position pos = from_fen("");
+        ASSERT_EQ(position_from_fen(pos, fen.c_str()), nullptr) << fen;
+        std::istringstream rest(line.substr(line.find(';')));
+        std::string tok;
+        uint64_t expected;
+        while (rest >> tok >> expected) {
+            if (expected > MAX_NODES) continue;
+            EXPECT_EQ(perft(pos, atoi(tok.c_str() + 2)), expected) << fen << " " << tok;
+            checked++;
+        }
+        // Written back, the castling field takes the X-FEN form; the position must not change.
+        const Position again = from_fen(fen_of(pos).c_str());
+        EXPECT_EQ(again.key, pos.key) << fen << " as " << fen_of(pos);
+        EXPECT_EQ(castle_rights(again), castle_rights(pos)) << fen;
+        EXPECT_EQ(again.castle_mask & BACK_RANKS, pos.castle_mask & BACK_RANKS) << fen;
+    }
+    EXPECT_GE(checked, 120);
+}
+
 struct Case {
     const char* fen;
     int depth;

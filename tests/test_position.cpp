@@ -49,31 +49,62 @@ void expect_fields_consistent(const Position& p, const std::string& where) {
     }
 }
 
+// Plays random legal games from fen, checking every incremental field and the move text's round
+// trip; returns the plies played.
+int play_random_games(const char* fen, int games, std::mt19937& rng, int& castles) {
+    int plies = 0;
+    for (int game = 0; game < games; game++) {
+        static Position line[400];
+        position_from_fen(line[0], fen);
+        line[0].pst = compute_pst(line[0]);
+        line[0].phase = int16_t(compute_phase(line[0]));
+        for (int ply = 0; ply < 300; ply++) {
+            Move moves[MAX_MOVES];
+            const int n = generate_legal_moves(line[ply], moves);
+            if (!n) break;
+            const Move m = moves[rng() % n];
+            make_move(line[ply], line[ply + 1], m);
+            char t[8];
+            move_to_text(m, t, &line[ply]);
+            const std::string where = std::string(fen) + " after " + t;
+            expect_fields_consistent(line[ply + 1], where);
+            EXPECT_FALSE(king_attacked(line[ply + 1], line[ply].ply & 1)) << where;
+            EXPECT_EQ(castle_rights(line[ply + 1]) & ~castle_rights(line[ply]), 0) << where;
+            Position again;
+            EXPECT_TRUE(apply_move_text(line[ply], again, t) && again.key == line[ply + 1].key) << where;
+            plies++;
+            castles += move_flag(m) == FLAG_CASTLE;
+        }
+    }
+    return plies;
+}
+
 TEST(MakeMove, IncrementalFieldsMatchRecomputationOverRandomGames) {
     fill_random_pst();
     std::mt19937 rng(12345);
-    int plies = 0;
-    for (const char* fen : VARIED) {
-        for (int game = 0; game < 40; game++) {
-            static Position line[400];
-            position_from_fen(line[0], fen);
-            line[0].pst = compute_pst(line[0]);
-            line[0].phase = int16_t(compute_phase(line[0]));
-            for (int ply = 0; ply < 300; ply++) {
-                Move moves[MAX_MOVES];
-                const int n = generate_legal_moves(line[ply], moves);
-                if (!n) break;
-                const Move m = moves[rng() % n];
-                make_move(line[ply], line[ply + 1], m);
-                char t[8];
-                move_to_text(m, t);
-                expect_fields_consistent(line[ply + 1], std::string(fen) + " after " + t);
-                EXPECT_FALSE(king_attacked(line[ply + 1], line[ply].ply & 1));
-                plies++;
-            }
-        }
-    }
+    int plies = 0, castles = 0;
+    for (const char* fen : VARIED) plies += play_random_games(fen, 40, rng, castles);
     EXPECT_GT(plies, 20000);
+    memset(pst_table, 0, sizeof pst_table);
+}
+
+// The same over Chess960 games from random start positions, castling written as king takes rook
+// (the king's target square alone can also name a plain king move there).
+TEST(MakeMove, IncrementalFieldsOverRandomChess960Games) {
+    fill_random_pst();
+    ASSERT_EQ(chess960_start_fen(518), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w HAha - 0 1");
+    std::mt19937 rng(960);
+    int plies = 0, castles = 0;
+    chess960 = 1;
+    for (int i = 0; i < 120; i++) {
+        const std::string fen = chess960_start_fen(int(rng() % 960));
+        plies += play_random_games(fen.c_str(), 4, rng, castles);
+        const Position start = from_fen(fen.c_str());
+        EXPECT_EQ(fen_of(start), fen.substr(0, fen.find(' ')) + " w KQkq -") << "written back in X-FEN";
+    }
+    chess960 = 0;
+    EXPECT_GT(plies, 30000);
+    EXPECT_GT(castles, 60);
     memset(pst_table, 0, sizeof pst_table);
 }
 
@@ -164,6 +195,26 @@ TEST(Fen, ProblemsThatWouldBreakTheEngine) {
     EXPECT_NE(position_problem(from_fen("k7/8/8/8/8/8/8/K6P w - -")), nullptr);           // pawn on rank 1
     EXPECT_NE(position_problem(from_fen("k7/8/8/8/8/8/8/RK6 w - -")), nullptr);           // black in check, white to move
     EXPECT_EQ(position_problem(from_fen("k7/8/8/8/8/8/8/RK6 b - -")), nullptr);
+}
+
+TEST(Keys, CastlingKeyDependsOnlyOnTheFourRights) {
+    Position a = from_fen("r3k2r/8/8/8/8/8/8/R3K2R w - -");
+    const Bitboard extras[] = {0ULL, square_bit[SQ_H1], square_bit[SQ_A1] | square_bit[SQ_H8]};
+    for (Bitboard extra : extras) {
+        Position b = a;
+        b.castle_mask |= extra;  // e1 and e8 already marked: no right changes
+        EXPECT_EQ(compute_key(a), compute_key(b));
+    }
+    Position k = from_fen("r3k2r/8/8/8/8/8/8/R3K2R w K -"), q = from_fen("r3k2r/8/8/8/8/8/8/R3K2R w Q -");
+    EXPECT_NE(k.key, q.key);
+    EXPECT_NE(k.key, a.key);
+    int distinct = 0;
+    for (int i = 0; i < 16; i++) {
+        bool seen = false;
+        for (int j = 0; j < i; j++) seen |= zobrist_castle[j] == zobrist_castle[i];
+        distinct += !seen;
+    }
+    EXPECT_EQ(distinct, 16);
 }
 
 TEST(Draw, FiftyMovesAndRepetition) {

@@ -106,9 +106,51 @@ TEST(PositionCommand, RefusedFenLeavesTheGameAlone) {
     EXPECT_EQ(current_fen(), before);
 }
 
-TEST(PositionCommand, ImpossibleCastlingRightsAreDropped) {
-    position("position fen 4k3/8/8/8/8/8/8/4K3 w KQkq -");
-    EXPECT_EQ(game_history[0].key, from_fen("4k3/8/8/8/8/8/8/4K3 w - -").key);
+TEST(PositionCommand, ImpossibleCastlingFieldsAreRefused) {
+    position("position startpos moves e2e4");
+    const std::string before = current_fen();
+    for (const char* field : {"KQkq", "HAha", "KH", "Kx", "Ab"}) {
+        const std::string cmd = std::string("position fen 4k3/8/8/8/8/8/8/R3K3 w ") + field + " -";
+        EXPECT_NE(position(cmd).find("impossible castling"), std::string::npos) << cmd;
+        EXPECT_EQ(current_fen(), before) << cmd;
+    }
+    position("position fen 4k3/8/8/8/8/8/8/R3K3 w A -");
+    EXPECT_EQ(current_fen(), "4k3/8/8/8/8/8/8/R3K3 w Q -");
+}
+
+// Castling text in both modes: the king's target square, or in Chess960 the king taking its rook;
+// the other form is refused. The rook may already stand on its target.
+TEST(PositionCommand, CastlingTextInBothModes) {
+    const std::string fen = "position fen r3k2r/3p1p2/8/8/8/8/8/RK3R2 w FAha -";
+    struct Row {
+        int mode;
+        const char* moves;
+        const char* after;
+    };
+    const Row rows[] = {
+        {0, "b1g1", "r3k2r/3p1p2/8/8/8/8/8/R4RK1 b kq -"},
+        {0, "b1c1", "r3k2r/3p1p2/8/8/8/8/8/2KR1R2 b kq -"},
+        {1, "b1f1 e8h8", "r4rk1/3p1p2/8/8/8/8/8/R4RK1 w - -"},
+        {1, "b1a1 e8a8", "2kr3r/3p1p2/8/8/8/8/8/2KR1R2 w - -"},
+    };
+    for (const Row& r : rows) {
+        chess960 = r.mode;
+        EXPECT_EQ(position(fen + " moves " + r.moves), "") << r.moves;
+        EXPECT_EQ(current_fen(), r.after) << r.moves;
+        const std::string other = r.mode ? "b1g1" : "b1f1";
+        EXPECT_NE(position(fen + " moves " + other).find("illegal move"), std::string::npos) << other;
+    }
+    chess960 = 1;
+    position(fen);
+    char* buf = nullptr;
+    size_t len = 0;
+    FILE* f = open_memstream(&buf, &len);
+    perft_divide(game_history[0], 1, f);
+    fclose(f);
+    const std::string out(buf, len);
+    free(buf);
+    EXPECT_EQ(out.rfind("b1f1: 1\nb1a1: 1\n", 0), 0u) << out;
+    chess960 = 0;
 }
 
 TEST(PositionCommand, BadCommandsAreRefusedAndCountersRead) {
@@ -147,6 +189,7 @@ const Lines DEFAULT_OPTIONS = {
     "option name Deterministic type check default false",
     "option name Special Node Level type check default false",
     "option name Best Book Line type check default true",
+    "option name UCI_Chess960 type check default false",
     "option name move overhead milliseconds type spin default 10 min 0 max 50000",
     "option name Drawscore type spin default -7 min -200 max 200",
 };

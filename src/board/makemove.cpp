@@ -11,6 +11,26 @@ inline void move_piece(Position& c, int s, int t, int from, int to, Bitboard ft)
     c.board[from] = 0;
 }
 
+// The king goes to the g or c file and the rook next to it on the inside; either may start where
+// the other ends, or already stand on its target.
+inline void castle(Position& c, int s, int from, int to) {
+    const bool king_side = file_of(to) == 6;
+    const int before = castle_rights(c);
+    const int rf = castle_rook(c, s, king_side), rt = king_side ? to - 1 : to + 1;
+    c.key ^= zobrist_piece[s][KING][from] ^ zobrist_piece[s][KING][to] ^ zobrist_piece[s][ROOK][rf] ^
+             zobrist_piece[s][ROOK][rt];
+    c.pst = pair_add(c.pst, pair_sub(pst_table[s][KING][to], pst_table[s][KING][from]));
+    c.pst = pair_add(c.pst, pair_sub(pst_table[s][ROOK][rt], pst_table[s][ROOK][rf]));
+    c.bb[s][KING] ^= square_bit[from] ^ square_bit[to];
+    c.bb[s][ROOK] ^= square_bit[rf] ^ square_bit[rt];
+    c.bb[s][0] = (c.bb[s][0] & ~(square_bit[from] | square_bit[rf])) | square_bit[to] | square_bit[rt];
+    c.board[from] = c.board[rf] = 0;
+    c.board[to] = uint8_t(piece_code(s, KING));
+    c.board[rt] = uint8_t(piece_code(s, ROOK));
+    c.castle_mask |= 0xFFULL << (s == WHITE ? 0 : 56);
+    c.key ^= zobrist_castle[before] ^ zobrist_castle[castle_rights(c)];
+}
+
 }  // namespace
 
 int make_move(const Position& parent, Position& c, Move m) {
@@ -37,22 +57,20 @@ int make_move(const Position& parent, Position& c, Move m) {
     const int t = c.board[from] & 7;
     c.moved_type = int16_t(t);
     c.pawn_key ^= zobrist_pawn_king[s][t][from] ^ zobrist_pawn_king[s][t][to];
-    move_piece(c, s, t, from, to, ft);
-
-    c.key ^= zobrist_castle[castle_index(c.castle_mask)];
-    c.castle_mask |= ft;
-
     if (flag == FLAG_CASTLE) {
-        const int rt = (from + to) / 2;
-        const int rf = (to & 60) | ((to & 4) >> 1) | ((to & 4) >> 2);
-        move_piece(c, s, ROOK, rf, rt, square_bit[rf] | square_bit[rt]);
-        c.castle_mask |= square_bit[rf] | square_bit[rt];
-        c.key ^= zobrist_castle[castle_index(c.castle_mask)];
+        castle(c, s, from, to);
         c.ply++;
         c.rule50 = 0;
         return 1;
     }
-    c.key ^= zobrist_castle[castle_index(c.castle_mask)];
+    move_piece(c, s, t, from, to, ft);
+
+    // Only a move touching a home square that still carries a right can change the rights.
+    if (ft & ~c.castle_mask & BACK_RANKS) {
+        const int before = castle_rights(parent);
+        c.castle_mask |= ft;
+        c.key ^= zobrist_castle[before] ^ zobrist_castle[castle_rights(c)];
+    }
 
     if (flag == FLAG_EP) {
         c.rule50 = 0;

@@ -7,13 +7,19 @@
 #include "board/movegen.h"
 
 char best_move_text[MOVE_TEXT_SIZE] = "null";
+int chess960 = 0;
 
-void move_to_text(Move m, char out[MOVE_TEXT_SIZE]) {
+void move_to_text(Move m, char out[MOVE_TEXT_SIZE], const Position* game) {
     if (!m) {
         memcpy(out, "null", 5);
         return;
     }
-    const int from = move_from(m), to = move_to(m);
+    const int from = move_from(m);
+    int to = move_to(m);
+    if (chess960 && game && move_flag(m) == FLAG_CASTLE) {
+        const int rook = castle_rook(*game, rank_of(from) ? BLACK : WHITE, file_of(to) == 6);
+        if (rook >= 0) to = rook;
+    }
     out[0] = char('a' + file_of(from));
     out[1] = char('1' + rank_of(from));
     out[2] = char('a' + file_of(to));
@@ -23,13 +29,13 @@ void move_to_text(Move m, char out[MOVE_TEXT_SIZE]) {
     out[5] = 0;
 }
 
-void pv_to_text(const Move* line, char* out) {
+void pv_to_text(const Move* line, char* out, const Position* game) {
     out[0] = 0;
     memcpy(best_move_text, "ZZZZ", 5);
     size_t len = 0;
     for (int i = 0; i < 64 && line[i]; i++) {
         char t[MOVE_TEXT_SIZE];
-        move_to_text(line[i], t);
+        move_to_text(line[i], t, game);
         if (i == 0) memcpy(best_move_text, t, MOVE_TEXT_SIZE);
         size_t tl = strlen(t);
         memcpy(out + len, t, tl);
@@ -44,7 +50,7 @@ bool apply_move_text(const Position& from, Position& to, const char* text) {
     const int n = generate_all_moves(from, moves);
     for (int i = 0; i < n; i++) {
         char t[MOVE_TEXT_SIZE];
-        move_to_text(moves[i], t);
+        move_to_text(moves[i], t, &from);
         if (strcasecmp(t, text) != 0) continue;
         make_move(from, to, moves[i]);
         to.in_check = side_in_check(to, to.ply & 1) ? 1 : 0;

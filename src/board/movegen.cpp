@@ -33,20 +33,26 @@ inline Bitboard push_one(int side, Bitboard b) { return side == WHITE ? b << 8 :
 
 }  // namespace
 
+// King side first. The king ends on the g or c file and the rook beside it; every square either
+// crosses must be empty but for the two of them, and the king may not start in, pass through or
+// land in check, judged with the castling rook lifted (it may have shielded the king on the rank).
 int generate_castling(const Position& pos, int side, Move* out) {
-    Bitboard attacked = attacked_by(pos, 1 - side);
-    Bitboard occ = occupied(pos);
-    int base = side == WHITE ? 0 : 56;
+    const Bitboard king = pos.bb[side][KING] & castle_homes(pos, side);
+    if (!king) return 0;
+    const int k = lsb_index(king), base = k & 56;
+    const Bitboard occ = occupied(pos);
     int n = 0;
-    Bitboard cm = pos.castle_mask;
-    if (!(cm & (square_bit[base + 4] | square_bit[base + 7])) &&
-        !(occ & (square_bit[base + 5] | square_bit[base + 6])) &&
-        !(attacked & (square_bit[base + 4] | square_bit[base + 5] | square_bit[base + 6])))
-        out[n++] = side == WHITE ? CASTLE_WK : CASTLE_BK;
-    if (!(cm & (square_bit[base + 4] | square_bit[base + 0])) &&
-        !(occ & (square_bit[base + 1] | square_bit[base + 2] | square_bit[base + 3])) &&
-        !(attacked & (square_bit[base + 2] | square_bit[base + 3] | square_bit[base + 4])))
-        out[n++] = side == WHITE ? CASTLE_WQ : CASTLE_BQ;
+    for (int king_side = 1; king_side >= 0; king_side--) {
+        const int r = castle_rook(pos, side, king_side);
+        if (r < 0) continue;
+        const int kt = base + (king_side ? 6 : 2), rt = base + (king_side ? 5 : 3);
+        const Bitboard path = between[k][kt] | square_bit[kt] | king;
+        if (occ & (path | between[r][rt] | square_bit[rt]) & ~(king | square_bit[r])) continue;
+        const Bitboard lifted = occ ^ square_bit[r];
+        bool safe = true;
+        for (Bitboard b = path; b && safe;) safe = !attackers_to(pos, pop_lsb(b), 1 - side, lifted);
+        if (safe) out[n++] = make_move_word(k, kt, FLAG_CASTLE);
+    }
     return n;
 }
 

@@ -14,13 +14,6 @@ struct LegalityContext {
     Bitboard occ, checkers, pinned;
 };
 
-Bitboard attackers_to(const Position& pos, int sq, int by, Bitboard occ) {
-    return (knight_attacks[sq] & pos.bb[by][KNIGHT]) | (king_attacks[sq] & pos.bb[by][KING]) |
-           (pawn_attacks(1 - by, square_bit[sq]) & pos.bb[by][PAWN]) |
-           (bishop_attacks(sq, occ) & (pos.bb[by][BISHOP] | pos.bb[by][QUEEN])) |
-           (rook_attacks(sq, occ) & (pos.bb[by][ROOK] | pos.bb[by][QUEEN]));
-}
-
 LegalityContext make_context(const Position& pos) {
     LegalityContext c;
     c.us = pos.ply & 1;
@@ -100,7 +93,7 @@ uint64_t perft_divide(const Position& pos, int depth, FILE* out) {
         make_move(pos, child, moves[i]);
         const uint64_t count = depth > 1 ? perft(child, depth - 1) : 1;
         char t[MOVE_TEXT_SIZE];
-        move_to_text(moves[i], t);
+        move_to_text(moves[i], t, &pos);
         fprintf(out, "%s: %" PRIu64 "\n", t, count);
         total += count;
     }

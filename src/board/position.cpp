@@ -7,7 +7,7 @@
 
 uint64_t zobrist_piece[2][8][64];
 uint64_t zobrist_pawn_king[2][8][64];
-uint64_t zobrist_castle[64];
+uint64_t zobrist_castle[16];
 uint64_t zobrist_material[2][8];
 const int phase_weight[8] = {0, 0, 1, 3, 9, 22, 0, 0};
 ScorePair pst_table[2][8][64];
@@ -33,19 +33,7 @@ void init_position_tables() {
             zobrist_pawn_king[c][PAWN][s] = splitmix(seed);
             zobrist_pawn_king[c][KING][s] = splitmix(seed);
         }
-    // One key per set of the four rights, shared by every mask that leaves that set.
-    uint64_t rights_key[16];
-    for (int r = 0; r < 16; r++) rights_key[r] = splitmix(seed);
-    static const int sq[6] = {SQ_A1, SQ_E1, SQ_H1, SQ_A8, SQ_E8, SQ_H8};
-    for (int sub = 0; sub < 64; sub++) {
-        Bitboard m = 0;
-        for (int i = 0; i < 6; i++)
-            if (sub & (1 << i)) m |= 1ULL << sq[i];
-        auto clear = [&](int a, int b) { return !(m & (1ULL << a)) && !(m & (1ULL << b)); };
-        int rights = (clear(SQ_E1, SQ_H1) ? 1 : 0) | (clear(SQ_E1, SQ_A1) ? 2 : 0) | (clear(SQ_E8, SQ_H8) ? 4 : 0) |
-                     (clear(SQ_E8, SQ_A8) ? 8 : 0);
-        zobrist_castle[castle_index(m)] = rights_key[rights];
-    }
+    for (int r = 0; r < 16; r++) zobrist_castle[r] = splitmix(seed);
     for (int c = 0; c < 2; c++)
         for (int k = PAWN; k <= QUEEN; k++) zobrist_material[c][k] = splitmix(seed);
 }
@@ -67,11 +55,33 @@ static int piece_type_of_char(char c) {
     }
 }
 
-void position_from_fen(Position& pos, const char* text) {
+static int msb_index(Bitboard b) { return 63 - __builtin_clzll(b); }
+
+// Clears the homes of the king and of the rook that one castling letter names.
+static const char* read_castling_letter(Position& pos, char c) {
+    const int side = (c >= 'a') ? BLACK : WHITE, base = side == WHITE ? SQ_A1 : SQ_A8;
+    const Bitboard rank = 0xFFULL << base, king = pos.bb[side][KING] & rank;
+    if (popcount(pos.bb[side][KING]) != 1 || !king) return "castling without the king on its first rank";
+    const int k = lsb_index(king), lower = c | 0x20;
+    const Bitboard rooks = pos.bb[side][ROOK] & rank;
+    int r = -1;
+    if (lower == 'k' && (rooks & ~(king | (king - 1))))
+        r = msb_index(rooks);
+    else if (lower == 'q' && (rooks & (king - 1)))
+        r = lsb_index(rooks);
+    else if (lower >= 'a' && lower <= 'h' && (rooks & square_bit[base + lower - 'a']))
+        r = base + lower - 'a';
+    if (r < 0) return "castling letter without its rook";
+    if (castle_rook(pos, side, r > k) >= 0) return "two castling rights on one wing";
+    pos.castle_mask &= ~(square_bit[k] | square_bit[r]);
+    return nullptr;
+}
+
+const char* position_from_fen(Position& pos, const char* text) {
     init_position_tables();
     memset(&pos, 0, sizeof pos);
     pos.prev = nullptr;
-    pos.castle_mask = FRESH_CASTLE_MASK;
+    pos.castle_mask = BACK_RANKS;
     pos.ply = -1;
 
     char buf[FEN_BUFFER];
@@ -103,26 +113,20 @@ void position_from_fen(Position& pos, const char* text) {
     } else if (ctm == 'b') {
         pos.ply = 1;
     } else {
-        return;  // no side to move: ply stays -1 for the caller to refuse
+        return nullptr;  // no side to move: ply stays -1 for the caller to refuse
     }
     p += 2;
     if (*p == ' ') p++;
-    for (; *p && *p != ' '; p++) {
-        switch (*p) {
-            case 'K': pos.castle_mask &= ~((1ULL << SQ_E1) | (1ULL << SQ_H1)); break;
-            case 'Q': pos.castle_mask &= ~((1ULL << SQ_E1) | (1ULL << SQ_A1)); break;
-            case 'k': pos.castle_mask &= ~((1ULL << SQ_E8) | (1ULL << SQ_H8)); break;
-            case 'q': pos.castle_mask &= ~((1ULL << SQ_E8) | (1ULL << SQ_A8)); break;
-            default: break;
-        }
-    }
+    const char* castling = nullptr;
+    for (; *p && *p != ' '; p++)
+        if (*p != '-' && !castling) castling = read_castling_letter(pos, *p);
     pos.in_check = side_in_check(pos, pos.ply & 1) ? 1 : 0;
     pos.key = compute_key(pos);
     pos.pawn_key = compute_pawn_key(pos);
     pos.material_key = compute_material_key(pos);
 
     while (*p == ' ') p++;
-    if (*p == '-' || !*p || p[0] < 'a' || p[0] > 'h' || p[1] < '1' || p[1] > '8') return;
+    if (*p == '-' || !*p || p[0] < 'a' || p[0] > 'h' || p[1] < '1' || p[1] > '8') return castling;
     int f = p[0] - 'a';
     int target, step_to, step_from;
     if (p[1] == '3') {
@@ -132,7 +136,7 @@ void position_from_fen(Position& pos, const char* text) {
     } else {
         target = (p[1] - '1') * 8 + f;
         // A target on the top rank would put the step off the board; clamp to keep squares valid.
-        if (target + 8 > 63 || target - 8 < 0) return;
+        if (target + 8 > 63 || target - 8 < 0) return castling;
         step_from = target + 8;
         step_to = target - 8;
     }
@@ -143,6 +147,7 @@ void position_from_fen(Position& pos, const char* text) {
         pos.ep_mask = square_bit[target];
         pos.key ^= zobrist_piece[BLACK][0][target];
     }
+    return castling;
 }
 
 Bitboard attacked_by(const Position& pos, int them) {
@@ -159,6 +164,13 @@ Bitboard attacked_by(const Position& pos, int them) {
     return a;
 }
 
+Bitboard attackers_to(const Position& pos, int sq, int by, Bitboard occ) {
+    return (knight_attacks[sq] & pos.bb[by][KNIGHT]) | (king_attacks[sq] & pos.bb[by][KING]) |
+           (pawn_attacks(1 - by, square_bit[sq]) & pos.bb[by][PAWN]) |
+           (bishop_attacks(sq, occ) & (pos.bb[by][BISHOP] | pos.bb[by][QUEEN])) |
+           (rook_attacks(sq, occ) & (pos.bb[by][ROOK] | pos.bb[by][QUEEN]));
+}
+
 bool side_in_check(const Position& pos, int side) {
     return (attacked_by(pos, 1 - side) & pos.bb[side][KING]) != 0;
 }
@@ -170,7 +182,7 @@ uint64_t compute_key(const Position& pos) {
             Bitboard b = pos.bb[s][t];
             while (b) k ^= zobrist_piece[s][t][pop_lsb(b)];
         }
-    k ^= zobrist_castle[castle_index(pos.castle_mask)];
+    k ^= zobrist_castle[castle_rights(pos)];
     if (pos.ep_mask) k ^= zobrist_piece[BLACK][0][lsb_index(pos.ep_mask)];
     return k;
 }
@@ -217,6 +229,21 @@ const char* position_problem(const Position& pos) {
     return nullptr;
 }
 
+// KQkq for the outermost rooks, the rook's file otherwise (X-FEN); returns the letters written.
+static int castling_text(const Position& pos, char* out) {
+    int n = 0;
+    for (int side = 0; side < 2; side++)
+        for (int king_side = 1; king_side >= 0; king_side--) {
+            const int r = castle_rook(pos, side, king_side);
+            if (r < 0) continue;
+            const Bitboard rooks = pos.bb[side][ROOK] & (0xFFULL << (r & 56));
+            const int outer = king_side ? msb_index(rooks) : lsb_index(rooks);
+            const char c = r == outer ? (king_side ? 'K' : 'Q') : char('A' + file_of(r));
+            out[n++] = side == WHITE ? c : char(c | 0x20);
+        }
+    return n;
+}
+
 void position_to_fen(const Position& pos, char* out, int size) {
     static const char letters[] = " pnbrqk";
     char buf[128];
@@ -240,11 +267,7 @@ void position_to_fen(const Position& pos, char* out, int size) {
     buf[n++] = (pos.ply & 1) ? 'b' : 'w';
     buf[n++] = ' ';
     int before = n;
-    auto clear = [&](int a, int b) { return !(pos.castle_mask & (1ULL << a)) && !(pos.castle_mask & (1ULL << b)); };
-    if (clear(SQ_E1, SQ_H1)) buf[n++] = 'K';
-    if (clear(SQ_E1, SQ_A1)) buf[n++] = 'Q';
-    if (clear(SQ_E8, SQ_H8)) buf[n++] = 'k';
-    if (clear(SQ_E8, SQ_A8)) buf[n++] = 'q';
+    n += castling_text(pos, buf + n);
     if (n == before) buf[n++] = '-';
     buf[n++] = ' ';
     if (pos.ep_mask) {

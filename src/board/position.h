@@ -9,16 +9,16 @@
 constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 constexpr int FEN_BUFFER = 256;
 constexpr int EVAL_UNKNOWN = 999999;
-constexpr uint64_t CASTLE_MAGIC = 0x218140848E040125ULL;
-constexpr Bitboard CASTLE_SQUARES = 0x9100000000000091ULL;
-constexpr Bitboard FRESH_CASTLE_MASK = 0xFF000000000000FFULL;
+constexpr Bitboard BACK_RANKS = 0xFF000000000000FFULL;
 
 enum : int { SQ_A1 = 0, SQ_E1 = 4, SQ_H1 = 7, SQ_A8 = 56, SQ_E8 = 60, SQ_H8 = 63 };
 
 struct Position {
     Bitboard bb[2][7];  // [side][0 = all, 1..6 = pawn..king]
     uint8_t board[64];  // 16 + type white, 8 + type black, 0 empty
-    Bitboard castle_mask;  // squares that no longer carry castling rights
+    // Back-rank squares that no longer carry castling rights. The clear ones are the homes of a king
+    // that has not moved and of its castling rooks, so the rights need no other record.
+    Bitboard castle_mask;
     Bitboard ep_mask;
     uint64_t key;
     uint64_t pawn_key;
@@ -45,11 +45,29 @@ inline int side_to_move(const Position& p) { return p.ply & 1; }
 inline int piece_code(int side, int type) { return (16 >> side) | type; }
 inline Bitboard occupied(const Position& p) { return p.bb[WHITE][0] | p.bb[BLACK][0]; }
 inline int king_square(const Position& p, int side) { return lsb_index(p.bb[side][KING]); }
-inline int castle_index(Bitboard mask) { return int(((mask & CASTLE_SQUARES) * CASTLE_MAGIC) >> 58); }
+
+// Squares of `side`'s back rank still carrying rights; the king's home among them only while it is there.
+inline Bitboard castle_homes(const Position& p, int side) {
+    return ~p.castle_mask & (side == WHITE ? 0xFFULL : 0xFF00000000000000ULL);
+}
+// Home square of the rook castling on that wing, -1 without that right.
+inline int castle_rook(const Position& p, int side, bool king_side) {
+    const Bitboard homes = castle_homes(p, side), k = p.bb[side][KING] & homes;
+    if (!k) return -1;
+    const Bitboard r = homes & (king_side ? ~(k | (k - 1)) : k - 1);
+    return r ? lsb_index(r) : -1;
+}
+// Bit 1 white king side, 2 white queen side, 4 and 8 the same for black.
+inline int castle_rights(const Position& p) {
+    int r = 0;
+    for (int side = 0; side < 2; side++)
+        r |= ((castle_rook(p, side, true) >= 0 ? 1 : 0) | (castle_rook(p, side, false) >= 0 ? 2 : 0)) << (2 * side);
+    return r;
+}
 
 extern uint64_t zobrist_piece[2][8][64];
 extern uint64_t zobrist_pawn_king[2][8][64];
-extern uint64_t zobrist_castle[64];
+extern uint64_t zobrist_castle[16];  // by the four rights
 extern uint64_t zobrist_material[2][8];
 extern const int phase_weight[8];
 // Filled by the evaluation tables; zero until then.
@@ -58,10 +76,14 @@ extern ScorePair pst_table[2][8][64];
 // Builds the key tables (idempotent); also builds the bitboard tables.
 void init_position_tables();
 
-void position_from_fen(Position& pos, const char* text);
+// Castling fields: KQkq (the outermost rook on that wing, X-FEN) or the rooks' files (A-H white,
+// a-h black, Shredder-FEN), mixed freely. Returns why the castling field is impossible, or nullptr.
+const char* position_from_fen(Position& pos, const char* text);
 bool side_in_check(const Position& pos, int side);
 // All squares attacked by `side` under the current occupancy.
 Bitboard attacked_by(const Position& pos, int side);
+// Pieces of `by` attacking sq when the board holds occ.
+Bitboard attackers_to(const Position& pos, int sq, int by, Bitboard occ);
 
 uint64_t compute_key(const Position& pos);
 uint64_t compute_pawn_key(const Position& pos);

@@ -92,7 +92,7 @@ int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* 
     for (int i = 0; i < w.root_move_count && !stop_search; i++) {
         const Move m = w.root_moves[i].move;
         char text[MOVE_TEXT_SIZE];
-        move_to_text(m, text);
+        move_to_text(m, text, &pos);
         if (!move_list_has(move_list, text)) continue;
         play(w, pos, root_child, m);
         if (king_attacked(root_child, us)) continue;

@@ -42,6 +42,7 @@ double soft_limit = 0, mate_limit = 0;
 bool time_up = false;
 double best_move_share = 0.5;
 char ponder_move_text[MOVE_TEXT_SIZE];
+const Position* search_root = nullptr;  // names the castling rooks in Chess960 move text
 
 double elapsed_since_start() {
     const double e = clock_seconds() - search_start;
@@ -65,7 +66,7 @@ void legal_move_list(const Position& pos, char* out, int size) {
     out[0] = 0;
     for (int i = 0; i < n && len + MOVE_TEXT_SIZE + 1 < size; i++) {
         char t[MOVE_TEXT_SIZE];
-        move_to_text(moves[i], t);
+        move_to_text(moves[i], t, &pos);
         len += snprintf(out + len, size_t(size - len), "%s ", t);
     }
 }
@@ -76,7 +77,7 @@ bool names_a_legal_move(const Position& pos, const char* list) {
     const int n = generate_legal_moves(pos, moves);
     for (int i = 0; i < n; i++) {
         char t[MOVE_TEXT_SIZE];
-        move_to_text(moves[i], t);
+        move_to_text(moves[i], t, &pos);
         if (move_list_has(list, t)) return true;
     }
     return false;
@@ -88,7 +89,7 @@ void print_pv_info(int depth, int multipv, int score, const char* bound, const M
     const uint64_t node_count = total_nodes();
     char score_text[32], text[PV_TEXT_SIZE], head[96];
     score_to_text(score, score_text, sizeof score_text);
-    pv_to_text(pv, text);
+    pv_to_text(pv, text, search_root);
     if (multipv)
         snprintf(head, sizeof head, "multipv %d score %s%s depth %d", multipv, score_text, bound, depth);
     else
@@ -199,9 +200,9 @@ void show_result_line(const Move* result, int score, int completed) {
 void print_best_move(const Move* line) {
     const uint64_t node_count = total_nodes();
     char best[MOVE_TEXT_SIZE];
-    move_to_text(line[0], best);
+    move_to_text(line[0], best, search_root);
     if (line[0] && line[1]) {
-        move_to_text(line[1], ponder_move_text);
+        move_to_text(line[1], ponder_move_text, search_root);
         printf("info nodes %" PRIu64 "\n", node_count);
         printf("bestmove %s ponder %s\n", best, ponder_move_text);
         log_printf("info nodes %" PRIu64 "\n", node_count);
@@ -231,6 +232,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
     if (depth_limit < 1) depth_limit = 1;
     if (depth_limit >= MAX_ITERATIONS) depth_limit = MAX_ITERATIONS - 1;
     prepare(pos, seconds);
+    search_root = &pos;
 
     char list[SEARCHMOVES_SIZE];
     if (searchmoves && searchmoves[0] && names_a_legal_move(pos, searchmoves))
@@ -243,7 +245,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
     for (int iteration = 1;; iteration++) {
         uint64_t ca = 0, cb = 0;
         if (iteration == 1) {
-            const Move book = go_analysis ? 0 : book_probe(pos);
+            const Move book = go_analysis || chess960 ? 0 : book_probe(pos);  // a standard-chess book
             if (book) {
                 char text[MOVE_TEXT_SIZE];
                 move_to_text(book, text);
@@ -273,7 +275,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
             main_worker.iter_score[iteration] = score;
         }
         char text[PV_TEXT_SIZE];
-        pv_to_text(result, text);
+        pv_to_text(result, text, &pos);
         if (stop_search) {
             log_printf("search aborted\n");
             break;

@@ -52,6 +52,7 @@ const CheckOption check_options[] = {
     {"Deterministic", &deterministic},
     {"Special Node Level", &special_node_level},
     {"Best Book Line", &best_book_line},
+    {"UCI_Chess960", &chess960},
     {"", nullptr},
 };
 

@@ -59,14 +59,6 @@ void info_string(const char* fmt, ...) {
 
 // ---- position ----
 
-// Castling rights need the king and the rook on their home squares, or castling would move ghosts.
-void drop_impossible_castling(Position& p) {
-    static const int homes[6][3] = {{SQ_E1, WHITE, KING}, {SQ_A1, WHITE, ROOK}, {SQ_H1, WHITE, ROOK},
-                                    {SQ_E8, BLACK, KING}, {SQ_A8, BLACK, ROOK}, {SQ_H8, BLACK, ROOK}};
-    for (const auto& h : homes)
-        if (p.board[h[0]] != piece_code(h[1], h[2])) p.castle_mask |= square_bit[h[0]];
-}
-
 // An en-passant square is kept only behind a pawn that can just have made the double step.
 void drop_impossible_en_passant(Position& p) {
     if (move_flag(p.last_move) != FLAG_DOUBLE) return;
@@ -401,13 +393,16 @@ void set_position(char* const* words, int count) {
     }
     // Parse aside first so that a refused FEN leaves the game as it was.
     Position start;
-    position_from_fen(start, fen);
+    const char* castling = position_from_fen(start, fen);
     if (start.ply < 0) {
         info_string("FEN without a side to move (w or b): position unchanged");
         return;
     }
+    if (castling) {
+        info_string("impossible castling field (%s): position unchanged", castling);
+        return;
+    }
     read_fen_counters(words, count, start);
-    drop_impossible_castling(start);
     drop_impossible_en_passant(start);
     start.key = compute_key(start);
     if (const char* why = position_problem(start)) {

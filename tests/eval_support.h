@@ -4,7 +4,6 @@
 #include <cstring>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "search/worker.h"
 #include "board/position.h"
@@ -87,36 +86,24 @@ inline ScorePair pawn_delta(const char* fen, const char* name, int d_open, int d
     return pair_sub(evaluatePawns(p, main_worker.eval.pawns, e), before);
 }
 
-// White's gain when set(k) puts k units of D = 960000 into a term (k = 1, 2; 0 restores it), D being
-// far above any real score so that no rounding step changes between the two evaluations.
-template <class Set>
-int doubled_gain(const char* fen, Set set) {
+// White's gain between the parameter moved by (d_open, d_end) and by twice that; D = 960000 is far
+// above any real score so that no rounding step changes between the two evaluations.
+inline int param_gain(const char* fen, const char* name, int d_open, int d_end) {
+    ScorePair* value = param_value(name);
+    const ScorePair saved = *value;
     int a[3];
-    for (int k = 1; k <= 2; k++) set(k), a[k] = fresh_eval(fen);
-    set(0);
+    for (int k = 1; k <= 2; k++) {
+        *value = pair_add(saved, make_pair_score(k * d_open, k * d_end));
+        buildEvalTables();
+        a[k] = fresh_eval(fen);
+    }
+    *value = saved;
+    buildEvalTables();
     return (eval_position(fen).ply & 1) ? a[1] - a[2] : a[2] - a[1];
 }
 
 // The gain per unit of D: the net count of a term (white minus black) times the scale, in per mille.
-inline int per_unit(int gain) { return gain % 96 ? 999999999 : gain / 96; }
-
-// White's gain between the parameter moved by (d_open, d_end) and by twice that.
-inline int param_gain(const char* fen, const char* name, int d_open, int d_end) {
-    ScorePair* value = param_value(name);
-    const ScorePair saved = *value;
-    return doubled_gain(fen, [&](int k) {
-        *value = pair_add(saved, make_pair_score(k * d_open, k * d_end));
-        buildEvalTables();
-    });
-}
-
-inline int term_units(const char* fen, const char* name) { return per_unit(param_gain(fen, name, 960000, 960000)); }
-
-// Net sum (white minus black) of the indexes a count table is read at, times the scale.
-inline int table_index_units(const char* fen, ScorePair* table, int size) {
-    const std::vector<ScorePair> saved(table, table + size);
-    return per_unit(doubled_gain(fen, [&](int k) {
-        for (int n = 0; n < size; n++)
-            table[n] = k ? make_pair_score(k * 960000 * n, k * 960000 * n) : saved[size_t(n)];
-    }));
+inline int term_units(const char* fen, const char* name) {
+    const int gain = param_gain(fen, name, 960000, 960000);
+    return gain % 96 ? 999999999 : gain / 96;
 }

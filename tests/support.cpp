@@ -94,3 +94,31 @@ void random_game(const Position& start, std::mt19937_64& rng, int plies, int eve
         make_move(pos, line[ply + 1], moves[rng() % uint64_t(take ? captures : n)]);
     }
 }
+
+std::vector<Position> sample_positions(size_t count, uint64_t seed, int plies) {
+    static const char* const starts[] = {
+        "",
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
+        "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -",
+        "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq -",
+        "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ -",
+        "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6",
+        "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - -",
+    };
+    std::mt19937_64 rng(seed);
+    std::vector<Position> out;
+    while (out.size() < count)
+        for (const char* fen : starts) {
+            Position start = from_fen(fen);
+            start.pst = compute_pst(start);
+            start.phase = int16_t(compute_phase(start));
+            random_game(start, rng, plies, 1, 0, out);
+        }
+    out.resize(count);
+    return out;
+}
+
+std::string bestmove_of(const std::vector<std::string>& lines) {
+    if (lines.empty() || lines.back().rfind("bestmove ", 0) != 0) return "";
+    return lines.back().substr(9, lines.back().find(' ', 9) - 9);
+}

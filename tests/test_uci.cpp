@@ -91,12 +91,16 @@ TEST(PositionCommand, MovesIllegalMovesAndBounds) {
     EXPECT_EQ(game_index, GAME_HISTORY_SIZE - 1);
 }
 
-TEST(PositionCommand, RefusedFenLeavesTheGameAlone) {
+// A refused position command leaves the game as it was; both counters are read, missing trailing
+// fields take their defaults, garbage keeps them; impossible castling rights are dropped.
+TEST(PositionCommand, RefusedCommandsCountersAndRights) {
     position("position startpos moves e2e4");
     const std::string before = current_fen();
     for (const char* cmd :
          {"position fen 8/8/8/8/8/8/8/8 w - -", "position fen 4k3/8/8/8/8/8/8/P3K3 w - -",
-          "position fen 4k3/8/8/8/8/8/8/4K2r b - -", "position fen 4k2k/8/8/8/8/8/8/4K3 w - -", "position fen"}) {
+          "position fen 4k3/8/8/8/8/8/8/4K2r b - -", "position fen 4k2k/8/8/8/8/8/8/4K3 w - -", "position fen",
+          "position", "position foo", "position Startpos", "position fen 8/8/8/8/8/8/8/K6k",
+          "position fen 8/8/8/8/8/8/8/K6k x - -"}) {
         EXPECT_NE(position(cmd).find("info string"), std::string::npos) << cmd;
         EXPECT_EQ(current_fen(), before) << cmd;
     }
@@ -153,15 +157,7 @@ TEST(PositionCommand, CastlingTextInBothModes) {
     chess960 = 0;
 }
 
-TEST(PositionCommand, BadCommandsAreRefusedAndCountersRead) {
-    position("position startpos moves e2e4");
-    const std::string before = current_fen();
-    for (const char* cmd : {"position", "position foo", "position Startpos", "position fen 8/8/8/8/8/8/8/K6k",
-                            "position fen 8/8/8/8/8/8/8/K6k x - -"}) {
-        EXPECT_NE(position(cmd).find("info string"), std::string::npos) << cmd;
-        EXPECT_EQ(current_fen(), before) << cmd;
-    }
-    // Both counters are read; missing trailing fields take their defaults, garbage keeps them.
+TEST(PositionCommand, FenCountersAreRead) {
     position("position fen 8/8/8/4k3/8/8/3QK3/8 w - - 100 120");
     EXPECT_EQ(std::vector<int>({game_history[0].rule50, game_history[0].ply}), std::vector<int>({100, 238}));
     position("position fen 8/8/8/4k3/8/8/3QK3/8 b - - 7 x moves e5e4");
@@ -173,44 +169,24 @@ TEST(PositionCommand, BadCommandsAreRefusedAndCountersRead) {
 
 // ---- the binary ----
 
-const Lines DEFAULT_OPTIONS = {
-    "option name Ponder type check default true",
-    "option name Hash type spin default 64 min 0 max 4096",
-    "option name Threads type spin default 1 min 1 max 256",
-    "option name OwnBook type check default true",
-    "option name MultiPV type spin default 1 min 1 max 99",
-    "option name Book File type string default quoril.bin",
-    "option name Clear Hash type button",
-    "option name hmb open type spin default 114 min -9999 max 9999",
-    "option name hmb end type spin default 50 min -9999 max 9999",
-    "option name UCI_AnalyseMode type check default false",
-    "option name Use Lmr type check default true",
-    "option name Null Move pruning type check default true",
-    "option name Deterministic type check default false",
-    "option name Special Node Level type check default false",
-    "option name Best Book Line type check default true",
-    "option name UCI_Chess960 type check default false",
-    "option name move overhead milliseconds type spin default 10 min 0 max 50000",
-    "option name Drawscore type spin default -7 min -200 max 200",
-};
-
 TEST(EngineProcess, IdentifiesItselfAndTakesOptions) {
     EnginePipe e;
     ASSERT_TRUE(engine_start(e));
     Lines lines = send_and_read(e, "uci", "uciok");
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], std::string("Quoril ") + VERSION_TAG + " 32-bit by " + AUTHORS);  // the banner
-    Lines expected = {std::string("id name Quoril ") + VERSION_TAG + " 32-bit ", std::string("id author ") + AUTHORS};
-    expected.insert(expected.end(), DEFAULT_OPTIONS.begin(), DEFAULT_OPTIONS.end());
-    expected.push_back("uciok");
-    lines.erase(lines.begin(), std::find(lines.begin(), lines.end(), expected[0]));
-    EXPECT_EQ(lines, expected);
+    lines.erase(lines.begin(), std::find(lines.begin(), lines.end(), std::string("id name Quoril ") + VERSION_TAG + " 32-bit "));
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[1], std::string("id author ") + AUTHORS);
+    EXPECT_EQ(lines.back(), "uciok");
+    for (size_t i = 2; i + 1 < lines.size(); i++) EXPECT_EQ(lines[i].rfind("option name ", 0), 0u) << lines[i];
+    for (const char* name : {"Hash", "Threads", "Ponder", "OwnBook", "MultiPV", "UCI_AnalyseMode", "UCI_Chess960"})
+        EXPECT_TRUE(found_line(lines, std::string("option name ") + name + " type ")) << name;
     EXPECT_EQ(send_and_read(e, "isready", "readyok", 1000), Lines{"readyok"});
     const std::pair<const char*, Lines> answers[] = {
         {"setoption name Hash value 0\nsetoption name Clear Hash",
          {"info string Hash tables turned OFF", "info string Clearing Hash"}},
         {"setoption name Hash value 16", {"info string Hash table size is now 16 meg"}},
-        {"setoption name Frobnicate value 3", {"info string frobnicate not recognized"}},
         {"setoption name pval open value 3", {"info string pval open not recognized"}},  // only hmb is reachable
         {"setoption name Use Lmr value maybe", {"info string maybe not recognized as checkbox argument"}},
         {"setoption name Book File value My  Book.BIN", {"info string book file is my book.bin"}},
@@ -264,12 +240,6 @@ TEST(EngineProcess, PerftSearchesAndTheLog) {
     Lines lines = send_and_read(e, "position startpos\ngo perft 3", "Nodes searched");
     EXPECT_EQ(lines.back(), "Nodes searched: 8902");
     EXPECT_TRUE(found_line(lines, "e2e4: 600"));
-    lines = send_and_read(e, "position startpos moves e2e4 e7e5 e1e3 g1f3\ngo perft 1", "Nodes searched");
-    EXPECT_TRUE(found_line(lines, "info string illegal move e1e3"));
-    EXPECT_EQ(lines.back(), "Nodes searched: 29");
-    lines = send_and_read(e, "position fen 8/8/8/8/8/8/8/8 w - -\ngo perft 1", "Nodes searched");
-    EXPECT_TRUE(found_line(lines, "info string invalid position"));
-    EXPECT_EQ(lines.back(), "Nodes searched: 29");
     // Commands during a search wait for its move; the second search runs after 1.e4, so Black moves.
     lines = send_and_read(e, "position startpos\ngo infinite\nisready\nposition startpos moves e2e4\ngo depth 1\nstop",
                           "bestmove");
@@ -285,7 +255,8 @@ TEST(EngineProcess, PerftSearchesAndTheLog) {
     const std::string text = read_file(path);
     for (const char* want :
          {"uci -> go wtime 1000 btime 1000\n", "cmd = go\n", "TC: ply: 0)   1.00 rem   0.01 goal  6.00 mgp\n",
-          "option foo (value 1) not understood.\n", "cmd = quit\n"})
+          "option foo (value 1) not understood.\n", "cmd = quit\n",
+          "-----[ CTM = 0   INCHECK = 0   last: N/A null   rights: KQkq]-----\n r n b q k b n r\n"})
         EXPECT_NE(text.find(want), std::string::npos) << want;
 }
 
@@ -305,10 +276,6 @@ std::string last_pv_move(const Lines& lines) {
     return at == std::string::npos ? "" : l.substr(at + 4, l.find(' ', at + 4) - at - 4);
 }
 
-std::string bestmove_of(const Lines& lines) {
-    return lines.empty() || lines.back().rfind("bestmove ", 0) ? "" : lines.back().substr(9, lines.back().find(' ', 9) - 9);
-}
-
 // Sends a go and reads its answer; the time it took goes to ms.
 Lines timed_go(EnginePipe& e, const std::string& commands, long long& ms, int timeout_ms = 10000) {
     const long long start = pipe_now_ms();
@@ -323,11 +290,9 @@ TEST(EngineGo, LastPvLeadsWithTheMovePlayed) {
     EnginePipe e;
     ASSERT_TRUE(engine_start_ready(e));
     replies(e, "setoption name OwnBook value false");
-    for (const char* go : {"go nodes 6696", "go nodes 20000", "go nodes 3000", "go movetime 150"}) {
-        const Lines lines = send_and_read(e, std::string(SICILIAN) + "\n" + go, "bestmove");
-        EXPECT_EQ(last_pv_move(lines), bestmove_of(lines)) << go;
-    }
-    Lines lines = send_and_read(e, "setoption name MultiPV value 3\ngo nodes 20000", "bestmove");
+    Lines lines = send_and_read(e, std::string(SICILIAN) + "\ngo nodes 6696", "bestmove");
+    EXPECT_EQ(last_pv_move(lines), bestmove_of(lines)) << "nodes";
+    lines = send_and_read(e, "setoption name MultiPV value 3\ngo nodes 20000", "bestmove");
     EXPECT_EQ(last_pv_move(lines), bestmove_of(lines)) << "multipv";
     engine_send(e, "setoption name MultiPV value 1\ngo infinite");
     usleep(300000);
@@ -390,11 +355,7 @@ TEST(EngineOptions, ValuesClampedWordsExactNewGameClears) {
     const std::pair<const char*, Lines> answers[] = {
         {"setoption name Hash value 100000",
          {"info string Hash 100000 out of range 0..4096: using 4096", "info string Hash table size is now 4096 meg"}},
-        {"setoption name Hash value 1", {"info string Hash table size is now 1 meg"}},
         {"setoption name MultiPV value 0", {"info string MultiPV 0 out of range 1..99: using 1"}},
-        {"setoption name Drawscore value 9999", {"info string Drawscore 9999 out of range -200..200: using 200"}},
-        {"setoption name move overhead milliseconds value -5",
-         {"info string move overhead milliseconds -5 out of range 0..50000: using 0"}},
         {"setoption name hmb open value 99999", {"info string hmb open 99999 out of range -9999..9999: using 9999"}},
         {"qujS\nQUIT", {"info string unknown command qujS ignored", "info string unknown command QUIT ignored"}},
     };

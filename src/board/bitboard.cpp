@@ -176,11 +176,3 @@ void init_bitboards() {
     init_lines();
     init_magics();
 }
-
-int isqrt_nearest(int x) {
-    if (x < 1) return 0;
-    int n = 0;
-    while ((long long)(n + 1) * (n + 1) <= x) n++;
-    long long lo = (long long)x - (long long)n * n, hi = (long long)(n + 1) * (n + 1) - x;
-    return hi <= lo ? n + 1 : n;
-}

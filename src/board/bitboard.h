@@ -68,15 +68,7 @@ inline int square_distance(int a, int b) {
     dr = dr < 0 ? -dr : dr;
     return df > dr ? df : dr;
 }
-inline int manhattan_distance(int a, int b) {
-    int df = file_of(a) - file_of(b), dr = rank_of(a) - rank_of(b);
-    return (df < 0 ? -df : df) + (dr < 0 ? -dr : dr);
-}
 
 inline int imin(int a, int b) { return a < b ? a : b; }
 inline int imax(int a, int b) { return a > b ? a : b; }
 inline double dmax(double a, double b) { return a > b ? a : b; }
-// Nearest integer, halves away from zero.
-inline int round_half_away(double x) { return int(x >= 0 ? x + 0.5 : x - 0.5); }
-// Whichever of n, n+1 has the square nearest x (n+1 on a tie); 0 below 1.
-int isqrt_nearest(int x);

@@ -66,6 +66,10 @@ int see(const Position& pos, Move m) {
         // The side to capture stops as soon as it is ahead (opponent) or level (mover).
         if (side != mover && balance < 0) return -1;
         if (side == mover && balance >= 0) return 0;
+        // When even taking the piece on the square leaves that side short of the stop above, the
+        // answer is known without looking for its capturer.
+        if (side == mover && balance + on_square < 0) return -1;
+        if (side != mover && balance - on_square >= 0) return 0;
         const int t = least_attacker(pos, side, to, occ, &sq);
         if (!t) return balance >= 0 ? 0 : -1;
         balance += side == mover ? on_square : -on_square;

@@ -5,8 +5,11 @@ SANITIZE := build/sanitize
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 60
 TSAN := build/tsan
+PROFILE := build/profile
+# The training run of the profile build: one pass of the benchmark.
+PROFILE_RUN := -bench -passes 1
 
-.PHONY: all build bench test test-sanitize test-tsan fuzz perft clean
+.PHONY: all build bench test test-sanitize test-tsan fuzz perft profile-build clean
 
 all: build
 
@@ -40,6 +43,15 @@ fuzz:
 	  (cd $(FUZZ) && ./fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
 	    -max_len=4096 -print_final_stats=1 corpus/$$t) || exit 1; \
 	done
+
+# Release build optimised with the run counts of a training search; the engine is $(PROFILE)/quoril.
+profile-build:
+	rm -rf $(PROFILE)
+	cmake -S . -B $(PROFILE) -DCMAKE_BUILD_TYPE=Release -DQUORIL_TESTS=OFF -DQUORIL_PGO=generate >/dev/null
+	cmake --build $(PROFILE) -j $(JOBS) --target quoril
+	./$(PROFILE)/quoril $(PROFILE_RUN) >/dev/null
+	cmake -S . -B $(PROFILE) -DQUORIL_PGO=use >/dev/null
+	cmake --build $(PROFILE) -j $(JOBS) --target quoril
 
 clean:
 	rm -rf build

@@ -195,7 +195,6 @@ void Evaluator::pieces(int us) {
     if (rooks >= 2) add(us, rpair);
     if (rooks >= 1 && own[QUEEN]) add(us, qpair);
 
-    const int stm = pos.ply & 1;
     for (Bitboard b = own[QUEEN]; b;) {
         const int s = pop_lsb(b);
         add(us, queen_pawns[me.pawns]);
@@ -206,8 +205,8 @@ void Evaluator::pieces(int us) {
             const int t = pop_lsb(c);
             if (!(zone & square_bit[t]))
                 queen_checks += 3;
-            else  // contact check: worth much more when the queen survives there
-                queen_checks += exchange_value(pos, make_move_word(s, t), us == stm ? 0 : 1) >= 0 ? 10 : 1;
+            else  // contact check: worth much more when the queen survives there (loses nothing)
+                queen_checks += see(pos, make_move_word(s, t)) == 0 ? 10 : 1;
         }
     }
 

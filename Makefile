@@ -6,8 +6,10 @@ FUZZ := build/fuzz
 FUZZ_SECONDS ?= 60
 TSAN := build/tsan
 PROFILE := build/profile
-# The training run of the profile build: one pass of the benchmark.
+# The training runs of the profile build: one pass of the benchmark, and a perft so that move
+# generation and make are trained on every kind of move.
 PROFILE_RUN := -bench -passes 1
+PROFILE_PERFT := position startpos\ngo perft 5\nposition fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1\ngo perft 4\nquit\n
 
 .PHONY: all build bench test test-sanitize test-tsan fuzz perft profile-build clean
 
@@ -50,6 +52,7 @@ profile-build:
 	cmake -S . -B $(PROFILE) -DCMAKE_BUILD_TYPE=Release -DQUORIL_TESTS=OFF -DQUORIL_PGO=generate >/dev/null
 	cmake --build $(PROFILE) -j $(JOBS) --target quoril
 	./$(PROFILE)/quoril $(PROFILE_RUN) >/dev/null
+	printf '$(PROFILE_PERFT)' | ./$(PROFILE)/quoril >/dev/null
 	cmake -S . -B $(PROFILE) -DQUORIL_PGO=use >/dev/null
 	cmake --build $(PROFILE) -j $(JOBS) --target quoril
 

@@ -5,8 +5,13 @@ SANITIZE := build/sanitize
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 60
 TSAN := build/tsan
+PROFILE := build/profile
+# The training runs of the profile build: one pass of the benchmark, and a perft so that move
+# generation and make are trained on every kind of move.
+PROFILE_RUN := -bench -passes 1
+PROFILE_PERFT := position startpos\ngo perft 5\nposition fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1\ngo perft 4\nquit\n
 
-.PHONY: all build bench test test-sanitize test-tsan fuzz perft clean
+.PHONY: all build bench test test-sanitize test-tsan fuzz perft profile-build clean
 
 all: build
 
@@ -40,6 +45,16 @@ fuzz:
 	  (cd $(FUZZ) && ./fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
 	    -max_len=4096 -print_final_stats=1 corpus/$$t) || exit 1; \
 	done
+
+# Release build optimised with the run counts of a training search; the engine is $(PROFILE)/quoril.
+profile-build:
+	rm -rf $(PROFILE)
+	cmake -S . -B $(PROFILE) -DCMAKE_BUILD_TYPE=Release -DQUORIL_TESTS=OFF -DQUORIL_PGO=generate >/dev/null
+	cmake --build $(PROFILE) -j $(JOBS) --target quoril
+	./$(PROFILE)/quoril $(PROFILE_RUN) >/dev/null
+	printf '$(PROFILE_PERFT)' | ./$(PROFILE)/quoril >/dev/null
+	cmake -S . -B $(PROFILE) -DQUORIL_PGO=use >/dev/null
+	cmake --build $(PROFILE) -j $(JOBS) --target quoril
 
 clean:
 	rm -rf build

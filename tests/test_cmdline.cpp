@@ -13,11 +13,13 @@
 namespace {
 
 const char USAGE_TAIL[] =
-    " {options} \n\n  -log FILE      log file name\n  -help          display this help message\n\n";
+    " {options} \n\n  -log FILE      log file name\n"
+    "  -bench         run the benchmark (-passes N: N passes, default 5)\n  -help          display this help message\n\n";
 
 // Result of the parse and what it wrote on its error stream.
 std::pair<int, std::string> parse(std::vector<std::string> args) {
     bench_mode = pgn_flag = cpu_setting = 0;
+    bench_passes = 5;
     log_file_name[0] = 0;
     args.insert(args.begin(), "quoril");
     std::vector<char*> argv;
@@ -34,9 +36,10 @@ std::pair<int, std::string> parse(std::vector<std::string> args) {
 }
 
 TEST(CommandLine, EverySwitchIgnoringCase) {
-    EXPECT_EQ(parse({"-BENCH", "-log", "game log.txt", "-Cpu", "-7", "-pgn", "-quiet"}),
+    EXPECT_EQ(parse({"-BENCH", "-passes", "1", "-log", "game log.txt", "-Cpu", "-7", "-pgn", "-quiet"}),
               std::make_pair(0, std::string()));
     EXPECT_EQ(bench_mode, 1);
+    EXPECT_EQ(bench_passes, 1);
     EXPECT_STREQ(log_file_name, "game log.txt");
     EXPECT_EQ(cpu_setting, -7);
     EXPECT_EQ(pgn_flag, 1);

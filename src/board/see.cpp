@@ -66,6 +66,10 @@ int see(const Position& pos, Move m) {
         // The side to capture stops as soon as it is ahead (opponent) or level (mover).
         if (side != mover && balance < 0) return -1;
         if (side == mover && balance >= 0) return 0;
+        // When even taking the piece on the square leaves that side short of the stop above, the
+        // answer is known without looking for its capturer.
+        if (side == mover && balance + on_square < 0) return -1;
+        if (side != mover && balance - on_square >= 0) return 0;
         const int t = least_attacker(pos, side, to, occ, &sq);
         if (!t) return balance >= 0 ? 0 : -1;
         balance += side == mover ? on_square : -on_square;
@@ -135,12 +139,14 @@ int largest_threat(const Position& pos) {
     const int us = pos.ply & 1, them = 1 - us;
     const Bitboard their_seventh = them == WHITE ? 0x00FF000000000000ULL : 0x000000000000FF00ULL;
     if (pos.bb[them][PAWN] & their_seventh) return 15;
-    // Scan from the most valuable pieces down, stopping once nothing cheaper could lose more.
+    // Scan from the most valuable pieces down, stopping once nothing cheaper could lose more. A
+    // piece no enemy attacks loses nothing, so only the attacked ones are judged.
     static const int order[5] = {QUEEN, ROOK, BISHOP, KNIGHT, PAWN};
     static const int stop_below[5] = {-4, -3, -2, -1, -1000};
+    const Bitboard attacked = attacked_by(pos, them);
     int m = 0;
     for (int i = 0; i < 5; i++) {
-        for (Bitboard b = pos.bb[us][order[i]]; b;) {
+        for (Bitboard b = pos.bb[us][order[i]] & attacked; b;) {
             const int v = threat_on_square(pos, pop_lsb(b));
             if (v < m) m = v;
         }

@@ -60,6 +60,8 @@ struct Evaluator {
     Position& pos;
     const Bitboard occ;
     SideState st[2];
+    // Attacks of the slider on each square, filled by setup for the piece terms to reuse.
+    Bitboard slider_reach[64];
 
     explicit Evaluator(Position& p) : pos(p), occ(occupied(p)) {}
 
@@ -77,9 +79,18 @@ struct Evaluator {
         s.patt = pawn_attacks(us, own[PAWN]);
         s.natt = s.batt = s.ratt = s.qatt = 0;
         for (Bitboard x = own[KNIGHT]; x;) s.natt |= knight_attacks[pop_lsb(x)];
-        for (Bitboard x = own[BISHOP]; x;) s.batt |= bishop_attacks(pop_lsb(x), occ);
-        for (Bitboard x = own[ROOK]; x;) s.ratt |= rook_attacks(pop_lsb(x), occ);
-        for (Bitboard x = own[QUEEN]; x;) s.qatt |= queen_attacks(pop_lsb(x), occ);
+        for (Bitboard x = own[BISHOP]; x;) {
+            const int sq = pop_lsb(x);
+            s.batt |= slider_reach[sq] = bishop_attacks(sq, occ);
+        }
+        for (Bitboard x = own[ROOK]; x;) {
+            const int sq = pop_lsb(x);
+            s.ratt |= slider_reach[sq] = rook_attacks(sq, occ);
+        }
+        for (Bitboard x = own[QUEEN]; x;) {
+            const int sq = pop_lsb(x);
+            s.qatt |= slider_reach[sq] = queen_attacks(sq, occ);
+        }
         s.katt = king_attacks[s.king];
     }
 
@@ -142,7 +153,7 @@ void Evaluator::pieces(int us) {
     const Bitboard enemy_half = us == WHITE ? UPPER_HALF : ~UPPER_HALF;
     for (Bitboard b = own[BISHOP]; b;) {
         const int s = pop_lsb(b);
-        const Bitboard a = bishop_attacks(s, occ);
+        const Bitboard a = slider_reach[s];
         if (a & zone) danger += 2;
         add(us, bishop_mobility[popcount(a & ~own[PAWN] & ~minor_unsafe)]);
         const Bitboard colour = colour_squares(s);
@@ -162,7 +173,7 @@ void Evaluator::pieces(int us) {
     const int seventh = us == WHITE ? 6 : 1;
     for (Bitboard b = own[ROOK]; b;) {
         const int s = pop_lsb(b);
-        const Bitboard a = rook_attacks(s, occ);
+        const Bitboard a = slider_reach[s];
         if (a & zone) danger += 2;
         // The connection test includes the rook's own square, so every rook passes it.
         add(us, rconnected);
@@ -184,19 +195,18 @@ void Evaluator::pieces(int us) {
     if (rooks >= 2) add(us, rpair);
     if (rooks >= 1 && own[QUEEN]) add(us, qpair);
 
-    const int stm = pos.ply & 1;
     for (Bitboard b = own[QUEEN]; b;) {
         const int s = pop_lsb(b);
         add(us, queen_pawns[me.pawns]);
-        const Bitboard d = bishop_attacks(s, occ), l = rook_attacks(s, occ);
-        add(us, queen_mobility[popcount(d & ~own[PAWN] & ~major_unsafe) + popcount(l & ~own[PAWN] & ~major_unsafe)]);
-        if ((d | l) & zone) danger += 2;
-        for (Bitboard c = (d | l) & (diag_checks | line_checks); c;) {
+        const Bitboard a = slider_reach[s];
+        add(us, queen_mobility[popcount(a & ~own[PAWN] & ~major_unsafe)]);
+        if (a & zone) danger += 2;
+        for (Bitboard c = a & (diag_checks | line_checks); c;) {
             const int t = pop_lsb(c);
             if (!(zone & square_bit[t]))
                 queen_checks += 3;
-            else  // contact check: worth much more when the queen survives there
-                queen_checks += exchange_value(pos, make_move_word(s, t), us == stm ? 0 : 1) >= 0 ? 10 : 1;
+            else  // contact check: worth much more when the queen survives there (loses nothing)
+                queen_checks += see(pos, make_move_word(s, t)) == 0 ? 10 : 1;
         }
     }
 

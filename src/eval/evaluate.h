@@ -10,11 +10,12 @@ struct EvalCacheEntry {
     int32_t score;
     uint16_t king_danger[2];
 };
+static_assert(64 % sizeof(EvalCacheEntry) == 0, "evaluation cache entries tile a cache line");
 constexpr int EVAL_CACHE_SIZE = 262144;
 
-// The caches one search worker writes.
+// The caches one search worker writes, aligned so that no entry straddles two cache lines.
 struct EvalTables {
-    EvalCacheEntry cache[EVAL_CACHE_SIZE];
+    alignas(64) EvalCacheEntry cache[EVAL_CACHE_SIZE];
     PawnTable pawns;
 };
 

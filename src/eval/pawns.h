@@ -13,9 +13,9 @@ struct PawnEntry {
 static_assert(sizeof(PawnEntry) == 32, "pawn entries are 32 bytes");
 
 constexpr int PAWN_TABLE_SIZE = 131072;
-// One per search worker.
+// One per search worker; aligned so that no entry straddles two cache lines.
 struct PawnTable {
-    PawnEntry entries[PAWN_TABLE_SIZE];
+    alignas(64) PawnEntry entries[PAWN_TABLE_SIZE];
     uint64_t hits, probes;
 };
 

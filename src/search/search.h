@@ -32,9 +32,10 @@ int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, M
 // A draw seen from the side to move at `ply`.
 inline int draw_for_ply(const Worker& w, int ply) { return (ply & 1) ? -w.opt.draw_score : w.opt.draw_score; }
 
-// Copy-make of a move the search plays, counted as a node.
+// Copy-make of a move the search plays, counted as a node; the child's hash bucket starts loading.
 inline void play(Worker& w, const Position& pos, Position& child, Move m) {
     make_move(pos, child, m);
+    tt_prefetch(child.key);
     count_node(w);
 }
 

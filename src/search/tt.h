@@ -49,6 +49,8 @@ void tt_clear();
 void tt_new_search();
 // Copies the entry of the key into out: &out, or nullptr on a miss.
 const TTEntry* tt_probe(uint64_t key, TTEntry& out);
+// Starts loading the key's bucket, so that the probe a node makes later does not wait for memory.
+inline void tt_prefetch(uint64_t key) { __builtin_prefetch(tt.buckets + (uint32_t(key) & uint32_t(tt.mask))); }
 void tt_store(uint64_t key, int depth, int score, int bound, int move);
 // Permille of a sample of slots written during this search.
 int tt_hashfull();

@@ -142,6 +142,6 @@ int run_benchmark() {
     input_start();
     if (hash_megabytes) tt_allocate(hash_megabytes);
     fprintf(stderr, "Quoril version %s\n\n", VERSION_TAG);
-    bench_run(BENCH_PASSES, BENCH_DEPTH, stdout);
+    bench_run(bench_passes > 0 ? bench_passes : BENCH_PASSES, BENCH_DEPTH, stdout);
     return 0;
 }

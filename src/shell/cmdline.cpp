@@ -8,6 +8,7 @@
 
 const CommandSwitch command_switches[] = {
     {"bench", &bench_mode, SWITCH_FLAG, 0},
+    {"passes", &bench_passes, SWITCH_INTEGER, 0},
     {"log", log_file_name, SWITCH_TEXT, LOG_NAME_SIZE},
     {"cpu", &cpu_setting, SWITCH_INTEGER, 0},
     {"pgn", &pgn_flag, SWITCH_FLAG, 0},
@@ -72,6 +73,7 @@ int parse_command_line(int argc, char** argv, const CommandSwitch* table, FILE* 
 void print_usage(const char* program, FILE* err) {
     fprintf(err, "\nusage: %s {options} \n\n", program ? program : "quoril");
     fprintf(err, "  -log FILE      log file name\n");
+    fprintf(err, "  -bench         run the benchmark (-passes N: N passes, default 5)\n");
     fprintf(err, "  -help          display this help message\n");
     fprintf(err, "\n");
 }

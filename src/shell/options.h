@@ -19,6 +19,7 @@ extern int move_overhead_ms;    // move overhead milliseconds
 extern int drawscore_option;    // Drawscore
 
 extern int bench_mode;  // -bench
+extern int bench_passes;  // -passes N: benchmark passes (the signature is that of the default five)
 extern int cpu_setting; // -cpu N: the clock counts whole seconds when non-zero
 extern int pgn_flag;    // -pgn (read by nothing)
 

@@ -171,7 +171,7 @@ TEST(EngineSearch, ReportsMultiPvAndSearchmoves) {
         send_and_read(e, "setoption name OwnBook value false\nposition startpos\ngo depth 1", "bestmove");
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(shape(lines[0]) + shape(lines[1]) + shape(lines[2]),
-              "info depth # info depth # time - nodes # score cp # nps - seldepth # hashfull # pv " +
+              "info depth # info depth # time - nodes # score cp # nps - seldepth # hashfull # tbhits # pv " +
                   bestmove_of(lines) + " info nodes # ");
     EXPECT_TRUE(std::set<std::string>({"a2a3", "h2h4"}).count(
         bestmove_of(send_and_read(e, "go depth 6 searchmoves a2a3 h2h4", "bestmove"))));
@@ -179,7 +179,7 @@ TEST(EngineSearch, ReportsMultiPvAndSearchmoves) {
     for (const std::string& l : send_and_read(e, "setoption name MultiPV value 3\ngo depth 6", "bestmove")) {
         EXPECT_NE(shape(l).rfind("info depth # time ", 0), 0u) << "no plain score lines: " << l;
         if (l.rfind("info multipv ", 0) != 0) continue;
-        EXPECT_EQ(shape(l).rfind("info multipv # score cp # depth # time - nodes # nps - seldepth # hashfull # pv ", 0), 0u)
+        EXPECT_EQ(shape(l).rfind("info multipv # score cp # depth # time - nodes # nps - seldepth # hashfull # tbhits # pv ", 0), 0u)
             << l;
         numbered.insert(l.substr(13, 2));
     }

@@ -92,6 +92,8 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
             return pv_search(w, pos, alpha, beta, depth + 2, ply, pv);
         return qsearch(w, pos, alpha, beta, 0, ply, pv);
     }
+    int tb_score;
+    if (tb_settles(w, pos, alpha, beta, depth, ply, tb_score)) return tb_score;
     // The king-danger values compared by the reduction test come from this evaluation.
     pos.eval_cache = evaluate(pos, w.eval);
 

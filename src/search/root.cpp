@@ -44,6 +44,7 @@ void build_root_moves(Worker& w, Position& pos) {
                 w.root_moves[j] = t;
             }
     w.nodes.store(0, std::memory_order_relaxed);
+    w.tbhits.store(0, std::memory_order_relaxed);
 }
 
 // The best move goes first for the next iteration; the others keep their order.

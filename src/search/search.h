@@ -7,6 +7,7 @@
 #include "board/makemove.h"
 #include "board/position.h"
 #include "search/state.h"
+#include "search/tablebase.h"
 #include "search/tt.h"
 #include "search/worker.h"
 
@@ -28,6 +29,14 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
 // Window (beta - 1, beta); excluded: a move left out (singular test), which also skips the table.
 int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, int no_null);
 int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, Move* pv);
+
+// The tables' verdict on a node reached by a capture or pawn move: true with the score when it
+// settles the window (stored in the transposition table with the bound it implies).
+bool tb_node_probe(Worker& w, const Position& pos, int alpha, int beta, int depth, int ply, int& score);
+inline bool tb_settles(Worker& w, const Position& pos, int alpha, int beta, int depth, int ply, int& score) {
+    return tb_pieces && pos.rule50 == 0 && depth >= 2 * tb_options.probe_depth &&
+           tb_node_probe(w, pos, alpha, beta, depth, ply, score);
+}
 
 // A draw seen from the side to move at `ply`.
 inline int draw_for_ply(const Worker& w, int ply) { return (ply & 1) ? -w.opt.draw_score : w.opt.draw_score; }

@@ -127,6 +127,12 @@ uint64_t total_nodes() {
     return n;
 }
 
+uint64_t total_tbhits() {
+    uint64_t n = main_worker.tbhits.load(std::memory_order_relaxed);
+    for (const Helper& h : pool.helpers) n += h.worker->tbhits.load(std::memory_order_relaxed);
+    return n;
+}
+
 void clear_pawn_tables() {
     pawn_table_clear(main_worker.eval.pawns);
     for (Helper& h : pool.helpers) pawn_table_clear(h.worker->eval.pawns);

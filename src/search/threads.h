@@ -22,6 +22,7 @@ void stop_helpers();
 
 // Nodes of every worker of the current search.
 uint64_t total_nodes();
+uint64_t total_tbhits();
 // Empties the pawn tables of every worker (their scores depend on the evaluation parameters).
 void clear_pawn_tables();
 // Memory one helper thread owns besides its stack.

@@ -30,6 +30,7 @@ struct Worker {
     bool main;
     // Read by other threads for the summed counts in info lines, so atomic (relaxed).
     std::atomic<uint64_t> nodes;
+    std::atomic<uint64_t> tbhits;  // tablebase probes answered
     uint32_t poll_counter;
     int sel_depth;  // deepest ply reached in this search
     SearchOptions opt;

@@ -189,6 +189,8 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
         if (tt_cutoff(entry, depth, beta)) return score_from_tt(entry->score, ply);
         hash = {true, entry->move, score_from_tt(entry->score, ply), entry->depth, tt_bound(entry)};
     }
+    int tb_score;
+    if (!excluded && tb_settles(w, pos, beta - 1, beta, depth, ply, tb_score)) return tb_score;
 
     const int us = side_to_move(pos), them = 1 - us;
     int eval = 0;

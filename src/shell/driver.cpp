@@ -13,6 +13,7 @@
 #include "eval/pawns.h"
 #include "search/search.h"
 #include "search/sort.h"
+#include "search/tablebase.h"
 #include "search/threads.h"
 #include "search/tt.h"
 #include "shell/input.h"
@@ -43,6 +44,9 @@ bool time_up = false;
 double best_move_share = 0.5;
 char ponder_move_text[MOVE_TEXT_SIZE];
 const Position* search_root = nullptr;  // names the castling rooks in Chess960 move text
+// What the tables say about the root of this search; outcome and distance replace plain scores.
+bool root_in_tables = false;
+TbRoot root_tables;
 
 double elapsed_since_start() {
     const double e = clock_seconds() - search_start;
@@ -88,6 +92,7 @@ void print_pv_info(int depth, int multipv, int score, const char* bound, const M
     const double elapsed = elapsed_since_start();
     const uint64_t node_count = total_nodes();
     char score_text[32], text[PV_TEXT_SIZE], head[96];
+    if (root_in_tables && root_tables.outcome && !is_mate_score(score)) score = tb_root_score(root_tables);
     score_to_text(score, score_text, sizeof score_text);
     pv_to_text(pv, text, search_root);
     if (multipv)
@@ -96,8 +101,9 @@ void print_pv_info(int depth, int multipv, int score, const char* bound, const M
         snprintf(head, sizeof head, "depth %d", depth);
     printf("info %s time %d nodes %" PRIu64, head, int(elapsed * 1000 + 0.5), node_count);
     if (!multipv) printf(" score %s%s", score_text, bound);
-    printf(" nps %" PRIu64 " seldepth %d hashfull %d pv %s\n", uint64_t(node_count / rate_time(elapsed)),
-           main_worker.sel_depth > depth ? main_worker.sel_depth : depth, tt_hashfull(), text);
+    printf(" nps %" PRIu64 " seldepth %d hashfull %d tbhits %" PRIu64 " pv %s\n",
+           uint64_t(node_count / rate_time(elapsed)), main_worker.sel_depth > depth ? main_worker.sel_depth : depth,
+           tt_hashfull(), total_tbhits(), text);
     fflush(stdout);
     if (multipv <= 1) last_printed_move = pv[0];
 }
@@ -179,6 +185,26 @@ bool iteration_ends_search(int iteration, int score, int depth_limit) {
     return iteration >= depth_limit;
 }
 
+// Narrows the root move list to the moves that keep the tables' outcome and says what that is.
+// When searchmoves excludes all of them the search goes on as asked.
+void filter_by_tables(const Position& pos, char* list, int size) {
+    root_in_tables = false;
+    if (!tb_pieces || bench_mode || !tb_probe_root_moves(pos, root_tables)) return;
+    char kept[SEARCHMOVES_SIZE] = "";
+    int used = 0;
+    for (int i = 0; i < root_tables.kept; i++) {
+        char t[MOVE_TEXT_SIZE];
+        move_to_text(root_tables.moves[i], t, &pos);
+        if (move_list_has(list, t)) used += snprintf(kept + used, sizeof kept - size_t(used), "%s ", t);
+    }
+    if (!used) return;
+    snprintf(list, size_t(size), "%s", kept);
+    root_in_tables = true;
+    static const char* const names[3] = {"loss", "draw", "win"};
+    printf("info string tablebase %s dtz %d keeps %s\n", names[root_tables.outcome + 1], root_tables.dtz, kept);
+    fflush(stdout);
+}
+
 // An analysis without limits, and a ponder search, hand over their move only when told.
 void wait_for_release(double seconds, int depth_limit) {
     const bool infinite = depth_limit >= 99 && seconds >= ONE_YEAR && hard_node_limit == NO_NODE_LIMIT &&
@@ -239,6 +265,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
         snprintf(list, sizeof list, "%s", searchmoves);
     else
         legal_move_list(pos, list, sizeof list);
+    filter_by_tables(pos, list, sizeof list);
 
     Move result[PV_SIZE] = {0}, line[PV_SIZE] = {0};
     int result_score = 0, completed = 0;

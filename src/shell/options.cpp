@@ -11,6 +11,7 @@
 #include "eval/params.h"
 #include "eval/tables.h"
 #include "search/state.h"
+#include "search/tablebase.h"
 #include "search/threads.h"
 #include "search/tt.h"
 #include "shell/log.h"
@@ -21,6 +22,8 @@ static constexpr int MAX_HASH_MB = 8;  // fuzzing runs under a memory limit
 static constexpr int MAX_HASH_MB = 4096;
 #endif
 static constexpr int MAX_MULTI_PV = 99;
+static constexpr int MAX_TB_PROBE_DEPTH = 100;
+static constexpr int MAX_TB_PIECES = 7;
 
 int hash_megabytes = 64;
 int opt_ponder = 1;
@@ -86,6 +89,10 @@ void print_uci_identity() {
     printf("option name MultiPV type spin default %d min 1 max %d\n", multi_pv, MAX_MULTI_PV);
     printf("option name Book File type string default %s\n", book_file_name);
     printf("option name Clear Hash type button\n");
+    printf("option name SyzygyPath type string default <empty>\n");
+    printf("option name SyzygyProbeDepth type spin default 1 min 1 max %d\n", MAX_TB_PROBE_DEPTH);
+    printf("option name Syzygy50MoveRule type check default true\n");
+    printf("option name SyzygyProbeLimit type spin default %d min 0 max %d\n", MAX_TB_PIECES, MAX_TB_PIECES);
     print_eval_param_options(stdout);
     for (const CheckOption* c = check_options; c->name[0]; c++)
         printf("option name %s type check default %s\n", c->name, *c->value ? "true" : "false");
@@ -186,6 +193,34 @@ void set_book_file(const char* value, const char* as_given) {
     reopen_book();
 }
 
+void set_syzygy_path(const char* as_given) {
+    const int largest = tb_load(as_given);
+    if (largest)
+        printf("info string Syzygy tables found: largest %d pieces\n", largest);
+    else
+        printf("info string no Syzygy tables found\n");
+}
+
+// The tablebase options; false when the name is none of them.
+bool set_syzygy(const char* name, const char* value, const char* as_given) {
+    if (!strcmp(name, "syzygypath")) {
+        set_syzygy_path(as_given ? as_given : value);
+    } else if (!strcmp(name, "syzygyprobedepth")) {
+        tb_options.probe_depth = clamped_value("SyzygyProbeDepth", value, 1, MAX_TB_PROBE_DEPTH);
+    } else if (!strcmp(name, "syzygy50moverule")) {
+        if (strcmp(value, "true") && strcmp(value, "false"))
+            printf("info string %s not recognized as checkbox argument\n", value);
+        else
+            tb_options.rule50 = !strcmp(value, "true");
+    } else if (!strcmp(name, "syzygyprobelimit")) {
+        tb_options.probe_limit = clamped_value("SyzygyProbeLimit", value, 0, MAX_TB_PIECES);
+        tb_apply_limit();
+    } else {
+        return false;
+    }
+    return true;
+}
+
 // The options with fixed names; false when the name is none of them.
 bool set_fixed(const char* name, const char* value, const char* as_given) {
     if (!strcmp(name, "hash")) {
@@ -202,6 +237,7 @@ bool set_fixed(const char* name, const char* value, const char* as_given) {
         log_printf("Ponder set to %d\n", opt_ponder);
     } else if (!strcmp(name, "book file")) {
         set_book_file(value, as_given);
+    } else if (set_syzygy(name, value, as_given)) {
     } else if (!strcmp(name, "clear hash")) {
         tt_clear();
         printf("info string Clearing Hash\n");

@@ -1,0 +1,190 @@
+// Syzygy tables: the root verdict against the independent fathom prober, the move played keeping
+// it, the options, and broken table directories.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "board/makemove.h"
+#include "board/perft.h"
+#include "engine_pipe.h"
+#include "support.h"
+
+namespace {
+
+const std::string TABLES = QUORIL_TEST_DATA "/syzygy";
+
+// fathom's verdict for the side to move: 1 win, 0 draw (cursed wins and blessed losses too), -1 loss;
+// 9 when it printed none.
+int fathom_outcome(const std::string& fen) {
+    const std::string cmd = "/usr/games/fathom --path=" + TABLES + " \"" + fen + "\" 2>/dev/null";
+    FILE* f = popen(cmd.c_str(), "r");
+    if (!f) return 9;
+    std::string out;
+    char buf[4096];
+    for (size_t n; (n = fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, n);
+    pclose(f);
+    const size_t at = out.find("[WDL \"");
+    if (at == std::string::npos) return 9;
+    const std::string wdl = out.substr(at + 6, out.find('"', at + 6) - at - 6);
+    return wdl == "Win" ? 1 : (wdl == "Loss" ? -1 : 0);
+}
+
+// The verdict for the side to move after the game has reached pos (mates and bare kings need no table).
+int outcome_after(const Position& pos) {
+    Move moves[256];
+    if (generate_legal_moves(pos, moves) == 0) return side_in_check(pos, side_to_move(pos)) ? -1 : 0;
+    if (popcount(occupied(pos)) == 2) return 0;
+    return fathom_outcome(fen_of(pos) + " 0 1");
+}
+
+// A legal position of three or four pieces with some moves, without castling or en passant.
+std::string random_ending(std::mt19937_64& rng, bool white_to_move) {
+    static const char extras[] = "QRBNPqrbnp";
+    for (;;) {
+        std::string squares(64, '.');
+        const int count = 1 + int(rng() % 2);
+        std::string pieces = "Kk";
+        for (int i = 0; i < count; i++) pieces += extras[rng() % 10];
+        bool ok = true;
+        for (char c : pieces) {
+            const int sq = int(rng() % 64);
+            if (squares[size_t(sq)] != '.' || ((c == 'P' || c == 'p') && (sq < 8 || sq >= 56))) ok = false;
+            squares[size_t(sq)] = c;
+        }
+        if (!ok) continue;
+        std::string fen;
+        for (int r = 7; r >= 0; r--) {
+            for (int f = 0, empty = 0; f < 8; f++) {
+                const char c = squares[size_t(8 * r + f)];
+                if (c == '.') empty++;
+                if (c == '.' && f < 7) continue;
+                if (empty) fen += char('0' + empty);
+                if (c != '.') fen += c;
+                empty = 0;
+            }
+            if (r) fen += '/';
+        }
+        fen += white_to_move ? " w - - 0 1" : " b - - 0 1";
+        Position pos;
+        if (position_from_fen(pos, fen.c_str()) || position_problem(pos)) continue;
+        pos.in_check = side_in_check(pos, side_to_move(pos));
+        Move moves[256];
+        if (side_in_check(pos, 1 - side_to_move(pos)) || generate_legal_moves(pos, moves) == 0) continue;
+        return fen;
+    }
+}
+
+int engine_outcome(const std::vector<std::string>& lines) {
+    for (const std::string& l : lines) {
+        if (l.rfind("info string tablebase win", 0) == 0) return 1;
+        if (l.rfind("info string tablebase draw", 0) == 0) return 0;
+        if (l.rfind("info string tablebase loss", 0) == 0) return -1;
+    }
+    return 9;
+}
+
+void load_tables(EnginePipe& e, const std::string& path) { replies(e, "setoption name SyzygyPath value " + path); }
+
+}  // namespace
+
+TEST(Tablebase, RootVerdictAgreesWithFathomAndThePlayedMoveKeepsIt) {
+    init_engine_tables();
+    EnginePipe e;
+    ASSERT_TRUE(engine_start_ready(e));
+    load_tables(e, TABLES);
+    std::mt19937_64 rng(20261206);
+    int agreed = 0, kept = 0, wins = 0, losses = 0;
+    constexpr int COUNT = 240;
+    for (int i = 0; i < COUNT; i++) {
+        const std::string fen = random_ending(rng, i % 2 == 0);
+        const auto lines = send_and_read(e, "position fen " + fen + "\ngo depth 1", "bestmove");
+        const int expected = fathom_outcome(fen), got = engine_outcome(lines);
+        agreed += got == expected;
+        EXPECT_EQ(got, expected) << fen;
+        wins += expected == 1, losses += expected == -1;
+        const Position pos = from_fen(fen.c_str());
+        const Move m = legal_move(pos, bestmove_of(lines));
+        ASSERT_NE(m, 0u) << fen;
+        Position child;
+        make_move(pos, child, m);
+        child.in_check = side_in_check(child, side_to_move(child));
+        const int after = outcome_after(child);
+        kept += after == -expected;
+        EXPECT_EQ(after, -expected) << fen << " " << bestmove_of(lines);
+    }
+    printf("fathom agreement %d/%d, result kept by the move played %d/%d (%d wins, %d losses)\n", agreed, COUNT,
+           kept, COUNT, wins, losses);
+    EXPECT_GT(wins, COUNT / 10);
+    EXPECT_GT(losses, COUNT / 20);
+}
+
+TEST(Tablebase, OptionsLimitsAndTheFiftyMoveRule) {
+    EnginePipe e;
+    ASSERT_TRUE(engine_start_ready(e));
+    const auto uci = replies(e, "uci");
+    for (const char* o : {"option name SyzygyPath type string default <empty>",
+                          "option name SyzygyProbeDepth type spin default 1 min 1 max 100",
+                          "option name Syzygy50MoveRule type check default true",
+                          "option name SyzygyProbeLimit type spin default 7 min 0 max 7"})
+        EXPECT_TRUE(found_line(uci, o)) << o;
+    // Without a path nothing is probed.
+    const std::string kqk = "position fen 8/8/8/3k4/8/8/8/KQ6 w - - 0 1\ngo depth 6";
+    auto lines = send_and_read(e, kqk, "bestmove");
+    EXPECT_EQ(engine_outcome(lines), 9);
+    EXPECT_TRUE(found_line(replies(e, "setoption name SyzygyPath value " + TABLES),
+                           "info string Syzygy tables found: largest 4 pieces"));
+    lines = send_and_read(e, kqk, "bestmove");
+    EXPECT_EQ(engine_outcome(lines), 1);
+    bool tb_score = false;
+    for (const std::string& l : lines) tb_score |= l.find(" score cp 309") != std::string::npos;
+    EXPECT_TRUE(tb_score);
+    // A win the clock cannot reach is a draw under the rule, a win without it.
+    const std::string late = "position fen 8/8/8/3k4/8/8/8/KQ6 w - - 98 80\ngo depth 1";
+    EXPECT_EQ(engine_outcome(send_and_read(e, late, "bestmove")), 0);
+    replies(e, "setoption name Syzygy50MoveRule value false");
+    EXPECT_EQ(engine_outcome(send_and_read(e, late, "bestmove")), 1);
+    // The probe limit below the position's piece count switches the tables off for it.
+    replies(e, "setoption name SyzygyProbeLimit value 2");
+    EXPECT_EQ(engine_outcome(send_and_read(e, kqk, "bestmove")), 9);
+    replies(e, "setoption name SyzygyProbeLimit value 7");
+    // Captures into the tables are probed in the search and counted.
+    lines = send_and_read(e, "position fen 8/8/3k4/8/3q4/8/3QK3/8 w - - 0 1\ngo depth 8", "bestmove");
+    bool hits = false;
+    for (const std::string& l : lines) hits |= l.find(" tbhits ") != std::string::npos && l.find(" tbhits 0 ") == std::string::npos;
+    EXPECT_TRUE(hits);
+}
+
+TEST(Tablebase, BrokenTableDirectoriesKeepTheEngineAnswering) {
+    init_engine_tables();
+    char empty_dir[] = "/tmp/quoril_tb_emptyXXXXXX", damaged_dir[] = "/tmp/quoril_tb_damagedXXXXXX";
+    ASSERT_TRUE(mkdtemp(empty_dir) && mkdtemp(damaged_dir));
+    namespace fs = std::filesystem;
+    for (const auto& f : fs::directory_iterator(TABLES)) fs::copy_file(f.path(), fs::path(damaged_dir) / f.path().filename());
+    fs::permissions(fs::path(damaged_dir) / "KQvKR.rtbw", fs::perms::owner_write, fs::perm_options::add);
+    fs::permissions(fs::path(damaged_dir) / "KRvK.rtbz", fs::perms::owner_write, fs::perm_options::add);
+    fs::resize_file(fs::path(damaged_dir) / "KQvKR.rtbw", 1000);
+    fs::resize_file(fs::path(damaged_dir) / "KRvK.rtbz", 2000);
+
+    EnginePipe e;
+    ASSERT_TRUE(engine_start_ready(e));
+    const std::string fens[] = {"8/8/8/8/8/2k5/8/KQ2r3 w - - 0 1", "8/8/8/8/8/2k5/8/KR6 b - - 0 1",
+                                "8/8/8/8/8/2k5/8/KR6 w - - 0 1"};
+    for (const std::string& path : {std::string("/no/such/dir"), std::string(empty_dir), std::string(damaged_dir),
+                                   std::string("/no/such:") + empty_dir + ":" + damaged_dir}) {
+        const auto set = replies(e, "setoption name SyzygyPath value " + path);
+        EXPECT_FALSE(found_line(set, "no readyok")) << path;
+        for (const std::string& fen : fens) {
+            const auto lines = send_and_read(e, "position fen " + fen + "\ngo depth 6", "bestmove");
+            EXPECT_NE(legal_move(from_fen(fen.c_str()), bestmove_of(lines)), 0u) << path << " " << fen;
+        }
+    }
+    EXPECT_TRUE(found_line(replies(e, "setoption name SyzygyPath value /no/such/dir"), "info string no Syzygy tables found"));
+    EXPECT_TRUE(found_line(replies(e, "setoption name SyzygyPath value " + std::string(empty_dir)),
+                           "info string no Syzygy tables found"));
+    fs::remove_all(empty_dir);
+    fs::remove_all(damaged_dir);
+}

@@ -92,7 +92,7 @@ void print_pv_info(int depth, int multipv, int score, const char* bound, const M
     const double elapsed = elapsed_since_start();
     const uint64_t node_count = total_nodes();
     char score_text[32], text[PV_TEXT_SIZE], head[96];
-    if (root_in_tables && root_tables.outcome && !is_mate_score(score)) score = tb_root_score(root_tables);
+    if (root_in_tables && !is_mate_score(score)) score = tb_root_score(root_tables);
     score_to_text(score, score_text, sizeof score_text);
     pv_to_text(pv, text, search_root);
     if (multipv)

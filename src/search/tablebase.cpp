@@ -14,6 +14,8 @@ int tb_pieces = 0;
 
 namespace {
 
+constexpr int TB_DEPTH_BONUS = 12;  // a table result outranks any search of similar depth in the hash table
+
 int tables_largest = 0;  // largest table loaded, before the probe limit
 constexpr int PATH_SIZE = 4096;
 
@@ -71,10 +73,9 @@ int tb_load(const char* paths) {
     char path[PATH_SIZE];
     snprintf(path, sizeof path, "%s", paths);
     if (!path[0] || !strcmp(path, "<empty>")) path[0] = 0;
-    // Fathom scans every directory for every table name; one that is missing or empty just adds none.
-    // Its own re-initialisation releases the old tables ("<empty>" loads none): calling tb_free
-    // as well would release them twice.
-    // It leaves the size of the old set behind when given no directory.
+    // Fathom scans every directory for every table name; one that is missing or empty adds none.
+    // Its re-initialisation releases the old tables ("<empty>" loads none); tb_free as well would
+    // release them twice. Given no directory it leaves the old largest size behind.
     const bool loaded = tb_init(path[0] ? path : "<empty>");
     tables_largest = loaded && path[0] ? int(TB_LARGEST) : 0;
     tb_apply_limit();
@@ -106,23 +107,19 @@ bool tb_probe_root_moves(const Position& pos, TbRoot& out) {
         return tb_options.rule50 && o != 0 && int(pos.rule50 + TB_GET_DTZ(res)) > 100 ? 0 : o;
     };
     int best = -2, best_dtz = 0;
-    for (int i = 0; results[i] != TB_RESULT_FAILED && i < TB_MAX_MOVES; i++) {
+    for (int i = 0; i < TB_MAX_MOVES && results[i] != TB_RESULT_FAILED; i++) {
         const int v = value(results[i]), d = int(TB_GET_DTZ(results[i]));
         // Among wins the nearest conversion, among losses the longest resistance.
         if (v > best || (v == best && ((v > 0 && d < best_dtz) || (v < 0 && d > best_dtz)))) best = v, best_dtz = d;
     }
     if (best == -2) return false;
     out = {best, best_dtz, 0, {}};
-    for (int i = 0; results[i] != TB_RESULT_FAILED && i < TB_MAX_MOVES; i++) {
+    for (int i = 0; i < TB_MAX_MOVES && results[i] != TB_RESULT_FAILED; i++) {
         if (value(results[i]) != best || (best != 0 && int(TB_GET_DTZ(results[i])) != best_dtz)) continue;
         const Move m = match_move(moves, count, results[i]);
         if (m) out.moves[out.kept++] = m;
     }
     return out.kept > 0;
-}
-
-namespace {
-constexpr int TB_DEPTH_BONUS = 12;  // a table result outranks any search of similar depth in the table
 }
 
 bool tb_node_probe(Worker& w, const Position& pos, int alpha, int beta, int depth, int ply, int& score) {

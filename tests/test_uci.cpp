@@ -98,7 +98,7 @@ TEST(PositionCommand, RefusedCommandsCountersAndRights) {
     const std::string before = current_fen();
     for (const char* cmd :
          {"position fen 8/8/8/8/8/8/8/8 w - -", "position fen 4k3/8/8/8/8/8/8/P3K3 w - -",
-          "position fen 4k3/8/8/8/8/8/8/4K2r b - -", "position fen 4k2k/8/8/8/8/8/8/4K3 w - -", "position fen",
+          "position fen 4k3/8/8/8/8/8/8/4K2r b - -", "position fen 4k2k/8/8/8/8/8/8/4K3 w - -", "position fen 4k3/8/8/8/8/P7/PPPPPPPP/4K3 w - -", "position fen",
           "position", "position foo", "position Startpos", "position fen 8/8/8/8/8/8/8/K6k",
           "position fen 8/8/8/8/8/8/8/K6k x - -"}) {
         EXPECT_NE(position(cmd).find("info string"), std::string::npos) << cmd;

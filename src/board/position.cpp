@@ -225,6 +225,11 @@ const char* position_problem(const Position& pos) {
     if (popcount(pos.bb[WHITE][KING]) != 1) return "white must have exactly one king";
     if (popcount(pos.bb[BLACK][KING]) != 1) return "black must have exactly one king";
     if ((pos.bb[WHITE][PAWN] | pos.bb[BLACK][PAWN]) & 0xFF000000000000FFULL) return "pawn on the first or last rank";
+    // The evaluation's tables stop at a full army: eight pawns, sixteen men.
+    for (int side = 0; side < 2; side++) {
+        if (popcount(pos.bb[side][PAWN]) > 8) return "more than eight pawns on a side";
+        if (popcount(pos.bb[side][0]) > 16) return "more than sixteen men on a side";
+    }
     if (side_in_check(pos, 1 - (pos.ply & 1))) return "the side not to move is in check";
     return nullptr;
 }

@@ -300,6 +300,27 @@ TEST(EngineGo, LastPvLeadsWithTheMovePlayed) {
     EXPECT_EQ(last_pv_move(lines), bestmove_of(lines)) << "stop";
 }
 
+TEST(EngineGo, LimitedStrengthSearchesLittleAndShowsTheMovePlayed) {
+    EnginePipe e;
+    ASSERT_TRUE(engine_start_ready(e));
+    replies(e, "setoption name OwnBook value false\nsetoption name UCI_LimitStrength value true\n"
+               "setoption name UCI_Elo value 1\nsetoption name Deterministic value true");
+    const Position sicilian = from_fen("rnbqkb1r/1p2pppp/p2p1n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R w KQkq - 0 6");
+    Lines first;
+    for (int i = 0; i < 2; i++) {
+        Lines lines = send_and_read(e, std::string(SICILIAN) + "\ngo wtime 60000 btime 60000", "bestmove");
+        EXPECT_NE(legal_move(sicilian, bestmove_of(lines)), 0u);
+        EXPECT_EQ(last_pv_move(lines), bestmove_of(lines));
+        EXPECT_FALSE(found_line(lines, "info multipv 2")) << "only the lines asked for are shown";
+        const std::string nodes = lines[lines.size() - 2];
+        ASSERT_EQ(nodes.rfind("info nodes ", 0), 0u);
+        EXPECT_LT(std::stoll(nodes.substr(11)), 5000) << "the weakest level searches a few hundred nodes";
+        if (i == 0) first = lines;
+    }
+    EXPECT_EQ(bestmove_of(first), bestmove_of(send_and_read(e, std::string(SICILIAN) + "\ngo depth 20", "bestmove")))
+        << "Deterministic repeats the choice";
+}
+
 TEST(EngineGo, EveryLimitAppliesAndMateIsSought) {
     EnginePipe e;
     ASSERT_TRUE(engine_start_ready(e));

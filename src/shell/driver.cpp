@@ -13,6 +13,7 @@
 #include "eval/pawns.h"
 #include "search/search.h"
 #include "search/sort.h"
+#include "search/strength.h"
 #include "search/tablebase.h"
 #include "search/threads.h"
 #include "search/tt.h"
@@ -43,7 +44,12 @@ double soft_limit = 0, mate_limit = 0;
 bool time_up = false;
 double best_move_share = 0.5;
 char ponder_move_text[MOVE_TEXT_SIZE];
-const Position* search_root = nullptr;  // names the castling rooks in Chess960 move text
+const Position* search_root = nullptr;
+// A limited strength chooses among the best lines of the last completed iteration.
+MultiPvLine strength_choices[STRENGTH_LINES];
+int strength_choice_count = 0;
+// Seeded from the clock so games differ; Deterministic seeds it from the position instead.
+uint64_t strength_random = uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());  // names the castling rooks in Chess960 move text
 // What the tables say about the root of this search; outcome and distance replace plain scores.
 bool root_in_tables = false;
 TbRoot root_tables;
@@ -127,7 +133,15 @@ void prepare(Position& pos, double seconds) {
     pos.material_key = compute_material_key(pos);
     pos.phase = int16_t(compute_phase(pos));
     pos.pst = compute_pst(pos);
-    main_worker.opt = SearchOptions{multi_pv, use_lmr, null_move_pruning, pos.phase * drawscore_option / 48, bench_mode};
+    const bool weaker = limit_strength && !bench_mode;
+    const int lines = weaker && multi_pv < STRENGTH_LINES ? STRENGTH_LINES : multi_pv;
+    main_worker.opt = SearchOptions{lines, use_lmr, null_move_pruning, pos.phase * drawscore_option / 48, bench_mode};
+    if (weaker) {
+        const uint64_t budget = strength_level(uci_elo).nodes;
+        if (hard_node_limit > budget) hard_node_limit = budget;
+        if (deterministic) strength_random = pos.key;
+    }
+    strength_choice_count = 0;
     if (tt.buckets && (new_game || deterministic)) {
         tt_clear();
         new_game = false;
@@ -158,7 +172,7 @@ void report_iteration(int iteration, int score, const char* line_text, const Mov
     log_score_text(score, log_score, sizeof log_score);
     log_printf("%5d  %8.1f  %12" PRIu64 "  %8.1f  %7s   %s\n", iteration, elapsed, node_count,
                node_count / rate_time(elapsed) / 1000, log_score, line_text);
-    if (bench_mode || multi_pv > 1) return;
+    if (bench_mode || main_worker.opt.multi_pv > 1) return;
     print_pv_info(iteration, 0, score, "", line);
 }
 
@@ -220,7 +234,36 @@ void wait_for_release(double seconds, int depth_limit) {
 // The move of the last completed iteration is played even when a move became best in the
 // iteration cut short (games favoured that); its line is shown again if another came after.
 void show_result_line(const Move* result, int score, int completed) {
-    if (last_printed_move != result[0]) print_pv_info(completed, multi_pv > 1 ? 1 : 0, score, "", result);
+    if (last_printed_move != result[0]) print_pv_info(completed, main_worker.opt.multi_pv > 1 ? 1 : 0, score, "", result);
+}
+
+// The lines of a completed iteration, best first, one per move.
+void keep_strength_choices(int iteration) {
+    MultiPvLine found[MULTIPV_CAPACITY];
+    int n = 0;
+    for (int i = 0; i < multipv_count; i++)
+        if (multipv_lines[i].depth == iteration) found[n++] = multipv_lines[i];
+    sort_descending(found, n, [](const MultiPvLine& r) { return int64_t(r.score); });
+    strength_choice_count = 0;
+    for (int i = 0; i < n && strength_choice_count < STRENGTH_LINES; i++) {
+        bool seen = false;
+        for (int j = 0; j < strength_choice_count && !seen; j++) seen = strength_choices[j].move == found[i].move;
+        if (!seen) strength_choices[strength_choice_count++] = found[i];
+    }
+}
+
+// A limited strength may play one of the other good lines instead of the best.
+void choose_weaker_line(Move* result, int& score) {
+    if (strength_choice_count < 2 || is_mate_score(strength_choices[0].score)) return;
+    int scores[STRENGTH_LINES];
+    for (int i = 0; i < strength_choice_count; i++) scores[i] = strength_choices[i].score;
+    const int pick = choose_line(scores, strength_choice_count, strength_level(uci_elo), strength_random);
+    if (!pick) return;
+    const MultiPvLine& r = strength_choices[pick];
+    int i = 0;
+    for (; r.line[i] && i < PV_SIZE - 1; i++) result[i] = r.line[i];
+    result[i] = 0;
+    score = r.score;
 }
 
 void print_best_move(const Move* line) {
@@ -282,7 +325,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
                 result_score = 0;
                 break;
             }
-            start_helpers(pos, list, main_worker.opt, reset_ordering);
+            if (!limit_strength) start_helpers(pos, list, main_worker.opt, reset_ordering);
         } else {
             poll_suppressed = 0;
         }
@@ -300,6 +343,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
             completed = iteration;
             main_worker.iter_best_move[iteration] = int(line[0]);
             main_worker.iter_score[iteration] = score;
+            if (limit_strength) keep_strength_choices(iteration);
         }
         char text[PV_TEXT_SIZE];
         pv_to_text(result, text, &pos);
@@ -319,6 +363,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
     wait_for_release(seconds, depth_limit);
     stop_helpers();
     if (bench_mode) return result_score;
+    if (limit_strength) choose_weaker_line(result, result_score);
     show_result_line(result, result_score, completed);
     const PawnTable& pawns = main_worker.eval.pawns;
     const double rate = pawns.probes ? 100.0 * double(pawns.hits) / double(pawns.probes) : 0.0;
@@ -351,14 +396,15 @@ int report_multipv() {
         if (!seen) multipv_lines[kept++] = multipv_lines[i];
     }
     multipv_count = kept;
+    // A limited strength searches more lines than it shows.
+    const int lines = main_worker.opt.multi_pv;
+    if (multipv_count > lines) multipv_count = lines;
     int lowest = NO_LINE_SCORE;
-    const int shown = multi_pv < multipv_count ? multi_pv : multipv_count;
-    for (int i = 0; i < shown; i++) {
+    for (int i = 0; i < multipv_count; i++) {
         const MultiPvLine& r = multipv_lines[i];
-        print_pv_info(r.depth, i + 1, r.score, "", r.line);
+        if (i < multi_pv) print_pv_info(r.depth, i + 1, r.score, "", r.line);
         if (r.depth == multipv_lines[0].depth && r.score < lowest) lowest = r.score;
     }
     fflush(stdout);
-    if (multi_pv >= 0 && multipv_count > multi_pv) multipv_count = multi_pv;
     return lowest;
 }

@@ -11,6 +11,7 @@
 #include "eval/params.h"
 #include "eval/tables.h"
 #include "search/state.h"
+#include "search/strength.h"
 #include "search/tablebase.h"
 #include "search/threads.h"
 #include "search/tt.h"
@@ -39,6 +40,8 @@ int special_node_level = 0;
 int best_book_line = 1;
 int move_overhead_ms = 10;
 int drawscore_option = -7;
+int limit_strength = 0;
+int uci_elo = 1800;
 
 int bench_mode = 0;
 int bench_passes = 5;
@@ -89,6 +92,8 @@ void print_uci_identity() {
     printf("option name MultiPV type spin default %d min 1 max %d\n", multi_pv, MAX_MULTI_PV);
     printf("option name Book File type string default %s\n", book_file_name);
     printf("option name Clear Hash type button\n");
+    printf("option name UCI_LimitStrength type check default %s\n", limit_strength ? "true" : "false");
+    printf("option name UCI_Elo type spin default %d min %d max %d\n", uci_elo, STRENGTH_ELO_MIN, STRENGTH_ELO_MAX);
     printf("option name SyzygyPath type string default <empty>\n");
     printf("option name SyzygyProbeDepth type spin default 1 min 1 max %d\n", MAX_TB_PROBE_DEPTH);
     printf("option name Syzygy50MoveRule type check default true\n");
@@ -237,6 +242,13 @@ bool set_fixed(const char* name, const char* value, const char* as_given) {
         log_printf("Ponder set to %d\n", opt_ponder);
     } else if (!strcmp(name, "book file")) {
         set_book_file(value, as_given);
+    } else if (!strcmp(name, "uci_limitstrength")) {
+        if (strcmp(value, "true") && strcmp(value, "false"))
+            printf("info string %s not recognized as checkbox argument\n", value);
+        else
+            limit_strength = !strcmp(value, "true");
+    } else if (!strcmp(name, "uci_elo")) {
+        uci_elo = clamped_value("UCI_Elo", value, STRENGTH_ELO_MIN, STRENGTH_ELO_MAX);
     } else if (set_syzygy(name, value, as_given)) {
     } else if (!strcmp(name, "clear hash")) {
         tt_clear();

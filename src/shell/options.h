@@ -17,6 +17,8 @@ extern int special_node_level;  // Special Node Level
 extern int best_book_line;      // Best Book Line
 extern int move_overhead_ms;    // move overhead milliseconds
 extern int drawscore_option;    // Drawscore
+extern int limit_strength;      // UCI_LimitStrength
+extern int uci_elo;             // UCI_Elo
 
 extern int bench_mode;  // -bench
 extern int bench_passes;  // -passes N: benchmark passes (the signature is that of the default five)

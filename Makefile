@@ -11,7 +11,12 @@ PROFILE := build/profile
 PROFILE_RUN := -bench -passes 1
 PROFILE_PERFT := position startpos\ngo perft 5\nposition fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1\ngo perft 4\nquit\n
 
-.PHONY: all build bench test test-sanitize test-tsan fuzz perft profile-build clean
+.PHONY: all build bench test test-sanitize test-tsan fuzz perft profile-build install uninstall clean
+
+# make install / uninstall: the engine and its man page, nothing else. DESTDIR stages a package.
+PREFIX ?= /usr/local
+INSTALLED_BIN := $(DESTDIR)$(PREFIX)/bin/quoril
+INSTALLED_MAN := $(DESTDIR)$(PREFIX)/share/man/man6/quoril.6
 
 all: build
 
@@ -55,6 +60,14 @@ profile-build:
 	printf '$(PROFILE_PERFT)' | ./$(PROFILE)/quoril >/dev/null
 	cmake -S . -B $(PROFILE) -DQUORIL_PGO=use >/dev/null
 	cmake --build $(PROFILE) -j $(JOBS) --target quoril
+
+install: build
+	install -D -m 755 $(RELEASE)/quoril "$(INSTALLED_BIN)"
+	install -D -m 644 doc/quoril.6 "$(INSTALLED_MAN)"
+
+# Removes the same two files; the directories stay, as they may hold other programs.
+uninstall:
+	rm -f "$(INSTALLED_BIN)" "$(INSTALLED_MAN)"
 
 clean:
 	rm -rf build

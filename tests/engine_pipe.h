@@ -51,8 +51,8 @@ inline bool pipe_drain(EnginePipe& e, int wait_ms) {
     return true;
 }
 
-// Starts the engine with the given arguments (the program name is added).
-inline bool engine_start(EnginePipe& e, const std::vector<std::string>& args = {}) {
+// Starts program with the given arguments (the program name is added) on the pipes of e.
+inline bool process_start(EnginePipe& e, const char* program, const std::vector<std::string>& args = {}) {
     signal(SIGPIPE, SIG_IGN);
     int pin[2], pout[2], perr[2];
     if (pipe(pin) || pipe(pout) || pipe(perr)) return false;
@@ -60,16 +60,21 @@ inline bool engine_start(EnginePipe& e, const std::vector<std::string>& args = {
     if (e.pid == 0) {
         dup2(pin[0], 0), dup2(pout[1], 1), dup2(perr[1], 2);
         for (int fd : {pin[0], pin[1], pout[0], pout[1], perr[0], perr[1]}) close(fd);
-        std::vector<char*> argv{const_cast<char*>(QUORIL_BINARY)};
+        std::vector<char*> argv{const_cast<char*>(program)};
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        execv(QUORIL_BINARY, argv.data());
+        execv(program, argv.data());
         _exit(127);
     }
     close(pin[0]), close(pout[1]), close(perr[1]);
     e.in = pin[1], e.out = pout[0], e.err = perr[0];
     fcntl(e.in, F_SETFL, O_NONBLOCK);
     return e.pid > 0;
+}
+
+// Starts the engine with the given arguments.
+inline bool engine_start(EnginePipe& e, const std::vector<std::string>& args = {}) {
+    return process_start(e, QUORIL_BINARY, args);
 }
 
 // Writes text (a line feed is added) while reading the engine's output, so neither side can block.

@@ -5,10 +5,10 @@
 namespace {
 
 // Fitted to games against an engine of known limited strength (see README).
-constexpr double NODES_AT_MIN = 40;
-constexpr double ELO_PER_NODE_DOUBLING = 140;
-constexpr double SPREAD_AT_MIN = 120;
-constexpr double MAX_LOSS_AT_MIN = 400;
+constexpr double NODES_AT_MIN = 100;
+constexpr double ELO_PER_NODE_DOUBLING = 110;
+constexpr double SPREAD_AT_MIN = 100;
+constexpr double MAX_LOSS_AT_MIN = 300;
 constexpr double MAX_LOSS_AT_MAX = 40;
 
 double fraction_of_range(int elo) {

@@ -108,6 +108,17 @@ void print_pv_info(int depth, int multipv, int score, const char* bound, const M
     if (multipv <= 1) last_printed_move = pv[0];
 }
 
+// The book's move; a book file that cannot be read is shut, and the GUI is told.
+Move book_move(const Position& pos) {
+    const bool was_open = book_is_open();
+    const Move m = book_probe(pos, best_book_line);
+    if (was_open && !book_is_open()) {
+        printf("info string book file %s cannot be read: book disabled\n", book_file_name);
+        fflush(stdout);
+    }
+    return m;
+}
+
 void prepare(Position& pos, double seconds) {
     multipv_count = 0;
     poll_mask = 255;
@@ -272,7 +283,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
     for (int iteration = 1;; iteration++) {
         uint64_t ca = 0, cb = 0;
         if (iteration == 1) {
-            const Move book = go_analysis || chess960 ? 0 : book_probe(pos);  // a standard-chess book
+            const Move book = go_analysis || chess960 ? 0 : book_move(pos);  // a standard-chess book
             if (book) {
                 char text[MOVE_TEXT_SIZE];
                 move_to_text(book, text);

@@ -107,6 +107,12 @@ int text_to_int(const char* text) {
     return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : int(v));
 }
 
+void reopen_book() {
+    book_close();
+    // The listed name is lower-cased; on a case-sensitive file system the name as sent is tried too.
+    if (own_book) book_open(book_file_name, book_file_as_given);
+}
+
 namespace {
 
 // The value as an int inside [lo, hi]; says so when it had to be moved there.
@@ -176,11 +182,6 @@ void set_hash(const char* value) {
         return;
     }
     printf("info string Hash table size is now %d meg\n", hash_megabytes);
-}
-
-void reopen_book() {
-    book_close();
-    if (own_book) book_open();
 }
 
 void set_book_file(const char* value, const char* as_given) {

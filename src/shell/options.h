@@ -51,6 +51,8 @@ constexpr int ENGINE_NAME_SIZE = 40;
 // strtol base 10 into an int; values beyond the int range saturate.
 int text_to_int(const char* text);
 
+// Opens the Book File when OwnBook is on; closes the book otherwise.
+void reopen_book();
 // Assigns the start values that the entry sets before anything else runs.
 void set_start_values();
 // The answer to "uci": identification, every option line and "uciok".

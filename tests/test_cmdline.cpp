@@ -18,7 +18,7 @@ const char USAGE_TAIL[] =
 
 // Result of the parse and what it wrote on its error stream.
 std::pair<int, std::string> parse(std::vector<std::string> args) {
-    bench_mode = pgn_flag = cpu_setting = 0;
+    bench_mode = cpu_setting = 0;
     bench_passes = 5;
     log_file_name[0] = 0;
     args.insert(args.begin(), "quoril");
@@ -42,7 +42,6 @@ TEST(CommandLine, EverySwitchIgnoringCase) {
     EXPECT_EQ(bench_passes, 1);
     EXPECT_STREQ(log_file_name, "game log.txt");
     EXPECT_EQ(cpu_setting, -7);
-    EXPECT_EQ(pgn_flag, 1);
     EXPECT_EQ(parse({"-log", std::string(LOG_NAME_SIZE - 1, 'a')}).first, 0);
 }
 

@@ -49,17 +49,18 @@ struct Game {
     Position& now() { return line[index]; }
 };
 
-// The score of a search; its move is left in best_move_text.
-int search(Position& pos, int depth, const char* moves = "") {
+// The score of a search; played receives its move.
+int search(Position& pos, int depth, const char* moves = "", Move* played = nullptr) {
     init_search();
     char list[SEARCHMOVES_SIZE];
     snprintf(list, sizeof list, "%s", moves);
-    return search_driver(pos, ONE_YEAR, depth, list);
+    return search_driver(pos, ONE_YEAR, depth, list, played);
 }
 
 TEST(RootScores, MatesStalemateAndDraws) {
-    EXPECT_EQ(search(Game("R5k1/5ppp/8/8/8/8/8/6K1 b - -").now(), 3), -MATE_SCORE);
-    EXPECT_STREQ(best_move_text, "ZZZZ") << "no move to play";
+    Move played = 1;
+    EXPECT_EQ(search(Game("R5k1/5ppp/8/8/8/8/8/6K1 b - -").now(), 3, "", &played), -MATE_SCORE);
+    EXPECT_EQ(played, 0u) << "no move to play";
     EXPECT_EQ(search(Game("7k/5Q2/6K1/8/8/8/8/8 b - -").now(), 3), 0) << "stalemate";
     // Back rank; Opera game: 16.Qb8+ Nxb8 17.Rd8 mate; Reti-Tartakower: 9.Qd8+ Kxd8 10.Bg5+ Kc7 11.Bd8 mate.
     for (const auto& [fen, depth, score] : {std::tuple{"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - -", 4, MATE_SCORE - 1},
@@ -123,8 +124,9 @@ TEST(Tactics, SolvedAtModestDepth) {
         {"queen check wins", "3R1rk1/8/5Qpp/2p5/2P1p1q1/P3P3/1P2PK2/8 b - -", "g4h4"},
     };
     for (const auto& [name, fen, solution] : tactics) {
-        search(Game(fen).now(), 9);
-        EXPECT_STREQ(best_move_text, solution) << name;
+        Move played = 0;
+        search(Game(fen).now(), 9, "", &played);
+        EXPECT_EQ(move_str(played), solution) << name;
     }
 }
 

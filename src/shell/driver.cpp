@@ -265,7 +265,7 @@ void report_root_best(int plies, int score, const Move* pv, int alpha, int beta)
     print_pv_info(plies, 0, score, score >= beta ? " lowerbound" : (score <= alpha ? " upperbound" : ""), pv);
 }
 
-int search_driver(Position& pos, double seconds, int depth_limit, char* searchmoves) {
+int search_driver(Position& pos, double seconds, int depth_limit, char* searchmoves, Move* played) {
     if (depth_limit < 1) depth_limit = 1;
     if (depth_limit >= MAX_ITERATIONS) depth_limit = MAX_ITERATIONS - 1;
     prepare(pos, seconds);
@@ -329,6 +329,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
     log_printf("Total move time %8.1f\n", elapsed_since_start());
     wait_for_release(seconds, depth_limit);
     stop_helpers();
+    if (played) *played = result[0];
     if (bench_mode) return result_score;
     show_result_line(result, result_score, completed);
     const PawnTable& pawns = main_worker.eval.pawns;

@@ -43,7 +43,6 @@ int drawscore_option = -7;
 int bench_mode = 0;
 int bench_passes = 5;
 int cpu_setting = 0;
-int pgn_flag = 0;
 char log_file_name[LOG_NAME_SIZE] = "";
 
 const char* const VERSION_TAG = "1.0";

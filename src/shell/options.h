@@ -21,7 +21,6 @@ extern int drawscore_option;    // Drawscore
 extern int bench_mode;  // -bench
 extern int bench_passes;  // -passes N: benchmark passes (the signature is that of the default five)
 extern int cpu_setting; // -cpu N: the clock counts whole seconds when non-zero
-extern int pgn_flag;    // -pgn (read by nothing)
 
 // The version tag printed in the banner and "id name".
 extern const char* const VERSION_TAG;

@@ -16,28 +16,24 @@ const char* const FENS[] = {
     "4k3/1P6/8/8/8/8/6p1/4K3 w - - 0 1",
 };
 Position positions[4];
+char book_path[64];
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz_start_engine();
-    snprintf(book_file_name, sizeof book_file_name, "/tmp/quoril_fuzz_book_%d.bin", int(getpid()));
-    snprintf(book_file_as_given, sizeof book_file_as_given, "%s", book_file_name);
+    snprintf(book_path, sizeof book_path, "/tmp/quoril_fuzz_book_%d.bin", int(getpid()));
     for (int i = 0; i < 4; i++) position_from_fen(positions[i], FENS[i]);
     book_seed(1);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FILE* f = fopen(book_file_name, "wb");
+    FILE* f = fopen(book_path, "wb");
     if (!f) return 0;
     fwrite(data, 1, size, f);
     fclose(f);
-    own_book = 1;
-    book_open();
-    for (const Position& p : positions) {
-        best_book_line = int(size & 1);
-        book_probe(p);
-    }
+    book_open(book_path);
+    for (const Position& p : positions) book_probe(p, size & 1);
     book_close();
     return 0;
 }

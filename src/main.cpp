@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
 
     set_start_values();
     init_position_tables();  // square_bit, three_file_mask and every other board table
-    book_open();
+    book_set_log(log_printf);
+    reopen_book();
 
     setvbuf(stdin, nullptr, _IONBF, 0);
     fflush(nullptr);

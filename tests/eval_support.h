@@ -1,6 +1,5 @@
 // Helpers for the evaluation tests: evaluable positions, colour mirrors, parameter nudges.
 #pragma once
-#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -14,19 +13,10 @@
 #include "eval/tables.h"
 #include "support.h"
 
-// Builds the tables once; parameter nudges rebuild them themselves.
-inline void init_eval() {
-    static bool done = false;
-    if (!done) init_engine_tables(), build_ending_hash(), buildEvalTables();
-    done = true;
-}
-
 // A FEN position with the piece-square sum and phase filled in, as the driver does.
 inline Position eval_position(const char* fen) {
-    init_eval();
     Position p = from_fen(fen);
-    p.pst = compute_pst(p);
-    p.phase = int16_t(compute_phase(p));
+    fill_eval_fields(p);
     return p;
 }
 
@@ -89,16 +79,11 @@ inline ScorePair pawn_delta(const char* fen, const char* name, int d_open, int d
 // White's gain between the parameter moved by (d_open, d_end) and by twice that; D = 960000 is far
 // above any real score so that no rounding step changes between the two evaluations.
 inline int param_gain(const char* fen, const char* name, int d_open, int d_end) {
-    ScorePair* value = param_value(name);
-    const ScorePair saved = *value;
     int a[3];
     for (int k = 1; k <= 2; k++) {
-        *value = pair_add(saved, make_pair_score(k * d_open, k * d_end));
-        buildEvalTables();
+        ParamNudge nudge(name, k * d_open, k * d_end);
         a[k] = fresh_eval(fen);
     }
-    *value = saved;
-    buildEvalTables();
     return (eval_position(fen).ply & 1) ? a[1] - a[2] : a[2] - a[1];
 }
 

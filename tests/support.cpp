@@ -7,8 +7,14 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/perft.h"
+#include "eval/endgame.h"
+#include "eval/tables.h"
 
-void init_engine_tables() { init_position_tables(); }
+void init_engine_tables() {
+    static bool done = false;
+    if (!done) init_position_tables(), build_ending_hash(), buildEvalTables();
+    done = true;
+}
 
 Position from_fen(const char* fen) {
     init_engine_tables();
@@ -17,35 +23,15 @@ Position from_fen(const char* fen) {
     return p;
 }
 
+void fill_eval_fields(Position& p) {
+    p.pst = compute_pst(p);
+    p.phase = int16_t(compute_phase(p));
+}
+
 std::string fen_of(const Position& p) {
     char buf[FEN_BUFFER];
     position_to_fen(p, buf, sizeof buf);
     return buf;
-}
-
-std::string chess960_start_fen(int n) {
-    static const char* const knights[10] = {"NN---", "N-N--", "N--N-", "N---N", "-NN--",
-                                            "-N-N-", "-N--N", "--NN-", "--N-N", "---NN"};
-    std::string rank(8, ' ');
-    rank[size_t(2 * (n % 4) + 1)] = 'B';
-    rank[size_t(2 * (n / 4 % 4))] = 'B';
-    // Fills the k-th empty square (counted from file a) with each letter of what, skipping '-'.
-    const auto place = [&rank](const std::string& what) {
-        size_t i = 0;
-        for (char& c : rank)
-            if (c == ' ' && i < what.size() && what[i++] != '-') c = what[i - 1];
-    };
-    place(std::string(size_t(n / 16 % 6), '-') + "Q");
-    place(knights[n / 96]);
-    place("RKR");
-    std::string files;
-    for (size_t f = 8; f-- > 0;)
-        if (rank[f] == 'R') files += char('A' + f);
-    std::string lower = rank;
-    for (char& c : lower) c = char(c | 0x20);
-    std::string lower_files = files;
-    for (char& c : lower_files) c = char(c | 0x20);
-    return lower + "/pppppppp/8/8/8/8/PPPPPPPP/" + rank + " w " + files + lower_files + " - 0 1";
 }
 
 std::vector<std::string> read_data_lines(const char* name) {
@@ -62,6 +48,17 @@ std::string read_file(const std::string& path) {
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+std::string capture(const std::function<void(FILE*)>& write) {
+    char* text = nullptr;
+    size_t size = 0;
+    FILE* f = open_memstream(&text, &size);
+    write(f);
+    fclose(f);
+    const std::string out(text, size);
+    free(text);
+    return out;
 }
 
 std::string move_str(Move m) {
@@ -110,12 +107,26 @@ std::vector<Position> sample_positions(size_t count, uint64_t seed, int plies) {
     while (out.size() < count)
         for (const char* fen : starts) {
             Position start = from_fen(fen);
-            start.pst = compute_pst(start);
-            start.phase = int16_t(compute_phase(start));
+            fill_eval_fields(start);
             random_game(start, rng, plies, 1, 0, out);
         }
     out.resize(count);
     return out;
+}
+
+std::string random_placement(const std::string& pieces, std::mt19937_64& rng, bool white_to_move) {
+    for (;;) {
+        std::string squares(64, '1'), fen;  // "11" reads as two empty squares
+        for (char c : "Kk" + pieces) {
+            size_t s;
+            do s = size_t(rng() % 64);
+            while (squares[s] != '1' || ((c | 0x20) == 'p' && (s < 8 || s >= 56)));
+            squares[s] = c;
+        }
+        for (size_t r = 8; r-- > 0;) fen += squares.substr(8 * r, 8) + (r ? "/" : white_to_move ? " w - -" : " b - -");
+        const Position p = from_fen(fen.c_str());
+        if (!position_problem(p) && !side_in_check(p, 1 - side_to_move(p))) return fen_of(p) + " 0 1";
+    }
 }
 
 std::string bestmove_of(const std::vector<std::string>& lines) {

@@ -1,5 +1,7 @@
 // Shared helpers for the unit tests.
 #pragma once
+#include <cstdio>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -7,16 +9,18 @@
 #include "board/move.h"
 #include "board/position.h"
 
-// Builds every table a position needs.
+// Builds the board and evaluation tables, once.
 void init_engine_tables();
 Position from_fen(const char* fen);
+// The piece-square sum and phase filled in, as the driver does before a search.
+void fill_eval_fields(Position& p);
 std::string fen_of(const Position& p);
-// Chess960 start position number n (0-959, 518 the standard one), castling in Shredder-FEN.
-std::string chess960_start_fen(int n);
 // Lines of a data file under tests/data, comments and blank lines dropped.
 std::vector<std::string> read_data_lines(const char* name);
 // Whole contents of a file; empty when it cannot be read.
 std::string read_file(const std::string& path);
+// What write wrote on the stream it was given.
+std::string capture(const std::function<void(FILE*)>& write);
 std::string move_str(Move m);
 // The legal move of pos written as text, or 0.
 Move legal_move(const Position& pos, const std::string& text);
@@ -28,5 +32,8 @@ void random_game(const Position& start, std::mt19937_64& rng, int plies, int eve
 // Every position of random legal games (no capture bias) from starts rich in castling, en passant,
 // promotions, pins and checks, the start's piece-square sum and phase filled in, until count are met.
 std::vector<Position> sample_positions(size_t count, uint64_t seed, int plies = 150);
+// FEN of a random legal placement of both kings and pieces (FEN letters), pawns off the back ranks,
+// no castling or en passant, the side not to move not in check; move counters "0 1".
+std::string random_placement(const std::string& pieces, std::mt19937_64& rng, bool white_to_move);
 // The first move of the bestmove line that ends lines, or "".
 std::string bestmove_of(const std::vector<std::string>& lines);

@@ -5,8 +5,6 @@
 #include <string>
 
 #include "engine_pipe.h"
-#include "eval/endgame.h"
-#include "eval/tables.h"
 #include "search/tt.h"
 #include "shell/bench.h"
 #include "shell/options.h"
@@ -21,17 +19,11 @@ constexpr int SMALL_DEPTH = 5;
 #endif
 
 std::string run_to_text(int passes, uint64_t& signature) {
-    const std::string path = testing::TempDir() + "quoril_bench.txt";
-    FILE* f = fopen(path.c_str(), "w");
-    signature = bench_run(passes, SMALL_DEPTH, f);
-    fclose(f);
-    return read_file(path);
+    return capture([&](FILE* f) { signature = bench_run(passes, SMALL_DEPTH, f); });
 }
 
 TEST(BenchRun, OutputShapeAndRepeatableNodeCounts) {
     init_engine_tables();
-    build_ending_hash();
-    buildEvalTables();
     tt_allocate(16);
     own_book = 0;  // no book answers: every position is searched
     uint64_t two = 0, one = 0;

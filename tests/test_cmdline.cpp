@@ -2,36 +2,28 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "engine_pipe.h"
 #include "shell/cmdline.h"
 #include "shell/options.h"
+#include "support.h"
 
 namespace {
 
-const char USAGE_TAIL[] =
-    " {options} \n\n  -log FILE      log file name\n"
-    "  -bench         run the benchmark (-passes N: N passes, default 5)\n  -help          display this help message\n\n";
-
 // Result of the parse and what it wrote on its error stream.
 std::pair<int, std::string> parse(std::vector<std::string> args) {
-    bench_mode = pgn_flag = cpu_setting = 0;
+    bench_mode = cpu_setting = 0;
     bench_passes = 5;
     log_file_name[0] = 0;
     args.insert(args.begin(), "quoril");
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    char* text = nullptr;
-    size_t size = 0;
-    FILE* err = open_memstream(&text, &size);
-    const int result = parse_command_line(int(args.size()), argv.data(), command_switches, err);
-    fclose(err);
-    const std::string errors(text, size);
-    free(text);
+    int result = 0;
+    const std::string errors =
+        capture([&](FILE* err) { result = parse_command_line(int(args.size()), argv.data(), command_switches, err); });
     return {result, errors};
 }
 
@@ -42,7 +34,6 @@ TEST(CommandLine, EverySwitchIgnoringCase) {
     EXPECT_EQ(bench_passes, 1);
     EXPECT_STREQ(log_file_name, "game log.txt");
     EXPECT_EQ(cpu_setting, -7);
-    EXPECT_EQ(pgn_flag, 1);
     EXPECT_EQ(parse({"-log", std::string(LOG_NAME_SIZE - 1, 'a')}).first, 0);
 }
 
@@ -50,7 +41,6 @@ TEST(CommandLine, ErrorsStopAtTheFirstBadArgument) {
     const std::pair<std::vector<std::string>, const char*> cases[] = {
         {{"bench"}, "Error in command line processing.  option expected at argument 1\n"},
         {{"-pgn", "-quiet", "extra"}, "Error in command line processing.  option expected at argument 3\n"},
-        {{"-help"}, "Error. option -help not found.\n"},
         {{"-pgn", "-log"}, "Error.  No argument.\n"},
         {{"-nope", "-bench"}, "Error. option -nope not found.\n"},
     };
@@ -67,7 +57,7 @@ TEST(CommandLineBinary, RejectedLineExitsWithMinusOneAfterUsage) {
         EnginePipe e;
         ASSERT_TRUE(engine_start(e, {arg}));
         EXPECT_EQ(engine_wait_exit(e), 255) << arg;
-        EXPECT_EQ(engine_stderr(e, 0), parse({arg}).second + "\nusage: " + QUORIL_BINARY + USAGE_TAIL);
+        EXPECT_EQ(engine_stderr(e, 0).rfind(parse({arg}).second + "\nusage: " + QUORIL_BINARY + " {options}", 0), 0u);
     }
     EnginePipe e;
     ASSERT_TRUE(engine_start_ready(e, {"-QUIET", "-pgn", "-cpu", "1"}));

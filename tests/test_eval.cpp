@@ -2,16 +2,9 @@
 // colour-symmetry run cannot see.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <tuple>
-#include <vector>
 
 #include "search/worker.h"
-#include "board/makemove.h"
-#include "board/movegen.h"
-#include "board/perft.h"
 #include "eval_support.h"
 
 namespace {

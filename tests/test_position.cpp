@@ -3,24 +3,14 @@
 
 #include <cstring>
 #include <random>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "board/draw.h"
-#include "board/makemove.h"
-#include "board/movegen.h"
-#include "board/perft.h"
-#include "search/state.h"
 #include "support.h"
 
 namespace {
-
-const char* const VARIED[] = {
-    "",
-    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
-    "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - -",
-    "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6",
-    "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - -",
-};
 
 // Random but reproducible values so the piece-square sum is really exercised.
 void fill_random_pst() {
@@ -46,79 +36,57 @@ void expect_fields_consistent(const Position& p, const std::string& where) {
     }
 }
 
-// Plays random legal games from fen, checking every incremental field and the move text's round
-// trip; returns the plies played.
-int play_random_games(const char* fen, int games, std::mt19937& rng, int& castles) {
-    int plies = 0;
-    for (int game = 0; game < games; game++) {
-        static Position line[400];
-        position_from_fen(line[0], fen);
-        line[0].pst = compute_pst(line[0]);
-        line[0].phase = int16_t(compute_phase(line[0]));
-        for (int ply = 0; ply < 300; ply++) {
-            Move moves[MAX_MOVES];
-            const int n = generate_legal_moves(line[ply], moves);
-            if (!n) break;
-            const Move m = moves[rng() % n];
-            make_move(line[ply], line[ply + 1], m);
-            char t[8];
-            move_to_text(m, t, &line[ply]);
-            const std::string where = std::string(fen) + " after " + t;
-            expect_fields_consistent(line[ply + 1], where);
-            EXPECT_FALSE(king_attacked(line[ply + 1], line[ply].ply & 1)) << where;
-            EXPECT_EQ(castle_rights(line[ply + 1]) & ~castle_rights(line[ply]), 0) << where;
-            Position again;
-            EXPECT_TRUE(apply_move_text(line[ply], again, t) && again.key == line[ply + 1].key) << where;
-            plies++;
-            castles += move_flag(m) == FLAG_CASTLE;
-        }
-    }
-    return plies;
-}
-
-// The same over Chess960 games from random start positions, castling written as king takes rook
-// (the king's target square alone can also name a plain king move there).
-TEST(MakeMove, IncrementalFieldsOverRandomChess960Games) {
-    fill_random_pst();
-    ASSERT_EQ(chess960_start_fen(518), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w HAha - 0 1");
-    std::mt19937 rng(960);
-    int plies = 0, castles = 0;
-    chess960 = 1;
-    for (int i = 0; i < 120; i++) {
-        const std::string fen = chess960_start_fen(int(rng() % 960));
-        plies += play_random_games(fen.c_str(), 4, rng, castles);
-        const Position start = from_fen(fen.c_str());
-        EXPECT_EQ(fen_of(start), fen.substr(0, fen.find(' ')) + " w KQkq -") << "written back in X-FEN";
-    }
-    chess960 = 0;
-    EXPECT_GT(plies, 30000);
-    EXPECT_GT(castles, 60);
-    memset(pst_table, 0, sizeof pst_table);
-}
-
-// Every field make-move keeps, and the king-attack shortcut, against recomputation over random games.
-TEST(MakeMove, IncrementalFieldsMatchRecomputationOverRandomGames) {
-    fill_random_pst();
-    int checks = 0;
-    for (const Position& p : sample_positions(20000, 12345, 300)) {
-        expect_fields_consistent(p, fen_of(p));
+// Fields against recomputation and the king-attack shortcut; for each move of the games (a new game
+// starts at ply 0 or 1, so consecutive plies are parent and child), its legality, no castling right
+// regained, and its text read back to the same position. Returns the moves checked.
+int check_games(const std::vector<Position>& games, int& checks, int& castles) {
+    int moves = 0;
+    for (size_t i = 0; i < games.size() && !testing::Test::HasFailure(); i++) {
+        const Position& p = games[i];
+        const std::string fen = fen_of(p);
+        expect_fields_consistent(p, fen);
         for (int side = 0; side < 2; side++) {
-            EXPECT_EQ(king_attacked(p, side), side_in_check(p, side)) << fen_of(p);
+            EXPECT_EQ(king_attacked(p, side), side_in_check(p, side)) << fen;
             checks += side_in_check(p, side);
         }
-        if (HasFailure()) break;
+        if (i == 0 || p.ply != games[i - 1].ply + 1) continue;
+        const Position& parent = games[i - 1];
+        char t[MOVE_TEXT_SIZE];
+        move_to_text(p.last_move, t, &parent);
+        EXPECT_FALSE(king_attacked(p, side_to_move(parent))) << fen;
+        EXPECT_EQ(castle_rights(p) & ~castle_rights(parent), 0) << fen;
+        Position again;
+        EXPECT_TRUE(apply_move_text(parent, again, t) && again.key == p.key) << fen_of(parent) << " " << t;
+        castles += move_flag(p.last_move) == FLAG_CASTLE;
+        moves++;
     }
-    EXPECT_GT(checks, 500);
-    EXPECT_TRUE(king_attacked(from_fen("8/8/8/8/8/3k4/3K4/8 w - -"), WHITE));  // by the king alone
-    memset(pst_table, 0, sizeof pst_table);
+    return moves;
 }
 
-TEST(Fen, RoundTripsThroughTheParser) {
-    for (const char* fen : VARIED) {
-        const Position p = from_fen(fen), q = from_fen(fen_of(p).c_str());
-        EXPECT_TRUE(!memcmp(p.board, q.board, 64) && p.key == q.key && p.ep_mask == q.ep_mask) << fen;
-        EXPECT_TRUE(!*fen || fen_of(p) == fen) << "a canonical FEN survives unchanged: " << fen;
-    }
+// Standard games, then Chess960 games from the perft suite's positions with castling written as
+// king takes rook (the king's target square alone can also name a plain king move there).
+TEST(MakeMove, IncrementalFieldsOverRandomGames) {
+    fill_random_pst();
+    int checks = 0, castles = 0;
+    EXPECT_GT(check_games(sample_positions(20000, 12345, 300), checks, castles), 19000);
+    EXPECT_GT(checks, 500);
+    EXPECT_TRUE(king_attacked(from_fen("8/8/8/8/8/3k4/3K4/8 w - -"), WHITE));  // by the king alone
+    std::mt19937_64 rng(960);
+    int moves = 0;
+    castles = 0;
+    chess960 = 1;
+    for (const std::string& line : read_data_lines("perft960.epd"))
+        for (int i = 0; i < 4; i++) {
+            Position start = from_fen(line.substr(0, line.find(';')).c_str());
+            fill_eval_fields(start);
+            std::vector<Position> game;
+            random_game(start, rng, 300, 1, 0, game);
+            moves += check_games(game, checks, castles);
+        }
+    chess960 = 0;
+    EXPECT_GT(moves, 30000);
+    EXPECT_GT(castles, 60);
+    memset(pst_table, 0, sizeof pst_table);
 }
 
 TEST(Fen, EnPassantFieldOnlyKeyedWithACapturer) {
@@ -156,13 +124,7 @@ TEST(Keys, CastlingKeyDependsOnlyOnTheFourRights) {
     Position k = from_fen("r3k2r/8/8/8/8/8/8/R3K2R w K -"), q = from_fen("r3k2r/8/8/8/8/8/8/R3K2R w Q -");
     EXPECT_NE(k.key, q.key);
     EXPECT_NE(k.key, a.key);
-    int distinct = 0;
-    for (int i = 0; i < 16; i++) {
-        bool seen = false;
-        for (int j = 0; j < i; j++) seen |= zobrist_castle[j] == zobrist_castle[i];
-        distinct += !seen;
-    }
-    EXPECT_EQ(distinct, 16);
+    EXPECT_EQ(std::set<uint64_t>(zobrist_castle, zobrist_castle + 16).size(), 16u);
 }
 
 // The fifty-move counter restarts on pawn moves, captures and castling; a draw is seen on the
@@ -171,11 +133,9 @@ TEST(Draw, FiftyMovesAndRepetition) {
     static Position g[8];
     g[0] = from_fen("r3k3/8/8/8/8/8/4P3/R3K2R w KQq -");
     const char* moves[] = {"e1g1", "a8a1", "f1a1", "e8d8", "e2e3", "d8e8"};
-    const int counters[] = {0, 0, 0, 1, 0, 1};
-    for (int i = 0; i < 6; i++) {
-        ASSERT_TRUE(apply_move_text(g[i], g[i + 1], moves[i]));
-        EXPECT_EQ(g[i + 1].rule50, counters[i]) << moves[i];
-    }
+    for (int i = 0; i < 6; i++) ASSERT_TRUE(apply_move_text(g[i], g[i + 1], moves[i]));
+    EXPECT_EQ(std::vector<int>({g[1].rule50, g[2].rule50, g[3].rule50, g[4].rule50, g[5].rule50, g[6].rule50}),
+              std::vector<int>({0, 0, 0, 1, 0, 1}));
     Position p = g[6];
     p.rule50 = 99;
     EXPECT_FALSE(is_draw_by_rule(p));

@@ -13,9 +13,7 @@
 
 #include "search/worker.h"
 #include "engine_pipe.h"
-#include "eval/endgame.h"
 #include "eval/evaluate.h"
-#include "eval/tables.h"
 #include "search/search.h"
 #include "search/state.h"
 #include "search/tt.h"
@@ -27,7 +25,7 @@ namespace {
 
 void init_search() {
     static bool done = false;
-    if (!done) init_engine_tables(), build_ending_hash(), buildEvalTables(), tt_allocate(16), rebuild_search_tables();
+    if (!done) init_engine_tables(), tt_allocate(16), rebuild_search_tables();
     done = true;
     bench_mode = 1;  // the driver prints nothing and starts every search from cleared tables
 }
@@ -39,8 +37,7 @@ struct Game {
     explicit Game(const char* fen, const std::vector<std::string>& moves = {}) {
         init_search();
         position_from_fen(line[0], fen);
-        line[0].phase = int16_t(compute_phase(line[0]));
-        line[0].pst = compute_pst(line[0]);
+        fill_eval_fields(line[0]);
         for (const std::string& m : moves) {
             EXPECT_TRUE(apply_move_text(line[index], line[index + 1], m.c_str())) << m;
             index++;
@@ -49,17 +46,18 @@ struct Game {
     Position& now() { return line[index]; }
 };
 
-// The score of a search; its move is left in best_move_text.
-int search(Position& pos, int depth, const char* moves = "") {
+// The score of a search; played receives its move.
+int search(Position& pos, int depth, const char* moves = "", Move* played = nullptr) {
     init_search();
     char list[SEARCHMOVES_SIZE];
     snprintf(list, sizeof list, "%s", moves);
-    return search_driver(pos, ONE_YEAR, depth, list);
+    return search_driver(pos, ONE_YEAR, depth, list, played);
 }
 
 TEST(RootScores, MatesStalemateAndDraws) {
-    EXPECT_EQ(search(Game("R5k1/5ppp/8/8/8/8/8/6K1 b - -").now(), 3), -MATE_SCORE);
-    EXPECT_STREQ(best_move_text, "ZZZZ") << "no move to play";
+    Move played = 1;
+    EXPECT_EQ(search(Game("R5k1/5ppp/8/8/8/8/8/6K1 b - -").now(), 3, "", &played), -MATE_SCORE);
+    EXPECT_EQ(played, 0u) << "no move to play";
     EXPECT_EQ(search(Game("7k/5Q2/6K1/8/8/8/8/8 b - -").now(), 3), 0) << "stalemate";
     // Back rank; Opera game: 16.Qb8+ Nxb8 17.Rd8 mate; Reti-Tartakower: 9.Qd8+ Kxd8 10.Bg5+ Kc7 11.Bd8 mate.
     for (const auto& [fen, depth, score] : {std::tuple{"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - -", 4, MATE_SCORE - 1},
@@ -97,34 +95,13 @@ TEST(Quiescence, MatesAndDrawsByPly) {
 
 // Positions with one winning move: mates from games and classic combinations.
 TEST(Tactics, SolvedAtModestDepth) {
-    const std::tuple<const char*, const char*, const char*> tactics[] = {
-        {"legal mate in 2", "rn1qkbnr/ppp2p1p/3p2p1/4N3/2B1P3/2N5/PPPP1PPP/R1BbK2R w KQkq -", "c4f7"},
-        {"scholar mate in 1", "r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq -", "h5f7"},
-        {"fool mate in 1", "rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR b KQkq -", "d8h4"},
-        {"smothered in 1", "r1b1kbnr/pppp1Npp/8/8/3nq3/8/PPPPBP1P/RNBQKR2 b Qkq -", "d4f3"},
-        {"knight underpromotion", "rnbqk1nr/ppp2ppp/8/4P3/1BP5/8/PP2KpPP/RN1Q1BNR b kq -", "f2g1n"},
-        {"fork", "r3k3/8/8/1N6/8/8/5PPP/6K1 w - -", "b5c7"},
-        {"smothered knight", "6rk/6pp/8/6N1/8/8/6PP/6K1 w - -", "g5f7"},
-        {"queen sac mate", "2rr3k/pp3pp1/1nnqbN1p/3pN3/2pP4/2P3Q1/PPB4P/R4RK1 w - -", "g3g6"},
-        {"rook lift", "5rk1/1ppb3p/p1pb4/6q1/3P1p1r/2P1R2P/PP1BQ1P1/5RKN w - -", "e3g3"},
-        {"queen takes h7", "r1bq2rk/pp3pbp/2p1p1pQ/7P/3P4/2PB1N2/PP3PPR/2KR4 w - -", "h6h7"},
-        {"queen check mates", "5k2/6pp/p1qN4/1p1p4/3P4/2PKP2Q/PP3r2/3R4 b - -", "c6c4"},
-        {"rook endgame", "7k/p7/1R5K/6r1/6p1/6P1/8/8 w - -", "b6b7"},
-        {"knight trap", "rnbqkb1r/pppp1ppp/8/4P3/6n1/7P/PPPNPPP1/R1BQKBNR b KQkq -", "g4e3"},
-        {"bishop check", "3q1rk1/p4pp1/2pb3p/3p4/6Pr/1PNQ4/P1PB1PP1/4RRK1 b - -", "d6h2"},
-        {"rook sac", "2br2k1/2q3rn/p2NppQ1/2p1P3/Pp5R/4P3/1P3PPP/3R2K1 w - -", "h4h7"},
-        {"bishop takes", "r1b1kb1r/3q1ppp/pBp1pn2/8/Np3P2/5B2/PPP3PP/R2Q1RK1 w kq -", "f3c6"},
-        {"queen takes knight", "4k1r1/2p3r1/1pR1p3/3pP2p/3P2qP/P4N2/1PQ4P/5R1K b - -", "g4f3"},
-        {"mate in 4", "r2rb1k1/pp1q1p1p/2n1p1p1/2bp4/5P2/PP1BPR1Q/1BPN2PP/R5K1 w - -", "h3h7"},
-        {"knight defends", "r4rk1/ppp2ppp/2n5/2bqp3/8/P2PB3/1PP1NPPP/R2Q1RK1 w - -", "e2c3"},
-        {"skewer", "R7/P4k2/8/8/8/8/r7/6K1 w - -", "a8h8"},
-        {"queen to h6", "5rk1/1b3p1p/pp3p2/3n1N2/1P6/P1qB1PP1/3Q3P/4R1K1 w - -", "d2h6"},
-        {"bishop centre", "6k1/1b1nqpbp/pp4p1/5P2/1PN5/4Q3/P5PP/1B2B1K1 b - -", "g7d4"},
-        {"queen check wins", "3R1rk1/8/5Qpp/2p5/2P1p1q1/P3P3/1P2PK2/8 b - -", "g4h4"},
-    };
-    for (const auto& [name, fen, solution] : tactics) {
-        search(Game(fen).now(), 9);
-        EXPECT_STREQ(best_move_text, solution) << name;
+    const std::vector<std::string> lines = read_data_lines("tactics.epd");
+    ASSERT_GE(lines.size(), 20u);
+    for (const std::string& line : lines) {
+        const size_t semi = line.find(';');
+        Move played = 0;
+        search(Game(line.substr(0, semi).c_str()).now(), 9, "", &played);
+        EXPECT_EQ(move_str(played), line.substr(semi + 1, line.find(' ', semi) - semi - 1)) << line;
     }
 }
 

@@ -10,34 +10,6 @@
 
 namespace {
 
-using Rng = std::mt19937_64;
-int below(Rng& rng, int n) { return int(rng() % uint64_t(n)); }
-
-// Random legal placement of a material signature (upper case white) with both kings.
-bool place_signature(const char* sig, Rng& rng, std::string& fen) {
-    char board[64] = {};
-    int white_king = -1;
-    auto put = [&](char piece) {
-        int s;
-        do s = below(rng, 64);
-        while (board[s] || ((piece | 0x20) == 'p' && (s < 8 || s >= 56)) ||
-               (piece == 'k' && square_distance(white_king, s) < 2));
-        board[s] = piece;
-        return s;
-    };
-    white_king = put('K');
-    put('k');
-    for (const char* c = sig; *c; c++) put(*c);
-    fen.clear();
-    for (int r = 7; r >= 0; r--) {
-        for (int f = 0; f < 8; f++)
-            fen += board[r * 8 + f] ? board[r * 8 + f] : '1';  // "11" reads as two empty squares
-        fen += r ? "/" : (below(rng, 2) ? " w - -" : " b - -");
-    }
-    const Position p = from_fen(fen.c_str());
-    return !side_in_check(p, 1 - (p.ply & 1));
-}
-
 // The path rule for a passed pawn takes the lowest-numbered rook or queen behind it, which is the
 // farthest one behind a white pawn but the nearest behind a black one; with two or more such
 // pieces of one colour behind a pawn, mirrored positions may legitimately score differently.
@@ -77,7 +49,7 @@ void check_symmetry(Position& p, Tally& t) {
 }
 
 TEST(Symmetry, GamesAndEndingsScoreTheSameForBothColours) {
-    init_eval();
+    init_engine_tables();
     eval_tables_clear(main_worker.eval);
 #ifdef QUORIL_SANITIZE
     const int opening_step = 10, plies = 120;
@@ -86,7 +58,7 @@ TEST(Symmetry, GamesAndEndingsScoreTheSameForBothColours) {
 #endif
     const std::vector<std::string> openings = read_data_lines("openings.epd");
     ASSERT_GE(openings.size(), 1000u);
-    Rng rng(20260511);
+    std::mt19937_64 rng(20260511);
     Tally t;
     std::vector<Position> positions;
     for (size_t i = 0; i < openings.size(); i += opening_step) {
@@ -102,9 +74,7 @@ TEST(Symmetry, GamesAndEndingsScoreTheSameForBothColours) {
     for (const EndingRecord* r = ending_records; r->signature[0] != '-'; r++) sigs.push_back(r->signature);
     for (const std::string& sig : sigs)
         for (int k = 0; k < 40 / opening_step + 4; k++) {
-            std::string fen;
-            if (!place_signature(sig.c_str(), rng, fen)) continue;
-            Position p = eval_position(fen.c_str());
+            Position p = eval_position(random_placement(sig, rng, rng() % 2).c_str());
             check_symmetry(p, t);
             if (HasFatalFailure()) return;
         }

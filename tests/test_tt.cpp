@@ -72,15 +72,6 @@ TEST_F(TableFixture, SameKeyShallowerStoresRespectTheDeeperBound) {
     EXPECT_EQ(tt_bound(probe(0x123456789ULL)), BOUND_LOWER);
 }
 
-TEST_F(TableFixture, ScoresBeyondTheLimitAreNotStored) {
-    tt_store(0x55ULL << 32, 4, 32600, BOUND_EXACT, 1);
-    EXPECT_EQ(probe(0x55ULL << 32), nullptr);
-    tt_store(0x56ULL << 32, 4, -32501, BOUND_EXACT, 1);
-    EXPECT_EQ(probe(0x56ULL << 32), nullptr);
-    tt_store(0x57ULL << 32, 4, 32500, BOUND_EXACT, 1);
-    EXPECT_NE(probe(0x57ULL << 32), nullptr);
-}
-
 TEST(TTScores, CutoffAndEvalRefinement) {
     TTEntry e{};
     e.depth = 6;

@@ -6,7 +6,6 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 
-char best_move_text[MOVE_TEXT_SIZE] = "null";
 int chess960 = 0;
 
 void move_to_text(Move m, char out[MOVE_TEXT_SIZE], const Position* game) {
@@ -31,12 +30,10 @@ void move_to_text(Move m, char out[MOVE_TEXT_SIZE], const Position* game) {
 
 void pv_to_text(const Move* line, char* out, const Position* game) {
     out[0] = 0;
-    memcpy(best_move_text, "ZZZZ", 5);
     size_t len = 0;
     for (int i = 0; i < 64 && line[i]; i++) {
         char t[MOVE_TEXT_SIZE];
         move_to_text(line[i], t, game);
-        if (i == 0) memcpy(best_move_text, t, MOVE_TEXT_SIZE);
         size_t tl = strlen(t);
         memcpy(out + len, t, tl);
         len += tl;

@@ -37,8 +37,6 @@ constexpr int PV_TEXT_SIZE = 64 * 6 + 1;
 // The word separators of move lists and commands.
 inline bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-// The first move of the latest line written by pv_to_text ("ZZZZ" when it was empty).
-extern char best_move_text[MOVE_TEXT_SIZE];
 // Non-zero (UCI_Chess960): castling is written and read as the king taking its own rook.
 extern int chess960;
 

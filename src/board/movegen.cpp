@@ -208,35 +208,3 @@ bool move_is_pseudo_legal(const Position& pos, Move m) {
     int two = us == WHITE ? step + 8 : step - 8;
     return rank_of(from) == second_rank && to == two && !(occ & square_bit[two]);
 }
-
-bool gives_check(const Position& pos, Move m) {
-    const int us = pos.ply & 1, them = 1 - us;
-    const int from = move_from(m), to = move_to(m);
-    const int k = lsb_index(pos.bb[them][KING]);
-    const Bitboard kb = square_bit[k], occ = occupied(pos);
-    switch (pos.board[from] & 7) {
-        case PAWN:
-            if (pawn_attacks(us, square_bit[to]) & kb) return true;
-            break;
-        case KNIGHT:
-            if (knight_attacks[to] & kb) return true;
-            break;
-        case BISHOP:
-            if ((bishop_lines[to] & kb) && !(between[to][k] & occ)) return true;
-            break;
-        case ROOK:
-            if ((rook_lines[to] & kb) && !(between[to][k] & occ)) return true;
-            break;
-        case QUEEN:
-            if ((queen_lines[to] & kb) && !(between[to][k] & occ)) return true;
-            break;
-        case KING:
-            if (king_attacks[to] & kb) return true;
-            break;
-        default: break;
-    }
-    const Bitboard occ2 = occ & ~square_bit[from];
-    if (bishop_attacks(k, occ2) & (pos.bb[us][BISHOP] | pos.bb[us][QUEEN])) return true;
-    if (rook_attacks(k, occ2) & (pos.bb[us][ROOK] | pos.bb[us][QUEEN])) return true;
-    return false;
-}

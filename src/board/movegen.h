@@ -1,4 +1,4 @@
-// Pseudo-legal move generators, the stored-move validator and the check predictor.
+// Pseudo-legal move generators and the stored-move validator.
 #pragma once
 #include "board/position.h"
 
@@ -9,7 +9,6 @@ int generate_castling(const Position& pos, int side, Move* out);
 int generate_captures_on(const Position& pos, Move* out, int square);
 int generate_quiets_to(const Position& pos, Move* out, Bitboard targets);
 bool move_is_pseudo_legal(const Position& pos, Move m);
-bool gives_check(const Position& pos, Move m);
 
 // Type of the piece of `side` on `sq`, testing king, queen, rook, bishop, knight, pawn; 0 if none.
 inline int piece_type_on(const Position& pos, int side, int sq) {

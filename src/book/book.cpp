@@ -9,8 +9,6 @@
 #include "board/movegen.h"
 #include "board/perft.h"
 #include "book/polyglot_random.h"
-#include "shell/log.h"
-#include "shell/options.h"
 
 namespace {
 
@@ -25,12 +23,15 @@ struct BookCandidate {
     uint32_t weight;
 };
 
+void no_log(const char*, ...) {}
+BookLog book_log = no_log;
+
 FILE* book_file = nullptr;
 // Set by a failed seek or read: the probe gives up and the book is shut.
 bool book_failed = false;
 
 void book_error(const char* what) {
-    if (!book_failed) log_printf("book: %s failed\n", what);
+    if (!book_failed) book_log("book: %s failed\n", what);
     book_failed = true;
 }
 
@@ -127,7 +128,7 @@ int collect_candidates(const Position& pos, uint64_t key, int64_t first, int64_t
         book_move_text(pos, r.move, text);
         const Move m = match_legal(legal, n_legal, text);
         if (!m) {
-            log_printf("Hey, book seems broken\n");
+            book_log("Hey, book seems broken\n");
             return -1;
         }
         if (n == BOOK_MAX_CANDIDATES) {
@@ -135,7 +136,7 @@ int collect_candidates(const Position& pos, uint64_t key, int64_t first, int64_t
             break;
         }
         out[n++] = {m, r.weight};
-        log_printf("book: %-5s %5d\n", text, int(r.weight));
+        book_log("book: %-5s %5d\n", text, int(r.weight));
     }
     return n;
 }
@@ -194,14 +195,12 @@ void book_close() {
     book_failed = false;
 }
 
-void book_open() {
+void book_set_log(BookLog log) { book_log = log ? log : no_log; }
+
+void book_open(const char* name, const char* fallback) {
     book_close();
-    if (!own_book) return;
-    char name[BOOK_NAME_SIZE];
-    snprintf(name, sizeof name, "%.*s", BOOK_NAME_SIZE - 1, book_file_name);
     FILE* f = fopen(name, "rb");
-    // The listed name is lower-cased; on a case-sensitive file system try the name as sent.
-    if (!f) f = fopen(book_file_as_given, "rb");
+    if (!f && fallback) f = fopen(fallback, "rb");
     if (!f) return;
     // A directory opens fine but every read of it fails, which would be fatal at the first probe.
     struct stat st;
@@ -233,7 +232,7 @@ uint64_t polyglot_key(const Position& pos) {
 
 namespace {
 
-Move probe_open_book(const Position& pos) {
+Move probe_open_book(const Position& pos, bool heaviest_only) {
     const uint64_t key = polyglot_key(pos);
     if (!book_file) return 0;
     const int64_t count = record_count();
@@ -245,7 +244,7 @@ Move probe_open_book(const Position& pos) {
     BookCandidate cand[BOOK_MAX_CANDIDATES];
     int n = collect_candidates(pos, key, first, count, cand);
     if (n <= 0) return 0;
-    if (best_book_line) n = keep_heaviest(cand, n);
+    if (heaviest_only) n = keep_heaviest(cand, n);
     uint64_t total = 0;
     for (int i = 0; i < n; i++) total += cand[i].weight;
     if (!total) return 0;
@@ -254,11 +253,9 @@ Move probe_open_book(const Position& pos) {
 
 }  // namespace
 
-Move book_probe(const Position& pos) {
-    const Move m = probe_open_book(pos);
+Move book_probe(const Position& pos, bool heaviest_only) {
+    const Move m = probe_open_book(pos, heaviest_only);
     if (!book_failed) return m;
-    printf("info string book file %s cannot be read: book disabled\n", book_file_name);
-    fflush(stdout);
     book_close();
     return 0;
 }

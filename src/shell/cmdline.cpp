@@ -11,7 +11,7 @@ const CommandSwitch command_switches[] = {
     {"passes", &bench_passes, SWITCH_INTEGER, 0},
     {"log", log_file_name, SWITCH_TEXT, LOG_NAME_SIZE},
     {"cpu", &cpu_setting, SWITCH_INTEGER, 0},
-    {"pgn", &pgn_flag, SWITCH_FLAG, 0},
+    {"pgn", nullptr, SWITCH_ACCEPTED, 0},
     {"quiet", nullptr, SWITCH_ACCEPTED, 0},
     {"", nullptr, 0, 0},
 };

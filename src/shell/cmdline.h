@@ -13,7 +13,7 @@ struct CommandSwitch {
     int size;
 };
 
-// bench, log, cpu, pgn, quiet.
+// bench, passes, log, cpu; pgn and quiet are accepted and ignored.
 extern const CommandSwitch command_switches[];
 
 // 0 when every argument was consumed, 1 at the first error (its message already written to err).

@@ -114,6 +114,17 @@ void print_pv_info(int depth, int multipv, int score, const char* bound, const M
     if (multipv <= 1) last_printed_move = pv[0];
 }
 
+// The book's move; a book file that cannot be read is shut, and the GUI is told.
+Move book_move(const Position& pos) {
+    const bool was_open = book_is_open();
+    const Move m = book_probe(pos, best_book_line);
+    if (was_open && !book_is_open()) {
+        printf("info string book file %s cannot be read: book disabled\n", book_file_name);
+        fflush(stdout);
+    }
+    return m;
+}
+
 void prepare(Position& pos, double seconds) {
     multipv_count = 0;
     poll_mask = 255;
@@ -297,7 +308,7 @@ void report_root_best(int plies, int score, const Move* pv, int alpha, int beta)
     print_pv_info(plies, 0, score, score >= beta ? " lowerbound" : (score <= alpha ? " upperbound" : ""), pv);
 }
 
-int search_driver(Position& pos, double seconds, int depth_limit, char* searchmoves) {
+int search_driver(Position& pos, double seconds, int depth_limit, char* searchmoves, Move* played) {
     if (depth_limit < 1) depth_limit = 1;
     if (depth_limit >= MAX_ITERATIONS) depth_limit = MAX_ITERATIONS - 1;
     prepare(pos, seconds);
@@ -315,7 +326,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
     for (int iteration = 1;; iteration++) {
         uint64_t ca = 0, cb = 0;
         if (iteration == 1) {
-            const Move book = go_analysis || chess960 ? 0 : book_probe(pos);  // a standard-chess book
+            const Move book = go_analysis || chess960 ? 0 : book_move(pos);  // a standard-chess book
             if (book) {
                 char text[MOVE_TEXT_SIZE];
                 move_to_text(book, text);
@@ -362,6 +373,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
     log_printf("Total move time %8.1f\n", elapsed_since_start());
     wait_for_release(seconds, depth_limit);
     stop_helpers();
+    if (played) *played = result[0];
     if (bench_mode) return result_score;
     if (limit_strength) choose_weaker_line(result, result_score);
     show_result_line(result, result_score, completed);

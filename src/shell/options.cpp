@@ -46,7 +46,6 @@ int uci_elo = 1800;
 int bench_mode = 0;
 int bench_passes = 5;
 int cpu_setting = 0;
-int pgn_flag = 0;
 char log_file_name[LOG_NAME_SIZE] = "";
 
 const char* const VERSION_TAG = "1.0";
@@ -110,6 +109,12 @@ void print_uci_identity() {
 int text_to_int(const char* text) {
     const long v = strtol(text, nullptr, 10);
     return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : int(v));
+}
+
+void reopen_book() {
+    book_close();
+    // The listed name is lower-cased; on a case-sensitive file system the name as sent is tried too.
+    if (own_book) book_open(book_file_name, book_file_as_given);
 }
 
 namespace {
@@ -181,11 +186,6 @@ void set_hash(const char* value) {
         return;
     }
     printf("info string Hash table size is now %d meg\n", hash_megabytes);
-}
-
-void reopen_book() {
-    book_close();
-    if (own_book) book_open();
 }
 
 void set_book_file(const char* value, const char* as_given) {

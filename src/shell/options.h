@@ -23,7 +23,6 @@ extern int uci_elo;             // UCI_Elo
 extern int bench_mode;  // -bench
 extern int bench_passes;  // -passes N: benchmark passes (the signature is that of the default five)
 extern int cpu_setting; // -cpu N: the clock counts whole seconds when non-zero
-extern int pgn_flag;    // -pgn (read by nothing)
 
 // The version tag printed in the banner and "id name".
 extern const char* const VERSION_TAG;
@@ -53,6 +52,8 @@ constexpr int ENGINE_NAME_SIZE = 40;
 // strtol base 10 into an int; values beyond the int range saturate.
 int text_to_int(const char* text);
 
+// Opens the Book File when OwnBook is on; closes the book otherwise.
+void reopen_book();
 // Assigns the start values that the entry sets before anything else runs.
 void set_start_values();
 // The answer to "uci": identification, every option line and "uciok".

@@ -5,11 +5,11 @@
 namespace {
 
 // Fitted to games against an engine of known limited strength (see README).
-constexpr double NODES_AT_MIN = 100;
-constexpr double ELO_PER_NODE_DOUBLING = 110;
-constexpr double SPREAD_AT_MIN = 100;
-constexpr double MAX_LOSS_AT_MIN = 300;
-constexpr double MAX_LOSS_AT_MAX = 40;
+constexpr double NODES_AT_MIN = 200;
+constexpr double ELO_PER_NODE_DOUBLING = 75;
+constexpr double SPREAD_AT_MIN = 80;
+constexpr double MAX_LOSS_AT_MIN = 250;
+constexpr double MAX_LOSS_AT_MAX = 0;
 
 double fraction_of_range(int elo) {
     const int e = elo < STRENGTH_ELO_MIN ? STRENGTH_ELO_MIN : (elo > STRENGTH_ELO_MAX ? STRENGTH_ELO_MAX : elo);

@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 
-constexpr int STRENGTH_ELO_MIN = 1350;
-constexpr int STRENGTH_ELO_MAX = 2850;
+constexpr int STRENGTH_ELO_MIN = 1200;
+constexpr int STRENGTH_ELO_MAX = 2200;
 // Lines searched with exact scores so that a weaker move can be chosen on its merits.
 constexpr int STRENGTH_LINES = 4;
 

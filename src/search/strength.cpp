@@ -4,9 +4,12 @@
 
 namespace {
 
-// Fitted to games against an engine of known limited strength (see README).
-constexpr double NODES_AT_MIN = 200;
-constexpr double ELO_PER_NODE_DOUBLING = 75;
+// Fitted to games against an engine of known limited strength (see README): the node budget
+// doubles every 120 Elo up to the knee, then every 75 Elo.
+constexpr double NODES_AT_MIN = 800;
+constexpr int KNEE_ELO = 1600;
+constexpr double ELO_PER_DOUBLING_BELOW_KNEE = 120;
+constexpr double ELO_PER_DOUBLING_ABOVE_KNEE = 75;
 constexpr double SPREAD_AT_MIN = 80;
 constexpr double MAX_LOSS_AT_MIN = 250;
 constexpr double MAX_LOSS_AT_MAX = 0;
@@ -27,7 +30,9 @@ uint64_t next_random(uint64_t& state) {
 
 StrengthLevel strength_level(int elo) {
     const double f = fraction_of_range(elo);
-    const double doublings = f * (STRENGTH_ELO_MAX - STRENGTH_ELO_MIN) / ELO_PER_NODE_DOUBLING;
+    const double e = STRENGTH_ELO_MIN + f * (STRENGTH_ELO_MAX - STRENGTH_ELO_MIN);
+    const double below = (e < KNEE_ELO ? e : KNEE_ELO) - STRENGTH_ELO_MIN, above = e > KNEE_ELO ? e - KNEE_ELO : 0;
+    const double doublings = below / ELO_PER_DOUBLING_BELOW_KNEE + above / ELO_PER_DOUBLING_ABOVE_KNEE;
     StrengthLevel level;
     level.nodes = uint64_t(NODES_AT_MIN * std::exp2(doublings));
     level.spread = int(SPREAD_AT_MIN * (1 - f));

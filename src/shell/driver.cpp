@@ -144,10 +144,10 @@ void prepare(Position& pos, double seconds) {
     pos.material_key = compute_material_key(pos);
     pos.phase = int16_t(compute_phase(pos));
     pos.pst = compute_pst(pos);
-    const bool weaker = limit_strength && !bench_mode && strength_level(uci_elo).spread > 0;
+    const bool weaker = limit_strength && !bench_mode;
     const int lines = weaker && multi_pv < STRENGTH_LINES ? STRENGTH_LINES : multi_pv;
     main_worker.opt = SearchOptions{lines, use_lmr, null_move_pruning, pos.phase * drawscore_option / 48, bench_mode};
-    if (limit_strength && !bench_mode) {
+    if (weaker) {
         const uint64_t budget = strength_level(uci_elo).nodes;
         if (hard_node_limit > budget) hard_node_limit = budget;
         if (deterministic) strength_random = pos.key;

@@ -113,6 +113,28 @@ TEST(MakeMove, IncrementalFieldsMatchRecomputationOverRandomGames) {
     memset(pst_table, 0, sizeof pst_table);
 }
 
+// The shortcuts that judge a made move's own-king exposure and check against the full test, over
+// every pseudo-legal move of random positions (discoveries, pins, en passant and castling among them).
+TEST(MakeMove, ExposureAndCheckShortcutsMatchTheFullTest) {
+    int exposed = 0, checks = 0;
+    for (const Position& p : sample_positions(4000, 99)) {
+        Move moves[MAX_MOVES];
+        const int n = generate_all_moves(p, moves), us = p.ply & 1;
+        for (int i = 0; i < n; i++) {
+            Position child;
+            make_move(p, child, moves[i]);
+            const bool full = king_attacked(child, us);
+            ASSERT_EQ(king_exposed_by(p, child, moves[i]), full) << move_str(moves[i]) << " in " << fen_of(p);
+            exposed += full;
+            if (full) continue;
+            ASSERT_EQ(check_given_by(child, moves[i]), king_attacked(child, 1 - us)) << move_str(moves[i]) << " in " << fen_of(p);
+            checks += king_attacked(child, 1 - us);
+        }
+    }
+    EXPECT_GT(exposed, 1000);
+    EXPECT_GT(checks, 1000);
+}
+
 TEST(Fen, RoundTripsThroughTheParser) {
     for (const char* fen : VARIED) {
         const Position p = from_fen(fen), q = from_fen(fen_of(p).c_str());

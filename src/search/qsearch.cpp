@@ -98,9 +98,7 @@ int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, M
             if (!checking && futile(pos, m, alpha, eval, phase, depth)) continue;
             if (depth < RECAPTURE_DEPTH && move_to(m) != move_to(pos.last_move)) continue;
         }
-        play(w, pos, child, m);
-        if (king_attacked(child, us)) continue;
-        child.in_check = king_attacked(child, 1 - us);
+        if (!play_legal(w, pos, child, m)) continue;
         legal++;
         const bool tactical = child.captured_type || flag == FLAG_EP || flag >= FLAG_PROMO_Q;
         int score;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "board/draw.h"
 #include "board/makemove.h"
 #include "board/position.h"
 #include "search/state.h"
@@ -46,6 +47,13 @@ inline void play(Worker& w, const Position& pos, Position& child, Move m) {
     make_move(pos, child, m);
     tt_prefetch(child.key);
     count_node(w);
+}
+// play, then false when m leaves the mover's king attacked; otherwise the child's check flag is set.
+inline bool play_legal(Worker& w, const Position& pos, Position& child, Move m) {
+    play(w, pos, child, m);
+    if (king_exposed_by(pos, child, m)) return false;
+    child.in_check = check_given_by(child, m);
+    return true;
 }
 
 // Squares a piece of the given type and side attacks from sq.

@@ -3,7 +3,6 @@
 #include "board/see.h"
 #include "board/draw.h"
 #include "board/makemove.h"
-#include "search/sort.h"
 #include "search/worker.h"
 
 const int picker_stage_sequence[5][10] = {
@@ -44,7 +43,23 @@ constexpr std::array<std::array<Bitboard, 64>, 2> build_pawn_check_origin() {
 inline int type_at(const Position& pos, int sq) { return pos.board[sq] & 7; }
 
 inline uint32_t entry(Move m, int score) { return (uint32_t(score) << 16) | (m & 0xFFFF); }
-inline int entry_score(uint32_t e) { return int(int16_t(uint16_t(e >> 16))); }
+
+// Insertion sort, highest score first, equal scores in the order generated. The score is the high
+// half, so an entry scores below e exactly when, read as a signed word, it is below e's score half
+// alone; an entry that belongs first is shifted in without comparisons, so the walk needs no bound.
+void sort_entries(uint32_t* a, int n) {
+    for (int i = 1; i < n; i++) {
+        const uint32_t e = a[i];
+        const int32_t floor = int32_t(e & 0xFFFF0000u);
+        int j = i;
+        if (int32_t(a[0]) < floor) {
+            for (; j > 0; j--) a[j] = a[j - 1];
+        } else {
+            for (; int32_t(a[j - 1]) < floor; j--) a[j] = a[j - 1];
+        }
+        a[j] = e;
+    }
+}
 
 struct ListWriter {
     uint32_t* out;
@@ -383,7 +398,7 @@ Move picker_next(MovePicker& p) {
                 break;
             default: return 0;
         }
-        if (p.list == p.entries) sort_descending(p.entries, p.count, entry_score);
+        if (p.list == p.entries) sort_entries(p.entries, p.count);
     }
 }
 

@@ -5,6 +5,19 @@
 bool is_draw_by_rule(const Position& pos);
 bool king_attacked(const Position& pos, int side);
 
+// Whether a piece of the type and side standing on sq attacks square k, the board holding occ.
+inline bool attacks_square(int type, int side, int sq, int k, Bitboard occ) {
+    const Bitboard kb = square_bit[k];
+    switch (type) {
+        case PAWN: return (pawn_attacks(side, square_bit[sq]) & kb) != 0;
+        case KNIGHT: return (knight_attacks[sq] & kb) != 0;
+        case BISHOP: return (bishop_lines[sq] & kb) && !(between[sq][k] & occ);
+        case ROOK: return (rook_lines[sq] & kb) && !(between[sq][k] & occ);
+        case QUEEN: return (queen_lines[sq] & kb) && !(between[sq][k] & occ);
+        default: return (king_attacks[sq] & kb) != 0;
+    }
+}
+
 // Whether a piece leaving `from` could open a line from square k to a slider of side `by`.
 inline bool may_uncover(const Position& pos, int k, int from, int by) {
     const Bitboard f = square_bit[from], queens = pos.bb[by][QUEEN];
@@ -28,13 +41,5 @@ inline bool check_given_by(const Position& child, Move m) {
     // Special moves and possible discoveries take the full test; any other move can check only
     // with the piece that moved.
     if (move_flag(m) > FLAG_DOUBLE || may_uncover(child, k, from, 1 - them)) return king_attacked(child, them);
-    const Bitboard kb = square_bit[k];
-    switch (child.board[to] & 7) {
-        case PAWN: return (pawn_attacks(1 - them, square_bit[to]) & kb) != 0;
-        case KNIGHT: return (knight_attacks[to] & kb) != 0;
-        case BISHOP: return (bishop_lines[to] & kb) && !(between[to][k] & occupied(child));
-        case ROOK: return (rook_lines[to] & kb) && !(between[to][k] & occupied(child));
-        case QUEEN: return (queen_lines[to] & kb) && !(between[to][k] & occupied(child));
-        default: return (king_attacks[to] & kb) != 0;
-    }
+    return attacks_square(child.board[to] & 7, 1 - them, to, k, occupied(child));
 }

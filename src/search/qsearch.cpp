@@ -13,7 +13,9 @@ bool move_checks(const Position& pos, Move m) {
     const int from = move_from(m), to = move_to(m);
     const int k = king_square(pos, them);
     const Bitboard occ = (occupied(pos) & ~square_bit[from]) | square_bit[to];
-    if (attacks_from(pos.board[from] & 7, us, to, occ) & square_bit[k]) return true;
+    if (attacks_square(pos.board[from] & 7, us, to, k, occ)) return true;
+    // The side not to move is never in check, so only a line from the king through `from` can open.
+    if (!may_uncover(pos, k, from, us)) return false;
     // The moving piece itself cannot uncover a check from the square it leaves.
     const Bitboard stay = ~square_bit[from];
     if (bishop_attacks(k, occ) & (pos.bb[us][BISHOP] | pos.bb[us][QUEEN]) & stay) return true;

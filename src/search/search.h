@@ -56,18 +56,6 @@ inline bool play_legal(Worker& w, const Position& pos, Position& child, Move m) 
     return true;
 }
 
-// Squares a piece of the given type and side attacks from sq.
-inline Bitboard attacks_from(int type, int side, int sq, Bitboard occ) {
-    switch (type) {
-        case PAWN: return pawn_attacks(side, square_bit[sq]);
-        case KNIGHT: return knight_attacks[sq];
-        case BISHOP: return bishop_attacks(sq, occ);
-        case ROOK: return rook_attacks(sq, occ);
-        case QUEEN: return queen_attacks(sq, occ);
-        default: return king_attacks[sq];
-    }
-}
-
 // Whether m checks the enemy king, directly or by discovery, judged without making it.
 bool move_checks(const Position& pos, Move m);
 

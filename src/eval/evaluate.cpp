@@ -38,11 +38,10 @@ constexpr int root_scale[22] = {0,    1000, 1414, 1732, 2000, 2236, 2449, 2646, 
 
 inline Bitboard colour_squares(int sq) { return (square_bit[sq] & DARK_SQUARES) ? DARK_SQUARES : ~DARK_SQUARES; }
 
-// Ranks strictly beyond sq's from side's point of view.
+// Ranks strictly beyond sq's from side's point of view (two shifts, neither reaching 64).
 inline Bitboard ranks_ahead(int side, int sq) {
-    const int r = rank_of(sq);
-    if (side == WHITE) return r == 7 ? 0 : ~0ULL << (8 * (r + 1));
-    return r == 0 ? 0 : ~0ULL >> (8 * (8 - r));
+    const int shift = 8 * rank_of(sq);
+    return side == WHITE ? (~0ULL << 8) << shift : (1ULL << shift) - 1;
 }
 
 inline int clamp_index(int n, int size) { return n < size ? n : size - 1; }
@@ -150,7 +149,9 @@ void Evaluator::pieces(int us) {
     }
 
     const int bishops = popcount(own[BISHOP]);
-    const Bitboard enemy_half = us == WHITE ? UPPER_HALF : ~UPPER_HALF;
+    // Enemy knights in the enemy half three ranks straight ahead of or behind a bishop.
+    const Bitboard far_knights = enemy[KNIGHT] & (us == WHITE ? UPPER_HALF : ~UPPER_HALF);
+    const Bitboard knight_opposed = (far_knights >> 24) | (far_knights << 24);
     for (Bitboard b = own[BISHOP]; b;) {
         const int s = pop_lsb(b);
         const Bitboard a = slider_reach[s];
@@ -163,8 +164,7 @@ void Evaluator::pieces(int us) {
         add(us, bishop_other_colour_pawns[me.pawns - same]);
         if (bishops >= 2 && !(enemy[BISHOP] & colour)) add(us, bishop_same_colour_pawns[same]);
         danger += 3 * popcount(a & diag_checks);
-        const Bitboard three_away = (s + 24 < 64 ? square_bit[s + 24] : 0) | (s >= 24 ? square_bit[s - 24] : 0);
-        if (three_away & enemy_half & enemy[KNIGHT]) add(us, bnopp);
+        if (knight_opposed & square_bit[s]) add(us, bnopp);
     }
     if (bishops == 2) add(us, bpair);
 

@@ -66,7 +66,8 @@ struct Evaluator {
 
     void add(int side, ScorePair v) { st[side].acc = pair_add(st[side].acc, v); }
 
-    void setup(int us) {
+    template <int us>
+    void setup() {
         SideState& s = st[us];
         const Bitboard* own = pos.bb[us];
         s.acc = 0;
@@ -106,13 +107,19 @@ struct Evaluator {
             add(BLACK, hemrook);
     }
 
-    void pieces(int us);
-    void threats(int us);
-    void outposts(int us);
-    void passers(int us, const uint8_t* list);
+    // The side is a template argument: every "white or black" choice below is made by the compiler.
+    template <int us>
+    void pieces();
+    template <int us>
+    void threats();
+    template <int us>
+    void outposts();
+    template <int us>
+    void passers(const uint8_t* list);
 };
 
-void Evaluator::pieces(int us) {
+template <int us>
+void Evaluator::pieces() {
     const int them = 1 - us;
     SideState& me = st[us];
     const SideState& en = st[them];
@@ -216,7 +223,8 @@ void Evaluator::pieces(int us) {
     pos.king_danger[us] = uint16_t(danger);
 }
 
-void Evaluator::threats(int us) {
+template <int us>
+void Evaluator::threats() {
     const int them = 1 - us;
     const SideState& me = st[us];
     const SideState& en = st[them];
@@ -232,7 +240,8 @@ void Evaluator::threats(int us) {
     add(us, ga_threat_count[clamp_index(popcount(e[0] & me.attacks_without_king() & piece_defended), WIDE_COUNT_TABLE)]);
 }
 
-void Evaluator::outposts(int us) {
+template <int us>
+void Evaluator::outposts() {
     const int them = 1 - us;
     const SideState& me = st[us];
     const Bitboard* own = pos.bb[us];
@@ -263,7 +272,8 @@ inline bool backs_up_path(Bitboard heavy_behind, Bitboard heavy, int pawn, Bitbo
     return !(between[lsb_index(heavy_behind)][pawn] & occ & ~heavy);
 }
 
-void Evaluator::passers(int us, const uint8_t* list) {
+template <int us>
+void Evaluator::passers(const uint8_t* list) {
     const int them = 1 - us;
     const SideState& me = st[us];
     const SideState& en = st[them];
@@ -325,17 +335,17 @@ int evaluate_full(Position& pos, EvalTables& t) {
     Evaluator ev(pos);
     const PawnEntry* entry = nullptr;
     const ScorePair pawns = evaluatePawns(pos, t.pawns, entry);
-    ev.setup(WHITE);
-    ev.setup(BLACK);
+    ev.setup<WHITE>();
+    ev.setup<BLACK>();
     ev.castling_and_rooks();
-    ev.pieces(WHITE);
-    ev.pieces(BLACK);
-    ev.threats(WHITE);
-    ev.threats(BLACK);
-    ev.outposts(WHITE);
-    ev.outposts(BLACK);
-    ev.passers(WHITE, entry->passed[WHITE]);
-    ev.passers(BLACK, entry->passed[BLACK]);
+    ev.pieces<WHITE>();
+    ev.pieces<BLACK>();
+    ev.threats<WHITE>();
+    ev.threats<BLACK>();
+    ev.outposts<WHITE>();
+    ev.outposts<BLACK>();
+    ev.passers<WHITE>(entry->passed[WHITE]);
+    ev.passers<BLACK>(entry->passed[BLACK]);
     const SideState& w = ev.st[WHITE];
     const SideState& b = ev.st[BLACK];
     if (w.pieces - b.pieces >= 2) ev.add(WHITE, extra);

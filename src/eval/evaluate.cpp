@@ -45,6 +45,10 @@ inline Bitboard ranks_ahead(int side, int sq) {
 }
 
 inline int clamp_index(int n, int size) { return n < size ? n : size - 1; }
+// A side has at most eight pawns and sixteen men (positions with more are refused), so counts of
+// its pawns, or of the squares in front of them, index a count table directly, and counts of its
+// men a wide one; only sums and the king danger need clamp_index.
+static_assert(COUNT_TABLE > 8 && WIDE_COUNT_TABLE > 16, "count tables reach the largest counts");
 
 struct SideState {
     ScorePair acc;
@@ -237,7 +241,7 @@ void Evaluator::threats() {
                                          (me.qatt & e[0] & ~e[QUEEN]) | (me.katt & e[0]));
     add(us, up_threat_count[clamp_index(popcount(up) + popcount(loose), WIDE_COUNT_TABLE)]);
     const Bitboard piece_defended = (en.natt | en.batt | en.ratt | en.qatt) & ~en.patt;
-    add(us, ga_threat_count[clamp_index(popcount(e[0] & me.attacks_without_king() & piece_defended), WIDE_COUNT_TABLE)]);
+    add(us, ga_threat_count[popcount(e[0] & me.attacks_without_king() & piece_defended)]);
 }
 
 template <int us>
@@ -249,20 +253,19 @@ void Evaluator::outposts() {
     const Bitboard never_attackable = ~pawn_attack_span(them, enemy[PAWN]);
 
     const Bitboard strong = own[KNIGHT] & (us == WHITE ? WHITE_CENTRE : BLACK_CENTRE) & me.patt & never_attackable;
-    add(us, outsq_count[clamp_index(popcount(strong), WIDE_COUNT_TABLE)]);
+    add(us, outsq_count[popcount(strong)]);
     if (!enemy[KNIGHT])
         for (Bitboard b = strong; b;)
             if (!(enemy[BISHOP] & colour_squares(pop_lsb(b)))) add(us, eternal);
-    add(us, nblockade_count[clamp_index(popcount(own[KNIGHT] & push(them, enemy[PAWN]) & never_attackable), COUNT_TABLE)]);
-    add(us, outpost_count[clamp_index(popcount((own[KNIGHT] | own[BISHOP] | own[ROOK]) & never_attackable),
-                                      WIDE_COUNT_TABLE)]);
+    add(us, nblockade_count[popcount(own[KNIGHT] & push(them, enemy[PAWN]) & never_attackable)]);
+    add(us, outpost_count[popcount((own[KNIGHT] | own[BISHOP] | own[ROOK]) & never_attackable)]);
 
     const Bitboard blocked_enemy = enemy[PAWN] & push(us, occ);
     add(us, pmob_count[popcount(blocked_enemy)]);
     const Bitboard their_second = us == WHITE ? 0x00FF000000000000ULL : 0x000000000000FF00ULL;
     const Bitboard files = file_of(st[them].king) >= 4 ? 0x1E1E1E1E1E1E1E1EULL : 0x7878787878787878ULL;
     add(us, pdev_count[popcount(blocked_enemy & their_second & files)]);
-    add(us, minorbehind_count[clamp_index(popcount((own[KNIGHT] | own[BISHOP]) & push(them, own[PAWN])), COUNT_TABLE)]);
+    add(us, minorbehind_count[popcount((own[KNIGHT] | own[BISHOP]) & push(them, own[PAWN]))]);
     if (push(us, own[KING]) & own[BISHOP]) add(us, binfrontk);
 }
 

@@ -44,9 +44,9 @@ bool must_be_listed_check(const Position& pos, Move m) {
     make_move(pos, child, m);
     const int us = side_to_move(pos), k = king_square(child, 1 - us), to = move_to(m);
     if (king_attacked(child, us) || !side_in_check(child, 1 - us)) return false;
-    const Bitboard occ = occupied(child), kb = square_bit[k];
+    const Bitboard occ = occupied(child);
     const int t = child.board[to] & 7;
-    if (attacks_from(t, us, to, occ) & kb) return true;
+    if (attacks_square(t, us, to, k, occ)) return true;
     const bool diagonal = (bishop_attacks(k, occ) & (child.bb[us][BISHOP] | child.bb[us][QUEEN])) != 0;
     return diagonal ? t != BISHOP && t != QUEEN : t != ROOK && t != QUEEN;
 }

@@ -8,6 +8,11 @@
 #include <vector>
 
 #include "board/draw.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/perft.h"
+#include "search/search.h"
+#include "search/state.h"
 #include "support.h"
 
 namespace {
@@ -87,6 +92,33 @@ TEST(MakeMove, IncrementalFieldsOverRandomGames) {
     EXPECT_GT(moves, 30000);
     EXPECT_GT(castles, 60);
     memset(pst_table, 0, sizeof pst_table);
+}
+
+// The shortcuts that judge a made move's own-king exposure and check against the full test, over
+// every pseudo-legal move of random positions (discoveries, pins, en passant and castling among them).
+TEST(MakeMove, ExposureAndCheckShortcutsMatchTheFullTest) {
+    int exposed = 0, checks = 0;
+    for (const Position& p : sample_positions(4000, 99)) {
+        Move moves[MAX_MOVES];
+        const int n = generate_all_moves(p, moves), us = p.ply & 1;
+        for (int i = 0; i < n; i++) {
+            Position child;
+            make_move(p, child, moves[i]);
+            const bool full = king_attacked(child, us);
+            ASSERT_EQ(king_exposed_by(p, child, moves[i]), full) << move_str(moves[i]) << " in " << fen_of(p);
+            exposed += full;
+            if (full) continue;
+            const bool check = king_attacked(child, 1 - us);
+            ASSERT_EQ(check_given_by(child, moves[i]), check) << move_str(moves[i]) << " in " << fen_of(p);
+            // The search's prediction before the move is exact for every move but the special ones.
+            if (move_flag(moves[i]) <= FLAG_DOUBLE) {
+                ASSERT_EQ(move_checks(p, moves[i]), check) << move_str(moves[i]) << " in " << fen_of(p);
+            }
+            checks += check;
+        }
+    }
+    EXPECT_GT(exposed, 1000);
+    EXPECT_GT(checks, 1000);
 }
 
 TEST(Fen, EnPassantFieldOnlyKeyedWithACapturer) {

@@ -1,5 +1,6 @@
 // Bitboard primitives, attack and line tables, magic slider lookups.
 #pragma once
+#include <array>
 #include <cstdint>
 
 using Bitboard = uint64_t;
@@ -12,8 +13,8 @@ constexpr Bitboard NOT_FILE_H = 0x7F7F7F7F7F7F7F7FULL;
 constexpr Bitboard FILE_A_BB = 0x0101010101010101ULL;
 constexpr Bitboard RANK_1_BB = 0xFFULL;
 
-inline int file_of(int s) { return s & 7; }
-inline int rank_of(int s) { return s >> 3; }
+constexpr int file_of(int s) { return s & 7; }
+constexpr int rank_of(int s) { return s >> 3; }
 
 struct Magic {
     Bitboard mult;
@@ -62,12 +63,20 @@ inline Bitboard white_pawn_attacks(Bitboard p) { return ((p << 7) & NOT_FILE_H) 
 inline Bitboard black_pawn_attacks(Bitboard p) { return ((p >> 9) & NOT_FILE_H) | ((p >> 7) & NOT_FILE_A); }
 inline Bitboard pawn_attacks(int side, Bitboard p) { return side == WHITE ? white_pawn_attacks(p) : black_pawn_attacks(p); }
 
-inline int square_distance(int a, int b) {
-    int df = file_of(a) - file_of(b), dr = rank_of(a) - rank_of(b);
-    df = df < 0 ? -df : df;
-    dr = dr < 0 ? -dr : dr;
-    return df > dr ? df : dr;
+// King-step distance between two squares, read from a table made at compile time (the evaluation
+// asks for it several times a position).
+constexpr std::array<std::array<uint8_t, 64>, 64> build_square_distance() {
+    std::array<std::array<uint8_t, 64>, 64> t{};
+    for (int a = 0; a < 64; a++)
+        for (int b = 0; b < 64; b++) {
+            const int df = file_of(a) > file_of(b) ? file_of(a) - file_of(b) : file_of(b) - file_of(a);
+            const int dr = rank_of(a) > rank_of(b) ? rank_of(a) - rank_of(b) : rank_of(b) - rank_of(a);
+            t[a][b] = uint8_t(df > dr ? df : dr);
+        }
+    return t;
 }
+inline constexpr std::array<std::array<uint8_t, 64>, 64> square_distance_table = build_square_distance();
+inline int square_distance(int a, int b) { return square_distance_table[a][b]; }
 
 inline int imin(int a, int b) { return a < b ? a : b; }
 inline int imax(int a, int b) { return a > b ? a : b; }

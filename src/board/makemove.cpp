@@ -31,9 +31,10 @@ inline void castle(Position& c, int s, int from, int to) {
     c.key ^= zobrist_castle[before] ^ zobrist_castle[castle_rights(c)];
 }
 
-}  // namespace
-
-int make_move(const Position& parent, Position& c, Move m) {
+// The mover's colour is a template argument, so the table rows and bitboards it picks are fixed.
+template <int s>
+int make_side(const Position& parent, Position& c, Move m) {
+    constexpr int o = 1 - s;
     c = parent;
     c.rule50++;
     c.captured_type = 0;
@@ -42,7 +43,6 @@ int make_move(const Position& parent, Position& c, Move m) {
     c.last_move = m;
     c.eval_cache = EVAL_UNKNOWN;
 
-    const int s = parent.ply & 1, o = 1 - s;
     if (c.ep_mask) c.key ^= zobrist_piece[BLACK][0][lsb_index(c.ep_mask)];
     c.ep_mask = 0;
     c.key ^= zobrist_piece[WHITE][0][s] ^ zobrist_piece[WHITE][0][o];
@@ -119,4 +119,10 @@ int make_move(const Position& parent, Position& c, Move m) {
     c.ply++;
     if (t == PAWN) c.rule50 = 0;
     return 1;
+}
+
+}  // namespace
+
+int make_move(const Position& parent, Position& c, Move m) {
+    return (parent.ply & 1) ? make_side<BLACK>(parent, c, m) : make_side<WHITE>(parent, c, m);
 }

@@ -12,7 +12,8 @@ inline bool unjudged(Move m) {
 }
 
 // Least valuable piece of `side` attacking sq through occ; its square goes to *from, 0 type when none.
-int least_attacker(const Position& pos, int side, int sq, Bitboard occ, int* from) {
+template <int side>
+int least_attacker(const Position& pos, int sq, Bitboard occ, int* from) {
     const Bitboard* own = pos.bb[side];
     Bitboard b = pawn_attacks(1 - side, square_bit[sq]) & own[PAWN] & occ;
     if (b) return *from = lsb_index(b), PAWN;
@@ -38,7 +39,7 @@ int swap_value(const Position& pos, int from, int to, int mover, const int* valu
     Bitboard occ = occupied(pos) & ~square_bit[from] & ~square_bit[to];
     int side = 1 - mover, sq = 0;
     while (d < 38) {
-        const int t = least_attacker(pos, side, to, occ, &sq);
+        const int t = side == WHITE ? least_attacker<WHITE>(pos, to, occ, &sq) : least_attacker<BLACK>(pos, to, occ, &sq);
         if (!t) break;
         d++;
         gain[d] = on_square - gain[d - 1];
@@ -50,33 +51,45 @@ int swap_value(const Position& pos, int from, int to, int mover, const int* valu
     return gain[0];
 }
 
+// The exchange after the mover's first capture, the two sides' turns written out so that each
+// knows its own stopping rule. balance: the mover's gain so far; on_square: the value now on `to`.
+template <int mover>
+int see_exchange(const Position& pos, int to, Bitboard occ, int balance, int on_square) {
+    constexpr int them = 1 - mover;
+    int sq = 0;
+    for (;;) {
+        // The opponent stops as soon as it is ahead, and cannot win by taking when even the piece
+        // on the square would leave the mover level.
+        if (balance < 0) return -1;
+        if (balance - on_square >= 0) return 0;
+        int t = least_attacker<them>(pos, to, occ, &sq);
+        if (!t) return 0;
+        balance -= on_square;
+        on_square = exchange_piece_value[t];
+        occ &= ~square_bit[sq];
+        // The mover stops as soon as it is level, and cannot recover when even the piece on the
+        // square would leave it short.
+        if (balance >= 0) return 0;
+        if (balance + on_square < 0) return -1;
+        t = least_attacker<mover>(pos, to, occ, &sq);
+        if (!t) return -1;
+        balance += on_square;
+        on_square = exchange_piece_value[t];
+        occ &= ~square_bit[sq];
+    }
+}
+
 }  // namespace
 
 int see(const Position& pos, Move m) {
     if (unjudged(m)) return 0;
     const int from = move_from(m), to = move_to(m);
     if (!pos.board[from]) return 0;
-    const int mover = (pos.board[from] & 16) ? WHITE : BLACK;
     const int v = exchange_piece_value[captured_type(pos, from, to)];
     const int a = exchange_piece_value[pos.board[from] & 7];
     if (v >= a) return 0;
-    Bitboard occ = occupied(pos) & ~square_bit[from] & ~square_bit[to];
-    int balance = v, on_square = a, side = 1 - mover, sq = 0;
-    for (;;) {
-        // The side to capture stops as soon as it is ahead (opponent) or level (mover).
-        if (side != mover && balance < 0) return -1;
-        if (side == mover && balance >= 0) return 0;
-        // When even taking the piece on the square leaves that side short of the stop above, the
-        // answer is known without looking for its capturer.
-        if (side == mover && balance + on_square < 0) return -1;
-        if (side != mover && balance - on_square >= 0) return 0;
-        const int t = least_attacker(pos, side, to, occ, &sq);
-        if (!t) return balance >= 0 ? 0 : -1;
-        balance += side == mover ? on_square : -on_square;
-        on_square = exchange_piece_value[t];
-        occ &= ~square_bit[sq];
-        side = 1 - side;
-    }
+    const Bitboard occ = occupied(pos) & ~square_bit[from] & ~square_bit[to];
+    return (pos.board[from] & 16) ? see_exchange<WHITE>(pos, to, occ, v, a) : see_exchange<BLACK>(pos, to, occ, v, a);
 }
 
 int exchange_value(const Position& pos, Move m, int side_flag) {

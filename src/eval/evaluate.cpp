@@ -38,14 +38,17 @@ constexpr int root_scale[22] = {0,    1000, 1414, 1732, 2000, 2236, 2449, 2646, 
 
 inline Bitboard colour_squares(int sq) { return (square_bit[sq] & DARK_SQUARES) ? DARK_SQUARES : ~DARK_SQUARES; }
 
-// Ranks strictly beyond sq's from side's point of view.
+// Ranks strictly beyond sq's from side's point of view (two shifts, neither reaching 64).
 inline Bitboard ranks_ahead(int side, int sq) {
-    const int r = rank_of(sq);
-    if (side == WHITE) return r == 7 ? 0 : ~0ULL << (8 * (r + 1));
-    return r == 0 ? 0 : ~0ULL >> (8 * (8 - r));
+    const int shift = 8 * rank_of(sq);
+    return side == WHITE ? (~0ULL << 8) << shift : (1ULL << shift) - 1;
 }
 
 inline int clamp_index(int n, int size) { return n < size ? n : size - 1; }
+// A side has at most eight pawns and sixteen men (positions with more are refused), so counts of
+// its pawns, or of the squares in front of them, index a count table directly, and counts of its
+// men a wide one; only sums and the king danger need clamp_index.
+static_assert(COUNT_TABLE > 8 && WIDE_COUNT_TABLE > 16, "count tables reach the largest counts");
 
 struct SideState {
     ScorePair acc;
@@ -67,7 +70,8 @@ struct Evaluator {
 
     void add(int side, ScorePair v) { st[side].acc = pair_add(st[side].acc, v); }
 
-    void setup(int us) {
+    template <int us>
+    void setup() {
         SideState& s = st[us];
         const Bitboard* own = pos.bb[us];
         s.acc = 0;
@@ -107,13 +111,19 @@ struct Evaluator {
             add(BLACK, hemrook);
     }
 
-    void pieces(int us);
-    void threats(int us);
-    void outposts(int us);
-    void passers(int us, const uint8_t* list);
+    // The side is a template argument: every "white or black" choice below is made by the compiler.
+    template <int us>
+    void pieces();
+    template <int us>
+    void threats();
+    template <int us>
+    void outposts();
+    template <int us>
+    void passers(const uint8_t* list);
 };
 
-void Evaluator::pieces(int us) {
+template <int us>
+void Evaluator::pieces() {
     const int them = 1 - us;
     SideState& me = st[us];
     const SideState& en = st[them];
@@ -150,7 +160,9 @@ void Evaluator::pieces(int us) {
     }
 
     const int bishops = popcount(own[BISHOP]);
-    const Bitboard enemy_half = us == WHITE ? UPPER_HALF : ~UPPER_HALF;
+    // Enemy knights in the enemy half three ranks straight ahead of or behind a bishop.
+    const Bitboard far_knights = enemy[KNIGHT] & (us == WHITE ? UPPER_HALF : ~UPPER_HALF);
+    const Bitboard knight_opposed = (far_knights >> 24) | (far_knights << 24);
     for (Bitboard b = own[BISHOP]; b;) {
         const int s = pop_lsb(b);
         const Bitboard a = slider_reach[s];
@@ -163,8 +175,7 @@ void Evaluator::pieces(int us) {
         add(us, bishop_other_colour_pawns[me.pawns - same]);
         if (bishops >= 2 && !(enemy[BISHOP] & colour)) add(us, bishop_same_colour_pawns[same]);
         danger += 3 * popcount(a & diag_checks);
-        const Bitboard three_away = (s + 24 < 64 ? square_bit[s + 24] : 0) | (s >= 24 ? square_bit[s - 24] : 0);
-        if (three_away & enemy_half & enemy[KNIGHT]) add(us, bnopp);
+        if (knight_opposed & square_bit[s]) add(us, bnopp);
     }
     if (bishops == 2) add(us, bpair);
 
@@ -216,7 +227,8 @@ void Evaluator::pieces(int us) {
     pos.king_danger[us] = uint16_t(danger);
 }
 
-void Evaluator::threats(int us) {
+template <int us>
+void Evaluator::threats() {
     const int them = 1 - us;
     const SideState& me = st[us];
     const SideState& en = st[them];
@@ -229,10 +241,11 @@ void Evaluator::threats(int us) {
                                          (me.qatt & e[0] & ~e[QUEEN]) | (me.katt & e[0]));
     add(us, up_threat_count[clamp_index(popcount(up) + popcount(loose), WIDE_COUNT_TABLE)]);
     const Bitboard piece_defended = (en.natt | en.batt | en.ratt | en.qatt) & ~en.patt;
-    add(us, ga_threat_count[clamp_index(popcount(e[0] & me.attacks_without_king() & piece_defended), WIDE_COUNT_TABLE)]);
+    add(us, ga_threat_count[popcount(e[0] & me.attacks_without_king() & piece_defended)]);
 }
 
-void Evaluator::outposts(int us) {
+template <int us>
+void Evaluator::outposts() {
     const int them = 1 - us;
     const SideState& me = st[us];
     const Bitboard* own = pos.bb[us];
@@ -240,20 +253,19 @@ void Evaluator::outposts(int us) {
     const Bitboard never_attackable = ~pawn_attack_span(them, enemy[PAWN]);
 
     const Bitboard strong = own[KNIGHT] & (us == WHITE ? WHITE_CENTRE : BLACK_CENTRE) & me.patt & never_attackable;
-    add(us, outsq_count[clamp_index(popcount(strong), WIDE_COUNT_TABLE)]);
+    add(us, outsq_count[popcount(strong)]);
     if (!enemy[KNIGHT])
         for (Bitboard b = strong; b;)
             if (!(enemy[BISHOP] & colour_squares(pop_lsb(b)))) add(us, eternal);
-    add(us, nblockade_count[clamp_index(popcount(own[KNIGHT] & push(them, enemy[PAWN]) & never_attackable), COUNT_TABLE)]);
-    add(us, outpost_count[clamp_index(popcount((own[KNIGHT] | own[BISHOP] | own[ROOK]) & never_attackable),
-                                      WIDE_COUNT_TABLE)]);
+    add(us, nblockade_count[popcount(own[KNIGHT] & push(them, enemy[PAWN]) & never_attackable)]);
+    add(us, outpost_count[popcount((own[KNIGHT] | own[BISHOP] | own[ROOK]) & never_attackable)]);
 
     const Bitboard blocked_enemy = enemy[PAWN] & push(us, occ);
     add(us, pmob_count[popcount(blocked_enemy)]);
     const Bitboard their_second = us == WHITE ? 0x00FF000000000000ULL : 0x000000000000FF00ULL;
     const Bitboard files = file_of(st[them].king) >= 4 ? 0x1E1E1E1E1E1E1E1EULL : 0x7878787878787878ULL;
     add(us, pdev_count[popcount(blocked_enemy & their_second & files)]);
-    add(us, minorbehind_count[clamp_index(popcount((own[KNIGHT] | own[BISHOP]) & push(them, own[PAWN])), COUNT_TABLE)]);
+    add(us, minorbehind_count[popcount((own[KNIGHT] | own[BISHOP]) & push(them, own[PAWN]))]);
     if (push(us, own[KING]) & own[BISHOP]) add(us, binfrontk);
 }
 
@@ -263,7 +275,8 @@ inline bool backs_up_path(Bitboard heavy_behind, Bitboard heavy, int pawn, Bitbo
     return !(between[lsb_index(heavy_behind)][pawn] & occ & ~heavy);
 }
 
-void Evaluator::passers(int us, const uint8_t* list) {
+template <int us>
+void Evaluator::passers(const uint8_t* list) {
     const int them = 1 - us;
     const SideState& me = st[us];
     const SideState& en = st[them];
@@ -325,17 +338,17 @@ int evaluate_full(Position& pos, EvalTables& t) {
     Evaluator ev(pos);
     const PawnEntry* entry = nullptr;
     const ScorePair pawns = evaluatePawns(pos, t.pawns, entry);
-    ev.setup(WHITE);
-    ev.setup(BLACK);
+    ev.setup<WHITE>();
+    ev.setup<BLACK>();
     ev.castling_and_rooks();
-    ev.pieces(WHITE);
-    ev.pieces(BLACK);
-    ev.threats(WHITE);
-    ev.threats(BLACK);
-    ev.outposts(WHITE);
-    ev.outposts(BLACK);
-    ev.passers(WHITE, entry->passed[WHITE]);
-    ev.passers(BLACK, entry->passed[BLACK]);
+    ev.pieces<WHITE>();
+    ev.pieces<BLACK>();
+    ev.threats<WHITE>();
+    ev.threats<BLACK>();
+    ev.outposts<WHITE>();
+    ev.outposts<BLACK>();
+    ev.passers<WHITE>(entry->passed[WHITE]);
+    ev.passers<BLACK>(entry->passed[BLACK]);
     const SideState& w = ev.st[WHITE];
     const SideState& b = ev.st[BLACK];
     if (w.pieces - b.pieces >= 2) ev.add(WHITE, extra);

@@ -3,7 +3,6 @@
 #include "board/see.h"
 #include "board/draw.h"
 #include "board/makemove.h"
-#include "search/sort.h"
 #include "search/worker.h"
 
 const int picker_stage_sequence[5][10] = {
@@ -40,11 +39,27 @@ constexpr std::array<std::array<Bitboard, 64>, 2> build_pawn_check_origin() {
     return t;
 }
 
-// Type of the piece of `side` on `sq` (0 when none), tested king first.
-inline int type_on(const Position& pos, int side, int sq) { return piece_type_on(pos, side, sq); }
+// Type of the piece on sq, 0 when empty: callers ask about squares they know the owner of.
+inline int type_at(const Position& pos, int sq) { return pos.board[sq] & 7; }
 
 inline uint32_t entry(Move m, int score) { return (uint32_t(score) << 16) | (m & 0xFFFF); }
-inline int entry_score(uint32_t e) { return int(int16_t(uint16_t(e >> 16))); }
+
+// Insertion sort, highest score first, equal scores in the order generated. The score is the high
+// half, so an entry scores below e exactly when, read as a signed word, it is below e's score half
+// alone; an entry that belongs first is shifted in without comparisons, so the walk needs no bound.
+void sort_entries(uint32_t* a, int n) {
+    for (int i = 1; i < n; i++) {
+        const uint32_t e = a[i];
+        const int32_t floor = int32_t(e & 0xFFFF0000u);
+        int j = i;
+        if (int32_t(a[0]) < floor) {
+            for (; j > 0; j--) a[j] = a[j - 1];
+        } else {
+            for (; int32_t(a[j - 1]) < floor; j--) a[j] = a[j - 1];
+        }
+        a[j] = e;
+    }
+}
 
 struct ListWriter {
     uint32_t* out;
@@ -60,13 +75,12 @@ inline void add_promotions(ListWriter& w, int from, int to, int score) {
 
 // Captures of one pawn direction: to = from + delta.
 void pawn_captures(const Position& pos, ListWriter& w, Bitboard targets, int delta) {
-    const int them = 1 - side_to_move(pos);
     while (targets) {
         const int to = pop_lsb(targets), from = to - delta;
         if (square_bit[to] & pos.ep_mask) {
             w.add(make_move_word(from, to, FLAG_EP), 31);
         } else {
-            const int v = type_on(pos, them, to);
+            const int v = type_at(pos, to);
             if (square_bit[to] & LAST_RANKS)
                 add_promotions(w, from, to, 64 * v - 2);
             else
@@ -76,10 +90,9 @@ void pawn_captures(const Position& pos, ListWriter& w, Bitboard targets, int del
 }
 
 void piece_captures(const Position& pos, ListWriter& w, int from, Bitboard targets, int attacker) {
-    const int them = 1 - side_to_move(pos);
     while (targets) {
         const int to = pop_lsb(targets);
-        w.add(make_move_word(from, to), 32 * type_on(pos, them, to) - 2 * attacker);
+        w.add(make_move_word(from, to), 32 * type_at(pos, to) - 2 * attacker);
     }
 }
 
@@ -106,11 +119,11 @@ int generate_captures_stage(const Position& pos, uint32_t* out) {
     }
     for (Bitboard b = pos.bb[us][BISHOP] | pos.bb[us][QUEEN]; b;) {
         const int from = pop_lsb(b);
-        piece_captures(pos, w, from, bishop_attacks(from, occ) & enemy, type_on(pos, us, from));
+        piece_captures(pos, w, from, bishop_attacks(from, occ) & enemy, type_at(pos, from));
     }
     for (Bitboard b = pos.bb[us][ROOK] | pos.bb[us][QUEEN]; b;) {
         const int from = pop_lsb(b);
-        piece_captures(pos, w, from, rook_attacks(from, occ) & enemy, type_on(pos, us, from));
+        piece_captures(pos, w, from, rook_attacks(from, occ) & enemy, type_at(pos, from));
     }
     const int k = king_square(pos, us);
     piece_captures(pos, w, k, king_attacks[k] & enemy, KING);
@@ -176,7 +189,7 @@ void add_evasions(const Position& pos, ListWriter& w, const Move* moves, int n, 
         if (is_promotion(m))
             score = 31000;
         else if (pos.bb[them][0] & square_bit[to])
-            score = 30000 + 16 * type_on(pos, them, to) - 2 * type_on(pos, us, move_from(m));
+            score = 30000 + 16 * type_at(pos, to) - 2 * type_at(pos, move_from(m));
         else
             score = history[us][pos.board[move_from(m)] & 7][to] >> 1;
         w.add(m, score);
@@ -190,7 +203,7 @@ int generate_evasions_stage(const Position& pos, uint32_t* out, const HistoryTab
     ListWriter w{out, 0};
     for (Bitboard b = king_attacks[k] & ~pos.bb[us][0]; b;) {
         const int to = pop_lsb(b);
-        const int v = type_on(pos, them, to);
+        const int v = type_at(pos, to);
         w.add(make_move_word(k, to), v ? 30000 + 16 * v - 2 * KING : history[us][KING][to] >> 1);
     }
     Move moves[MAX_MOVES];
@@ -227,7 +240,7 @@ int generate_evasions_stage(const Position& pos, uint32_t* out, const HistoryTab
 void add_discovered(const Position& pos, ListWriter& w, int sq, bool diagonal_line) {
     const int us = side_to_move(pos);
     const Bitboard occ = occupied(pos), empty = ~occ;
-    const int t = type_on(pos, us, sq);
+    const int t = type_at(pos, sq);
     switch (t) {
         case KING: add_quiet_targets(w, sq, king_attacks[sq] & empty); break;
         case KNIGHT: add_quiet_targets(w, sq, knight_attacks[sq] & empty); break;
@@ -265,7 +278,7 @@ Bitboard discovered_checks(const Position& pos, ListWriter& w, int ek) {
             const Bitboard b = between[s][ek] & occ;
             if (!b || (b & (b - 1)) || !(b & own)) continue;
             const int blocker = lsb_index(b);
-            const int t = type_on(pos, us, blocker);
+            const int t = type_at(pos, blocker);
             add_discovered(pos, w, blocker, diagonal);
             const bool along = t == QUEEN || t == (diagonal ? BISHOP : ROOK);
             if (!along && t != PAWN) done |= b;
@@ -300,12 +313,12 @@ int generate_quiet_checks_stage(const Position& pos, uint32_t* out) {
     const Bitboard diag_checks = bishop_attacks(ek, occ) & empty, line_checks = rook_attacks(ek, occ) & empty;
     for (Bitboard b = (pos.bb[us][BISHOP] | pos.bb[us][QUEEN]) & ~done; b;) {
         const int from = pop_lsb(b);
-        const Bitboard reach = type_on(pos, us, from) == QUEEN ? queen_attacks(from, occ) : bishop_attacks(from, occ);
+        const Bitboard reach = type_at(pos, from) == QUEEN ? queen_attacks(from, occ) : bishop_attacks(from, occ);
         add_quiet_targets(w, from, reach & diag_checks);
     }
     for (Bitboard b = (pos.bb[us][ROOK] | pos.bb[us][QUEEN]) & ~done; b;) {
         const int from = pop_lsb(b);
-        const Bitboard reach = type_on(pos, us, from) == QUEEN ? queen_attacks(from, occ) : rook_attacks(from, occ);
+        const Bitboard reach = type_at(pos, from) == QUEEN ? queen_attacks(from, occ) : rook_attacks(from, occ);
         add_quiet_targets(w, from, reach & line_checks);
     }
     return w.n;
@@ -385,7 +398,7 @@ Move picker_next(MovePicker& p) {
                 break;
             default: return 0;
         }
-        if (p.list == p.entries) sort_descending(p.entries, p.count, entry_score);
+        if (p.list == p.entries) sort_entries(p.entries, p.count);
     }
 }
 

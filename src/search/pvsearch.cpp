@@ -131,9 +131,7 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
         if (flag >= FLAG_PROMO_N && depth < 20) continue;
         if (count > 0 && !in_check && depth / 2 < 2 && see(pos, m) < 0) continue;
         const bool tactical = is_tactical(pos, m);
-        play(w, pos, child, m);
-        if (king_attacked(child, us)) continue;
-        child.in_check = king_attacked(child, them);
+        if (!play_legal(w, pos, child, m)) continue;
         count++;
         child_pv[0] = 0;
         int v;

@@ -13,7 +13,9 @@ bool move_checks(const Position& pos, Move m) {
     const int from = move_from(m), to = move_to(m);
     const int k = king_square(pos, them);
     const Bitboard occ = (occupied(pos) & ~square_bit[from]) | square_bit[to];
-    if (attacks_from(pos.board[from] & 7, us, to, occ) & square_bit[k]) return true;
+    if (attacks_square(pos.board[from] & 7, us, to, k, occ)) return true;
+    // The side not to move is never in check, so only a line from the king through `from` can open.
+    if (!may_uncover(pos, k, from, us)) return false;
     // The moving piece itself cannot uncover a check from the square it leaves.
     const Bitboard stay = ~square_bit[from];
     if (bishop_attacks(k, occ) & (pos.bb[us][BISHOP] | pos.bb[us][QUEEN]) & stay) return true;
@@ -98,9 +100,7 @@ int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, M
             if (!checking && futile(pos, m, alpha, eval, phase, depth)) continue;
             if (depth < RECAPTURE_DEPTH && move_to(m) != move_to(pos.last_move)) continue;
         }
-        play(w, pos, child, m);
-        if (king_attacked(child, us)) continue;
-        child.in_check = king_attacked(child, 1 - us);
+        if (!play_legal(w, pos, child, m)) continue;
         legal++;
         const bool tactical = child.captured_type || flag == FLAG_EP || flag >= FLAG_PROMO_Q;
         int score;

@@ -95,9 +95,7 @@ int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* 
         char text[MOVE_TEXT_SIZE];
         move_to_text(m, text, &pos);
         if (!move_list_has(move_list, text)) continue;
-        play(w, pos, root_child, m);
-        if (king_attacked(root_child, us)) continue;
-        root_child.in_check = king_attacked(root_child, them);
+        if (!play_legal(w, pos, root_child, m)) continue;
         count++;
         const uint64_t nodes_before = worker_nodes(w);
         if (progress && lines <= 1 && report) {

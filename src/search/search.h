@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "board/draw.h"
 #include "board/makemove.h"
 #include "board/position.h"
 #include "search/state.h"
@@ -47,17 +48,12 @@ inline void play(Worker& w, const Position& pos, Position& child, Move m) {
     tt_prefetch(child.key);
     count_node(w);
 }
-
-// Squares a piece of the given type and side attacks from sq.
-inline Bitboard attacks_from(int type, int side, int sq, Bitboard occ) {
-    switch (type) {
-        case PAWN: return pawn_attacks(side, square_bit[sq]);
-        case KNIGHT: return knight_attacks[sq];
-        case BISHOP: return bishop_attacks(sq, occ);
-        case ROOK: return rook_attacks(sq, occ);
-        case QUEEN: return queen_attacks(sq, occ);
-        default: return king_attacks[sq];
-    }
+// play, then false when m leaves the mover's king attacked; otherwise the child's check flag is set.
+inline bool play_legal(Worker& w, const Position& pos, Position& child, Move m) {
+    play(w, pos, child, m);
+    if (king_exposed_by(pos, child, m)) return false;
+    child.in_check = check_given_by(child, m);
+    return true;
 }
 
 // Whether m checks the enemy king, directly or by discovery, judged without making it.

@@ -249,9 +249,7 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
         const bool is_killer = m == k1 || m == k2;
         if (depth <= 9 && !in_check && pruned_before_make(node, m, count, futility, is_killer)) continue;
 
-        play(w, pos, child, m);
-        if (king_attacked(child, us)) continue;
-        child.in_check = king_attacked(child, them);
+        if (!play_legal(w, pos, child, m)) continue;
         count++;
         int v;
         bool is_draw = false;

@@ -72,6 +72,23 @@ TEST_F(TableFixture, SameKeyShallowerStoresRespectTheDeeperBound) {
     EXPECT_EQ(tt_bound(probe(0x123456789ULL)), BOUND_LOWER);
 }
 
+// Clearing advances a generation instead of zeroing: the old entries must read as empty slots,
+// including after the generation wraps round and the memory really is zeroed.
+TEST_F(TableFixture, ClearedEntriesStayGoneAcrossGenerations) {
+    for (uint32_t round = 0; round < TT_GENERATIONS + 2; round++) {
+        const uint64_t old_key = key_in_bucket0(round % 3);
+        tt_store(old_key, 10, int(round), BOUND_EXACT, 1);
+        ASSERT_NE(probe(old_key), nullptr);
+        tt_clear();
+        EXPECT_EQ(probe(old_key), nullptr) << round;
+        EXPECT_EQ(tt_hashfull(), 0);
+        // A cleared bucket fills from its first slot again.
+        tt_store(key_in_bucket0(7), 4, 0, BOUND_LOWER, 0);
+        EXPECT_EQ(tt.buckets[0].e[0].check.load() ^ tt.buckets[0].e[0].data.load(), key_in_bucket0(7));
+        tt_clear();
+    }
+}
+
 TEST(TTScores, CutoffAndEvalRefinement) {
     TTEntry e{};
     e.depth = 6;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <sys/mman.h>
 
-TranspositionTable tt = {0, 0, 0, nullptr};
+TranspositionTable tt = {0, 0, 0, 0, nullptr};
 
 uint64_t tt_bucket_count(uint64_t megabytes) {
     const uint64_t n = megabytes * (1ULL << 20) / 64;
@@ -50,12 +50,16 @@ bool tt_allocate(int megabytes) {
     tt.bucket_count = count;
     tt.mask = count - 1;
     tt.age = 0;
+    tt.generation = 0;
     tt_dirty = false;
     return true;
 }
 
 void tt_clear() {
-    if (tt.buckets && tt_dirty) memset(static_cast<void*>(tt.buckets), 0, tt.bucket_count * sizeof(TTBucket));
+    if (tt.buckets && tt_dirty) {
+        tt.generation = (tt.generation + 1) % TT_GENERATIONS;
+        if (tt.generation == 0) memset(static_cast<void*>(tt.buckets), 0, tt.bucket_count * sizeof(TTBucket));
+    }
     tt_dirty = false;
     tt.age = 0;
 }
@@ -75,15 +79,23 @@ TTEntry unpack(uint64_t d) {
     return e;
 }
 
-// A slot's key, and its entry in out; a torn slot gives a key that matches nothing.
+inline bool current(const TTEntry& e) { return uint32_t(e.flags >> TT_BOUND_BITS) == tt.generation; }
+
+// A slot's key, and its entry in out; a torn slot gives a key that matches nothing. A slot of an
+// older generation reads as empty: key 0, entry all zero.
 uint64_t read_slot(const TTSlot& s, TTEntry& out) {
     const uint64_t d = s.data.load(std::memory_order_relaxed);
     out = unpack(d);
+    if (!current(out)) {
+        out = TTEntry{};
+        return 0;
+    }
     return s.check.load(std::memory_order_relaxed) ^ d;
 }
 
-void write_slot(TTSlot& s, uint64_t key, int depth, int score, int move, int flags) {
-    const TTEntry e = {int16_t(score), uint16_t(move), int16_t(depth), uint8_t(flags), uint8_t(tt.age)};
+void write_slot(TTSlot& s, uint64_t key, int depth, int score, int move, int bound) {
+    const uint8_t flags = uint8_t(tt.generation << TT_BOUND_BITS | uint32_t(bound));
+    const TTEntry e = {int16_t(score), uint16_t(move), int16_t(depth), flags, uint8_t(tt.age)};
     const uint64_t d = pack(e);
     s.data.store(d, std::memory_order_relaxed);
     s.check.store(key ^ d, std::memory_order_relaxed);
@@ -145,10 +157,10 @@ void tt_store(uint64_t key, int depth, int score, int bound, int move) {
     }
     if (!move) move = found.move;
     if (same_key && found.depth > depth && keep_deeper(found, score, bound)) {
-        write_slot(*target, key, found.depth, found.score, move, found.flags);
+        write_slot(*target, key, found.depth, found.score, move, tt_bound(&found));
         return;
     }
-    write_slot(*target, key, depth, score, move, (found.flags & 0xF0) | bound);
+    write_slot(*target, key, depth, score, move, bound);
 }
 
 int tt_hashfull() {
@@ -159,7 +171,8 @@ int tt_hashfull() {
     for (uint64_t i = 0; i < n; i++)
         for (const TTSlot& s : tt.buckets[i].e) {
             const uint64_t d = s.data.load(std::memory_order_relaxed);
-            used += d && unpack(d).age == uint8_t(tt.age);
+            const TTEntry e = unpack(d);
+            used += d && current(e) && e.age == uint8_t(tt.age);
         }
     return int(used * 1000 / (4 * n));
 }

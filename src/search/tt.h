@@ -12,6 +12,7 @@ constexpr int TT_SCORE_LIMIT = 32500;
 enum : int { BOUND_NONE = 0, BOUND_UPPER = 1, BOUND_LOWER = 2, BOUND_EXACT = 3 };
 
 // An entry as read from the table (a copy: other threads may overwrite the slot at any time).
+// flags: the bound in the low two bits, the clearing generation above them.
 struct TTEntry {
     int16_t score;
     uint16_t move;
@@ -19,6 +20,11 @@ struct TTEntry {
     uint8_t flags;
     uint8_t age;
 };
+
+constexpr int TT_BOUND_BITS = 2;
+// Clearing only advances the generation; slots of an older one read as empty. The memory is
+// zeroed when the generation comes round to 0 again.
+constexpr uint32_t TT_GENERATIONS = 256 >> TT_BOUND_BITS;
 
 static_assert(sizeof(TTEntry) == 8, "an entry packs into one word");
 
@@ -35,6 +41,7 @@ struct TranspositionTable {
     uint64_t bucket_count;
     uint64_t mask;
     uint32_t age;
+    uint32_t generation;  // of the slots that count; 0 in zeroed memory
     TTBucket* buckets;
 };
 
@@ -58,7 +65,7 @@ int tt_hashfull();
 inline bool is_mate_score(int s) { return s > MATE_THRESHOLD || s < -MATE_THRESHOLD; }
 inline int score_to_tt(int s, int ply) { return s > MATE_THRESHOLD ? s + ply : (s < -31800 ? s - ply : s); }
 inline int score_from_tt(int s, int ply) { return s > MATE_THRESHOLD ? s - ply : (s < -31800 ? s + ply : s); }
-inline int tt_bound(const TTEntry* e) { return e->flags & 15; }
+inline int tt_bound(const TTEntry* e) { return e->flags & ((1 << TT_BOUND_BITS) - 1); }
 
 inline bool tt_cutoff(const TTEntry* e, int depth, int beta) {
     if (e->depth < depth) return false;

@@ -19,6 +19,11 @@ struct EvalTables {
     PawnTable pawns;
 };
 
+// Starts loading the cache slot of a position that is about to be evaluated.
+inline void eval_prefetch(const EvalTables& t, uint64_t key) {
+    __builtin_prefetch(&t.cache[uint32_t(key) & (EVAL_CACHE_SIZE - 1)]);
+}
+
 // Reads the cache first; writes the caches and pos.king_danger.
 int evaluate(Position& pos, EvalTables& t);
 // Full evaluation without the cache probe; the result is stored like evaluate's.

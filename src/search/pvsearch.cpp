@@ -43,8 +43,9 @@ PvHash probe_pv(const Position& pos, int depth, int ply) {
 
 // Extension of one move in half plies, more generous than below the PV; `mark` is set when the
 // move must keep its full depth. Runs the singular test, after which the caller checks stop_search.
-int pv_extension(Worker& w, Position& pos, Move m, const Position& child, int ply, int depth, int evasions, const PvHash& hash,
-                 Bitboard barrier, bool& mark) {
+int pv_extension(Worker& w, Position& pos, Exchanges& x, const Position& child, int ply, int depth, int evasions,
+                 const PvHash& hash, Bitboard barrier, bool& mark) {
+    const Move m = x.m;
     const int phase = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
     const bool in_check = pos.in_check != 0, tactical = is_tactical(pos, m);
     int e = 0;
@@ -56,7 +57,7 @@ int pv_extension(Worker& w, Position& pos, Move m, const Position& child, int pl
         bool more = true;  // a safe check takes the full extension and nothing else
         if (child.in_check) {
             mark = true;
-            more = see(pos, m) < 0;
+            more = move_loses(x);
             e += more ? 1 : 2;
         }
         if (more && phase <= 48 && child.moved_type == PAWN && !(barrier & square_bit[move_to(m)])) {
@@ -65,7 +66,7 @@ int pv_extension(Worker& w, Position& pos, Move m, const Position& child, int pl
         }
         if (more && tactical && !in_check) {
             mark = true;
-            if (see(pos, m) >= 0) e++;
+            if (!move_loses(x)) e++;
         }
         if (more && (e == 0 || (e == 1 && !in_check)) && m == hash.move && hash.usable && depth > 15) {
             const int s = hash.score - depth / 2;
@@ -126,10 +127,12 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
     int quiet_count = 0;
     Move child_pv[PV_SIZE], scratch[2];
     Position child;
+    Exchanges exchanges = {pos, 0, 1, 0, 0};
     for (Move m; (m = picker_next(picker));) {
         const int flag = move_flag(m), from = move_from(m);
         if (flag >= FLAG_PROMO_N && depth < 20) continue;
-        if (count > 0 && !in_check && depth / 2 < 2 && see(pos, m) < 0) continue;
+        exchanges_next_move(exchanges, m);
+        if (count > 0 && !in_check && depth / 2 < 2 && move_loses(exchanges)) continue;
         const bool tactical = is_tactical(pos, m);
         if (!play_legal(w, pos, child, m)) continue;
         count++;
@@ -144,18 +147,18 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
         } else {
             if (quiet && !checking && quiet_count < MAX_MOVES) quiets[quiet_count++] = m;
             bool mark = false;
-            const int e = pv_extension(w, pos, m, child, ply, depth, evasions, hash, barrier, mark);
+            const int e = pv_extension(w, pos, exchanges, child, ply, depth, evasions, hash, barrier, mark);
             if (stop_search) return 0;
             child.accum_ext = int16_t(child.accum_ext + e);
             const int nd = depth + e;
-            if (!tactical && !in_check && nd < 10 && see(pos, make_move_word(from, from)) < 0) mark = true;
+            if (!tactical && !in_check && nd < 10 && piece_loses(exchanges, from)) mark = true;
 
             if (count == 1) {
                 v = -pv_search(w, child, -beta, -running_alpha, nd - 2, ply + 1, child_pv);
             } else {
                 const bool plain = flag == FLAG_NONE && !tactical;
                 const bool escape = depth >= 6 && depth <= 15 && plain && child.moved_type != KING &&
-                                    see(pos, make_move_word(from, from)) < 0 && see(pos, m) >= 0;
+                                    piece_loses(exchanges, from) && !move_loses(exchanges);
                 const int r = lmr_table_pv[count < LMR_TABLE_SIZE ? count : LMR_TABLE_SIZE - 1];
                 const bool is_killer = m == k1 || m == k2 || m == k3 || m == k4;
                 if (!escape && w.opt.use_lmr && !mark && !is_killer && danger_steady && nd > 7 && r > 1 && plain &&

@@ -7,6 +7,7 @@
 #include "board/draw.h"
 #include "board/makemove.h"
 #include "board/position.h"
+#include "board/see.h"
 #include "search/state.h"
 #include "search/tablebase.h"
 #include "search/tt.h"
@@ -42,10 +43,12 @@ inline bool tb_settles(Worker& w, const Position& pos, int alpha, int beta, int 
 // A draw seen from the side to move at `ply`.
 inline int draw_for_ply(const Worker& w, int ply) { return (ply & 1) ? -w.opt.draw_score : w.opt.draw_score; }
 
-// Copy-make of a move the search plays, counted as a node; the child's hash bucket starts loading.
+// Copy-make of a move the search plays, counted as a node; the child's hash bucket and evaluation
+// cache slot start loading.
 inline void play(Worker& w, const Position& pos, Position& child, Move m) {
     make_move(pos, child, m);
     tt_prefetch(child.key);
+    eval_prefetch(w.eval, child.key);
     count_node(w);
 }
 // play, then false when m leaves the mover's king attacked; otherwise the child's check flag is set.
@@ -54,6 +57,32 @@ inline bool play_legal(Worker& w, const Position& pos, Position& child, Move m) 
     if (king_exposed_by(pos, child, m)) return false;
     child.in_check = check_given_by(child, m);
     return true;
+}
+
+// The exchange verdicts a node asks for, each computed at most once: of the move being tried, and
+// of the pieces standing where they are (the position does not change during the move loop).
+struct Exchanges {
+    const Position& pos;
+    Move m;
+    int move_verdict;  // see's -1 or 0; 1 while not computed
+    Bitboard judged, losing;
+};
+inline void exchanges_next_move(Exchanges& x, Move m) {
+    x.m = m;
+    x.move_verdict = 1;
+}
+inline bool move_loses(Exchanges& x) {
+    if (x.move_verdict == 1) x.move_verdict = see(x.pos, x.m);
+    return x.move_verdict < 0;
+}
+// Whether the piece on sq loses material by staying there.
+inline bool piece_loses(Exchanges& x, int sq) {
+    const Bitboard b = square_bit[sq];
+    if (!(x.judged & b)) {
+        x.judged |= b;
+        if (see(x.pos, make_move_word(sq, sq)) < 0) x.losing |= b;
+    }
+    return (x.losing & b) != 0;
 }
 
 // Whether m checks the enemy king, directly or by discovery, judged without making it.

@@ -100,14 +100,15 @@ struct ZwNode {
 };
 
 // Shallow pruning before a move is made: late quiet moves and losing exchanges.
-bool pruned_before_make(const ZwNode& n, Move m, int count, bool futility, bool is_killer) {
+bool pruned_before_make(const ZwNode& n, Exchanges& x, int count, bool futility, bool is_killer) {
+    const Move m = x.m;
     const int plies = n.depth / 2, flag = move_flag(m), from = move_from(m);
     bool early = is_killer || flag >= FLAG_EP || count <= late_move_count_table[n.p][n.depth];
-    if (early && futility && (plies == 3 || plies == 4) && count > 0 && see(n.pos, m) < 0) early = false;
+    if (early && futility && (plies == 3 || plies == 4) && count > 0 && move_loses(x)) early = false;
     const bool captures = (n.pos.bb[1 - n.us][0] & square_bit[move_to(m)]) != 0;
     const bool from_sixth = (n.pos.board[from] & 7) == PAWN && relative_rank(n.us, from) == 5;
     if (!early && !captures && !from_sixth && !move_checks(n.pos, m)) return true;
-    return plies <= 2 && count > 0 && see(n.pos, m) < 0;
+    return plies <= 2 && count > 0 && move_loses(x);
 }
 
 // Extension of one move in half plies; `mark` is set when the move must keep its full depth.
@@ -146,13 +147,13 @@ int extension(const ZwNode& n, Move m, const Position& child, int count, bool& m
 }
 
 // Late quiet moves far below beta are skipped unless they create a threat.
-bool late_move_futile(const ZwNode& n, Move m, Position& child, int nd, int count) {
-    if (see(n.pos, m) >= 0 && last_move_threat(child)) return false;
+bool late_move_futile(const ZwNode& n, Exchanges& x, Position& child, int nd, int count) {
+    if (!move_loses(x) && last_move_threat(child)) return false;
     const int bonus = 1 << (n.p == 0 ? nd - 4 : nd - 6);
     const int f = n.eval + 30 - 4 * count + 2 * nd + bonus;
     if (f < n.beta + 40) return true;
     if (f >= n.beta + 120) return false;
-    if (see(n.pos, m) < 0) return true;
+    if (move_loses(x)) return true;
     child.eval_cache = evaluate(child, n.w.eval);
     return 2 * nd - 4 * count + bonus - child.eval_cache < n.beta;
 }
@@ -181,6 +182,8 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
         return qsearch(w, pos, beta - 1, beta, 0, ply, pv);
     }
 
+    // The move loop reads this node's counter-move entry: start loading it now.
+    __builtin_prefetch(&w.counters[side_to_move(pos)][pos.moved_type][pos.last_move & 4095]);
     pv[0] = pv[1] = 0;
     HashInfo hash = {false, 0, 0, 0, 0};
     TTEntry slot;
@@ -242,12 +245,14 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
     bool best_is_draw = false;
     Position child;
     const ZwNode node = {w, pos, beta, depth, ply, p, phase, eval, evasions, us, in_check, excluded, hash};
+    Exchanges exchanges = {pos, 0, 1, 0, 0};
     for (Move m; (m = picker_next(picker));) {
         if (m == excluded) continue;
         const int flag = move_flag(m), from = move_from(m);
         if (flag >= FLAG_PROMO_N && depth < 30) continue;
         const bool is_killer = m == k1 || m == k2;
-        if (depth <= 9 && !in_check && pruned_before_make(node, m, count, futility, is_killer)) continue;
+        exchanges_next_move(exchanges, m);
+        if (depth <= 9 && !in_check && pruned_before_make(node, exchanges, count, futility, is_killer)) continue;
 
         if (!play_legal(w, pos, child, m)) continue;
         count++;
@@ -269,10 +274,10 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
 
             const bool plain = quiet && !checking;
             const bool escape = nd >= 6 && nd <= 15 && plain && child.moved_type != KING &&
-                                see(pos, make_move_word(from, from)) < 0 && see(pos, m) >= 0;
+                                piece_loses(exchanges, from) && !move_loses(exchanges);
             const bool is_counter = m == counter_move;
             if (nd >= 10 && nd <= 17 && plain && !is_counter && !is_killer && !mark && best >= MATED_LIMIT &&
-                count > LATE_FUTILITY_START && late_move_futile(node, m, child, nd, count))
+                count > LATE_FUTILITY_START && late_move_futile(node, exchanges, child, nd, count))
                 continue;
 
             int r = lmr_table_zw[count < LMR_TABLE_SIZE ? count : LMR_TABLE_SIZE - 1] + (p == 1 && !in_check ? 2 : 0);

@@ -1,5 +1,6 @@
-// Finds slider multipliers for fixed-shift magic lookups (12 index bits for rooks, 9 for bishops)
-// and prints them as the two tables of src/board/bitboard.cpp.
+// Finds slider multipliers for magic lookups with as many index bits as the square's relevant
+// occupancy has (so the attack table is as small as it can be) and prints them as the two tables
+// of src/board/bitboard.cpp.
 // Build: g++ -std=c++20 -O2 tools/magicgen.cpp -o magicgen && ./magicgen
 #include <cstdint>
 #include <cstdio>
@@ -71,8 +72,8 @@ static Bitboard find_magic(int s, const int dirs[4][2], int shift) {
 int main() {
     Bitboard rook[64], bishop[64];
     for (int s = 0; s < 64; s++) {  // interleaved, as the tables were first found
-        rook[s] = find_magic(s, rook_dirs, 52);
-        bishop[s] = find_magic(s, bishop_dirs, 55);
+        rook[s] = find_magic(s, rook_dirs, 64 - __builtin_popcountll(relevant_mask(s, rook_dirs)));
+        bishop[s] = find_magic(s, bishop_dirs, 64 - __builtin_popcountll(relevant_mask(s, bishop_dirs)));
     }
     for (int table = 0; table < 2; table++) {
         printf("// %s\n", table ? "bishop" : "rook");

@@ -16,9 +16,12 @@ constexpr Bitboard RANK_1_BB = 0xFFULL;
 constexpr int file_of(int s) { return s & 7; }
 constexpr int rank_of(int s) { return s >> 3; }
 
+// One square's slider lookup: the attack set is attacks[((occ & mask) * mult) >> shift].
 struct Magic {
+    Bitboard mask;
     Bitboard mult;
-    uint32_t offset;
+    const Bitboard* attacks;
+    int shift;
 };
 
 extern Bitboard square_bit[64];
@@ -29,11 +32,8 @@ extern Bitboard bishop_lines[64];
 extern Bitboard rook_lines[64];
 extern Bitboard queen_lines[64];
 extern Bitboard between[64][64];
-extern Bitboard rook_mask[64];
-extern Bitboard bishop_mask[64];
 extern Magic rook_magic[64];
 extern Magic bishop_magic[64];
-extern Bitboard slider_attacks[];
 extern Bitboard relative_rank_mask[8][2];
 
 // Fills every table above; idempotent. Call before anything touches a position.
@@ -51,11 +51,11 @@ inline int popcount(Bitboard b) { return __builtin_popcountll(b); }
 
 inline Bitboard rook_attacks(int s, Bitboard occ) {
     const Magic& m = rook_magic[s];
-    return slider_attacks[m.offset + (((occ & rook_mask[s]) * m.mult) >> 52)];
+    return m.attacks[((occ & m.mask) * m.mult) >> m.shift];
 }
 inline Bitboard bishop_attacks(int s, Bitboard occ) {
     const Magic& m = bishop_magic[s];
-    return slider_attacks[m.offset + (((occ & bishop_mask[s]) * m.mult) >> 55)];
+    return m.attacks[((occ & m.mask) * m.mult) >> m.shift];
 }
 inline Bitboard queen_attacks(int s, Bitboard occ) { return rook_attacks(s, occ) | bishop_attacks(s, occ); }
 

@@ -147,11 +147,7 @@ void prepare(Position& pos, double seconds) {
     const bool weaker = limit_strength && !bench_mode;
     const int lines = weaker && multi_pv < STRENGTH_LINES ? STRENGTH_LINES : multi_pv;
     main_worker.opt = SearchOptions{lines, use_lmr, null_move_pruning, pos.phase * drawscore_option / 48, bench_mode};
-    if (weaker) {
-        const uint64_t budget = strength_level(uci_elo).nodes;
-        if (hard_node_limit > budget) hard_node_limit = budget;
-        if (deterministic) strength_random = pos.key;
-    }
+    if (weaker && deterministic) strength_random = pos.key;
     strength_choice_count = 0;
     if (tt.buckets && (new_game || deterministic)) {
         tt_clear();
@@ -248,19 +244,26 @@ void show_result_line(const Move* result, int score, int completed) {
     if (last_printed_move != result[0]) print_pv_info(completed, main_worker.opt.multi_pv > 1 ? 1 : 0, score, "", result);
 }
 
-// The lines of a completed iteration, best first, one per move.
+// The best line of each of the best moves of a completed iteration, best first; of equal scores
+// the one recorded first ranks higher. One pass over the records, without copying them.
 void keep_strength_choices(int iteration) {
-    MultiPvLine found[MULTIPV_CAPACITY];
-    int n = 0;
-    for (int i = 0; i < multipv_count; i++)
-        if (multipv_lines[i].depth == iteration) found[n++] = multipv_lines[i];
-    sort_descending(found, n, [](const MultiPvLine& r) { return int64_t(r.score); });
-    strength_choice_count = 0;
-    for (int i = 0; i < n && strength_choice_count < STRENGTH_LINES; i++) {
-        bool seen = false;
-        for (int j = 0; j < strength_choice_count && !seen; j++) seen = strength_choices[j].move == found[i].move;
-        if (!seen) strength_choices[strength_choice_count++] = found[i];
+    int pick[STRENGTH_LINES], n = 0;
+    for (int i = 0; i < multipv_count; i++) {
+        const MultiPvLine& r = multipv_lines[i];
+        if (r.depth != iteration) continue;
+        int at = 0, same = 0;
+        while (at < n && multipv_lines[pick[at]].score >= r.score) at++;
+        while (same < n && multipv_lines[pick[same]].move != r.move) same++;
+        if (same < at || at == STRENGTH_LINES) continue;  // its move has a better line, or four lines rank above
+        if (same < n) n--;  // the move's weaker line leaves
+        for (int j = same; j < n; j++) pick[j] = pick[j + 1];
+        if (n == STRENGTH_LINES) n--;
+        for (int j = n; j > at; j--) pick[j] = pick[j - 1];
+        pick[at] = i;
+        n++;
     }
+    strength_choice_count = n;
+    for (int i = 0; i < n; i++) strength_choices[i] = multipv_lines[pick[i]];
 }
 
 // A limited strength may play one of the other good lines instead of the best.

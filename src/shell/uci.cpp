@@ -9,6 +9,7 @@
 #include "board/movegen.h"
 #include "board/perft.h"
 #include "eval/evaluate.h"
+#include "search/strength.h"
 #include "search/worker.h"
 #include "shell/input.h"
 #include "shell/log.h"
@@ -189,6 +190,11 @@ void set_node_limits(const GoRequest& go) {
             soft_node_budget = go.nodes / 2;
         else
             hard_node_limit = go.nodes;
+    }
+    // A limited strength searches a fixed budget of nodes per move, whatever the clock allows.
+    if (limit_strength) {
+        const uint64_t budget = strength_level(uci_elo).nodes;
+        if (hard_node_limit > budget) hard_node_limit = budget;
     }
 #ifdef QUORIL_FUZZ
     // Fuzzing wants many short executions, not deep searches.

@@ -101,7 +101,11 @@ TEST(MakeMove, ExposureAndCheckShortcutsMatchTheFullTest) {
     for (const Position& p : sample_positions(4000, 99)) {
         Move moves[MAX_MOVES];
         const int n = generate_all_moves(p, moves), us = p.ply & 1;
+        CheckSquares squares;
+        check_squares_init(p, squares);
         for (int i = 0; i < n; i++) {
+            // The node-wide check squares agree with the per-move prediction, legal move or not.
+            ASSERT_EQ(checks_from(squares, p, moves[i]), move_checks(p, moves[i])) << move_str(moves[i]) << " in " << fen_of(p);
             Position child;
             make_move(p, child, moves[i]);
             const bool full = king_attacked(child, us);

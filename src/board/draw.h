@@ -43,3 +43,45 @@ inline bool check_given_by(const Position& child, Move m) {
     if (move_flag(m) > FLAG_DOUBLE || may_uncover(child, k, from, 1 - them)) return king_attacked(child, them);
     return attacks_square(child.board[to] & 7, 1 - them, to, k, occupied(child));
 }
+
+// What a node needs to tell cheaply whether one of its moves checks, as move_checks judges it: the
+// squares from which each type of the mover's pieces attacks the enemy king, and the lines to that
+// king that a single piece of the mover blocks in front of a slider.
+struct CheckSquares {
+    Bitboard direct[7];  // by the moving piece's type (0 reads like a king, as in attacks_square)
+    Bitboard blocker[8], line[8];
+    int lines;
+};
+
+inline void check_squares_init(const Position& pos, CheckSquares& c) {
+    const int us = pos.ply & 1, them = 1 - us;
+    const int k = lsb_index(pos.bb[them][KING]);
+    const Bitboard occ = occupied(pos), diag = bishop_attacks(k, occ), straight = rook_attacks(k, occ);
+    c.direct[0] = c.direct[KING] = king_attacks[k];
+    c.direct[PAWN] = pawn_attacks(them, square_bit[k]);
+    c.direct[KNIGHT] = knight_attacks[k];
+    c.direct[BISHOP] = diag;
+    c.direct[ROOK] = straight;
+    c.direct[QUEEN] = diag | straight;
+    c.lines = 0;
+    const Bitboard queens = pos.bb[us][QUEEN];
+    Bitboard sliders = (bishop_lines[k] & (pos.bb[us][BISHOP] | queens)) | (rook_lines[k] & (pos.bb[us][ROOK] | queens));
+    while (sliders) {
+        const int s = pop_lsb(sliders);
+        const Bitboard b = between[s][k] & occ;
+        if (b && !(b & (b - 1)) && (b & pos.bb[us][0]) && c.lines < 8) {
+            c.blocker[c.lines] = b;
+            c.line[c.lines++] = between[s][k];
+        }
+    }
+}
+
+// Same answer as move_checks for any position the search reaches (the side not to move is never
+// in check), from the node's precomputed squares.
+inline bool checks_from(const CheckSquares& c, const Position& pos, Move m) {
+    const Bitboard from = square_bit[move_from(m)], to = square_bit[move_to(m)];
+    if (c.direct[pos.board[move_from(m)] & 7] & to) return true;
+    for (int i = 0; i < c.lines; i++)
+        if (c.blocker[i] == from && !(c.line[i] & to)) return true;
+    return false;
+}

@@ -66,24 +66,33 @@ template <int side>
 // Value of a move's destination: a square-to-itself query captures nothing.
 inline int captured_type(const Position& pos, int from, int to) { return from == to ? 7 : pos.board[to] & 7; }
 
-// Full minimax of the capture sequence on `to`, both sides free to stop after the first capture.
-int swap_value(const Position& pos, int from, int to, int mover, const int* value) {
+// Full minimax of the capture sequence on `to`, both sides free to stop after the first capture, the
+// sides' turns written out. At most 35 squares (27 on lines, 8 a knight's jump away) bear on one
+// square, so the gains never run past the array.
+template <int mover>
+int swap_sequence(Exchange& x, int captured, int on_square, const int* value) {
     int gain[40];
     int d = 0;
-    gain[0] = value[captured_type(pos, from, to)];
-    int on_square = value[pos.board[from] & 7];
-    Exchange x = start_exchange(pos, to, occupied(pos) & ~square_bit[from] & ~square_bit[to]);
-    int side = 1 - mover;
-    while (d < 38) {
-        const int t = side == WHITE ? take_least<WHITE>(x) : take_least<BLACK>(x);
-        if (!t) break;
+    gain[0] = captured;
+    for (int t;;) {
+        if (!(t = take_least<1 - mover>(x))) break;
         d++;
         gain[d] = on_square - gain[d - 1];
         on_square = value[t];
-        side = 1 - side;
+        if (!(t = take_least<mover>(x))) break;
+        d++;
+        gain[d] = on_square - gain[d - 1];
+        on_square = value[t];
     }
     for (; d > 0; d--) gain[d - 1] = -(-gain[d - 1] > gain[d] ? -gain[d - 1] : gain[d]);
     return gain[0];
+}
+
+int swap_value(const Position& pos, int from, int to, int mover, const int* value) {
+    Exchange x = start_exchange(pos, to, occupied(pos) & ~square_bit[from] & ~square_bit[to]);
+    const int captured = value[captured_type(pos, from, to)], on_square = value[pos.board[from] & 7];
+    return mover == WHITE ? swap_sequence<WHITE>(x, captured, on_square, value)
+                          : swap_sequence<BLACK>(x, captured, on_square, value);
 }
 
 // The exchange after the mover's first capture, the two sides' turns written out so that each

@@ -1,9 +1,12 @@
 // Static exchange, exchange values and the threat helpers of the search.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <tuple>
 
 #include "board/makemove.h"
+#include "board/movegen.h"
 #include "board/see.h"
 #include "support.h"
 
@@ -36,6 +39,71 @@ TEST(See, WinsAndLosses) {
     };
     for (const auto& [fen, move, side, value] : exchanges)
         EXPECT_EQ(exchange_value(from_fen(fen), mv(move), side), value) << fen;
+}
+
+// A plain reference for the exchange: the board as square codes, attacks found by stepping along the
+// board, and each side in turn either stopping or capturing with its cheapest attacker.
+bool reaches(const uint8_t* b, int s, int to, int side) {
+    const int df = file_of(to) - file_of(s), dr = rank_of(to) - rank_of(s), t = b[s] & 7;
+    const bool diagonal = df && std::abs(df) == std::abs(dr), straight = (df == 0) != (dr == 0);
+    if (t == PAWN) return std::abs(df) == 1 && dr == (side == WHITE ? 1 : -1);
+    if (t == KNIGHT) return std::abs(df * dr) == 2;
+    if (t == KING) return std::abs(df) <= 1 && std::abs(dr) <= 1 && (df || dr);
+    if (!(t == BISHOP && diagonal) && !(t == ROOK && straight) && !(t == QUEEN && (diagonal || straight))) return false;
+    const int step = (dr > 0 ? 8 : dr < 0 ? -8 : 0) + (df > 0 ? 1 : df < 0 ? -1 : 0);
+    for (int q = s + step; q != to; q += step)
+        if (b[q]) return false;
+    return true;
+}
+
+// What `side` can still win on `to`, where a piece worth on_square stands; never below zero.
+int best_gain(const uint8_t* board, int to, int side, int on_square, const int* value) {
+    int from = -1;
+    for (int s = 0; s < 64; s++)  // upward, so the lowest square wins among equals
+        if (board[s] && ((board[s] & 16) ? WHITE : BLACK) == side && s != to && reaches(board, s, to, side) &&
+            (from < 0 || (board[s] & 7) < (board[from] & 7)))
+            from = s;
+    if (from < 0) return 0;
+    uint8_t next[64];
+    std::memcpy(next, board, 64);
+    next[to] = next[from], next[from] = 0;
+    return std::max(0, on_square - best_gain(next, to, 1 - side, value[next[to] & 7], value));
+}
+
+int reference_exchange(const Position& pos, int from, int to, int mover, const int* value) {
+    uint8_t board[64];
+    std::memcpy(board, pos.board, 64);
+    const int taken = from == to ? value[7] : value[board[to] & 7];
+    board[to] = board[from];
+    if (from != to) board[from] = 0;
+    return taken - best_gain(board, to, 1 - mover, value[board[to] & 7], value);
+}
+
+// Every move and every occupied square of sampled games and crowded placements.
+TEST(See, MatchesAPlainExchangeSearch) {
+    std::vector<Position> positions = sample_positions(1500, 5);
+    std::mt19937_64 rng(9);
+    for (int i = 0; i < 300; i++)
+        positions.push_back(from_fen(random_placement("QQRRBBNNPPPPPqqrrbbnnppppp", rng, i % 2).c_str()));
+    for (const Position& p : positions) {
+        const int us = side_to_move(p);
+        Move moves[MAX_MOVES];
+        const int n = generate_all_moves(p, moves);
+        for (int i = 0; i < n; i++) {
+            const int from = move_from(moves[i]), to = move_to(moves[i]), flag = move_flag(moves[i]);
+            if (flag == FLAG_EP || flag == FLAG_CASTLE || flag == FLAG_PROMO_R || flag == FLAG_PROMO_B) continue;
+            const int ref = reference_exchange(p, from, to, us, exchange_piece_value);
+            ASSERT_EQ(exchange_value(p, moves[i], 0), ref) << fen_of(p) << " " << move_str(moves[i]);
+            ASSERT_EQ(see(p, moves[i]), ref < 0 ? -1 : 0) << fen_of(p) << " " << move_str(moves[i]);
+        }
+        for (Bitboard b = occupied(p); b;) {
+            const int s = pop_lsb(b), owner = (p.board[s] & 16) ? WHITE : BLACK;
+            const Move stay = make_move_word(s, s);
+            ASSERT_EQ(threat_on_square(p, s), reference_exchange(p, s, s, us, threat_piece_value)) << fen_of(p) << " " << s;
+            ASSERT_EQ(exchange_value(p, stay, 1), reference_exchange(p, s, s, 1 - us, exchange_piece_value)) << fen_of(p);
+            ASSERT_EQ(see(p, stay), reference_exchange(p, s, s, owner, exchange_piece_value) < 0 ? -1 : 0) << fen_of(p);
+        }
+    }
 }
 
 // The largest loss a side faces, and what the move just made attacks.

@@ -11,71 +11,112 @@ inline bool unjudged(Move m) {
     return f == FLAG_EP || f == FLAG_CASTLE || f == FLAG_PROMO_R || f == FLAG_PROMO_B;
 }
 
-// Least valuable piece of `side` attacking sq through occ; its square goes to *from, 0 type when none.
+// One exchange on `to`: the board left, and the sliders of both colours bearing on the square along
+// diagonals and along lines. A capture changes only the ray family the capturer stood on, so each
+// set is looked up again only when a capture from its family has made it stale.
+struct Exchange {
+    const Position* pos;
+    int to;
+    Bitboard occ;
+    Bitboard diag;
+    Bitboard line;
+};
+
+constexpr Bitboard STALE = ~0ULL;  // no slider set can hold every square
+
+inline Exchange start_exchange(const Position& pos, int to, Bitboard occ) { return {&pos, to, occ, STALE, STALE}; }
+
+inline Bitboard diagonal_sliders(const Exchange& x) {
+    const Bitboard* w = x.pos->bb[WHITE];
+    const Bitboard* b = x.pos->bb[BLACK];
+    return bishop_attacks(x.to, x.occ) & (w[BISHOP] | w[QUEEN] | b[BISHOP] | b[QUEEN]) & x.occ;
+}
+
+inline Bitboard straight_sliders(const Exchange& x) {
+    const Bitboard* w = x.pos->bb[WHITE];
+    const Bitboard* b = x.pos->bb[BLACK];
+    return rook_attacks(x.to, x.occ) & (w[ROOK] | w[QUEEN] | b[ROOK] | b[QUEEN]) & x.occ;
+}
+
+// Takes the least valuable attacker of `side` (the lowest square among equals) off the board and
+// returns its type, 0 when the side has none left. Inlined so that the exchange stays in registers.
 template <int side>
-int least_attacker(const Position& pos, int sq, Bitboard occ, int* from) {
-    const Bitboard* own = pos.bb[side];
-    Bitboard b = pawn_attacks(1 - side, square_bit[sq]) & own[PAWN] & occ;
-    if (b) return *from = lsb_index(b), PAWN;
-    if ((b = knight_attacks[sq] & own[KNIGHT] & occ)) return *from = lsb_index(b), KNIGHT;
-    const Bitboard diag = bishop_attacks(sq, occ);
-    if ((b = diag & own[BISHOP] & occ)) return *from = lsb_index(b), BISHOP;
-    const Bitboard line = rook_attacks(sq, occ);
-    if ((b = line & own[ROOK] & occ)) return *from = lsb_index(b), ROOK;
-    if ((b = (diag | line) & own[QUEEN] & occ)) return *from = lsb_index(b), QUEEN;
-    if ((b = king_attacks[sq] & own[KING] & occ)) return *from = lsb_index(b), KING;
+[[gnu::always_inline]] inline int take_least(Exchange& x) {
+    const Bitboard* own = x.pos->bb[side];
+    Bitboard b = pawn_attacks(1 - side, square_bit[x.to]) & own[PAWN] & x.occ;
+    if (b) return x.occ ^= b & (0 - b), x.diag = STALE, PAWN;
+    if ((b = knight_attacks[x.to] & own[KNIGHT] & x.occ)) return x.occ ^= b & (0 - b), KNIGHT;
+    // The empty-board rays tell without a lookup whether the side has any slider in line.
+    const Bitboard diag_mine = bishop_lines[x.to] & (own[BISHOP] | own[QUEEN]) & x.occ;
+    const Bitboard line_mine = rook_lines[x.to] & (own[ROOK] | own[QUEEN]) & x.occ;
+    if (diag_mine && x.diag == STALE) x.diag = diagonal_sliders(x);
+    if (diag_mine && (b = x.diag & own[BISHOP])) return x.occ ^= b & (0 - b), x.diag = STALE, BISHOP;
+    if (line_mine && x.line == STALE) x.line = straight_sliders(x);
+    if (line_mine && (b = x.line & own[ROOK])) return x.occ ^= b & (0 - b), x.line = STALE, ROOK;
+    if ((b = ((diag_mine ? x.diag : 0) | (line_mine ? x.line : 0)) & own[QUEEN])) {
+        b &= 0 - b;
+        x.occ ^= b;
+        (b & bishop_lines[x.to] ? x.diag : x.line) = STALE;
+        return QUEEN;
+    }
+    if ((b = king_attacks[x.to] & own[KING] & x.occ)) return x.occ ^= b, x.diag = x.line = STALE, KING;
     return 0;
 }
 
 // Value of a move's destination: a square-to-itself query captures nothing.
 inline int captured_type(const Position& pos, int from, int to) { return from == to ? 7 : pos.board[to] & 7; }
 
-// Full minimax of the capture sequence on `to`, both sides free to stop after the first capture.
-int swap_value(const Position& pos, int from, int to, int mover, const int* value) {
+// Full minimax of the capture sequence on `to`, both sides free to stop after the first capture, the
+// sides' turns written out. At most 35 squares (27 on lines, 8 a knight's jump away) bear on one
+// square, so the gains never run past the array.
+template <int mover>
+int swap_sequence(Exchange& x, int captured, int on_square, const int* value) {
     int gain[40];
     int d = 0;
-    gain[0] = value[captured_type(pos, from, to)];
-    int on_square = value[pos.board[from] & 7];
-    Bitboard occ = occupied(pos) & ~square_bit[from] & ~square_bit[to];
-    int side = 1 - mover, sq = 0;
-    while (d < 38) {
-        const int t = side == WHITE ? least_attacker<WHITE>(pos, to, occ, &sq) : least_attacker<BLACK>(pos, to, occ, &sq);
-        if (!t) break;
+    gain[0] = captured;
+    for (int t;;) {
+        if (!(t = take_least<1 - mover>(x))) break;
         d++;
         gain[d] = on_square - gain[d - 1];
         on_square = value[t];
-        occ &= ~square_bit[sq];
-        side = 1 - side;
+        if (!(t = take_least<mover>(x))) break;
+        d++;
+        gain[d] = on_square - gain[d - 1];
+        on_square = value[t];
     }
     for (; d > 0; d--) gain[d - 1] = -(-gain[d - 1] > gain[d] ? -gain[d - 1] : gain[d]);
     return gain[0];
 }
 
+int swap_value(const Position& pos, int from, int to, int mover, const int* value) {
+    Exchange x = start_exchange(pos, to, occupied(pos) & ~square_bit[from] & ~square_bit[to]);
+    const int captured = value[captured_type(pos, from, to)], on_square = value[pos.board[from] & 7];
+    return mover == WHITE ? swap_sequence<WHITE>(x, captured, on_square, value)
+                          : swap_sequence<BLACK>(x, captured, on_square, value);
+}
+
 // The exchange after the mover's first capture, the two sides' turns written out so that each
 // knows its own stopping rule. balance: the mover's gain so far; on_square: the value now on `to`.
 template <int mover>
-int see_exchange(const Position& pos, int to, Bitboard occ, int balance, int on_square) {
+int see_exchange(Exchange& x, int balance, int on_square) {
     constexpr int them = 1 - mover;
-    int sq = 0;
     for (;;) {
         // The opponent stops as soon as it is ahead, and cannot win by taking when even the piece
         // on the square would leave the mover level.
         if (balance < 0) return -1;
         if (balance - on_square >= 0) return 0;
-        int t = least_attacker<them>(pos, to, occ, &sq);
+        int t = take_least<them>(x);
         if (!t) return 0;
         balance -= on_square;
         on_square = exchange_piece_value[t];
-        occ &= ~square_bit[sq];
         // The mover stops as soon as it is level, and cannot recover when even the piece on the
         // square would leave it short.
         if (balance >= 0) return 0;
         if (balance + on_square < 0) return -1;
-        t = least_attacker<mover>(pos, to, occ, &sq);
+        t = take_least<mover>(x);
         if (!t) return -1;
         balance += on_square;
         on_square = exchange_piece_value[t];
-        occ &= ~square_bit[sq];
     }
 }
 
@@ -88,8 +129,8 @@ int see(const Position& pos, Move m) {
     const int v = exchange_piece_value[captured_type(pos, from, to)];
     const int a = exchange_piece_value[pos.board[from] & 7];
     if (v >= a) return 0;
-    const Bitboard occ = occupied(pos) & ~square_bit[from] & ~square_bit[to];
-    return (pos.board[from] & 16) ? see_exchange<WHITE>(pos, to, occ, v, a) : see_exchange<BLACK>(pos, to, occ, v, a);
+    Exchange x = start_exchange(pos, to, occupied(pos) & ~square_bit[from] & ~square_bit[to]);
+    return (pos.board[from] & 16) ? see_exchange<WHITE>(x, v, a) : see_exchange<BLACK>(x, v, a);
 }
 
 int exchange_value(const Position& pos, Move m, int side_flag) {

@@ -122,6 +122,35 @@ struct Evaluator {
     void passers(const uint8_t* list);
 };
 
+// Whether the queen moving from `from` to `to`, next to the enemy king, loses nothing in the
+// exchange there (see == 0). The king always defends the square, so the common cases are settled
+// from attacker sets alone; the rest go to the exchange evaluator.
+template <int us>
+bool queen_contact_holds(const Position& pos, int from, int to, Bitboard occ) {
+    const int them = 1 - us;
+    const Bitboard* own = pos.bb[us];
+    const Bitboard* enemy = pos.bb[them];
+    if ((pos.board[to] & 7) == QUEEN) return true;  // an even trade at worst
+    const Bitboard leapers = (pawn_attacks(them, square_bit[to]) & own[PAWN]) | (knight_attacks[to] & own[KNIGHT]);
+    const Bitboard aligned = ((bishop_lines[to] & (own[BISHOP] | own[QUEEN])) | (rook_lines[to] & (own[ROOK] | own[QUEEN]))) &
+                             ~square_bit[from];
+    const Bitboard own_king = king_attacks[to] & own[KING];
+    if (!(leapers | aligned | own_king)) return false;  // nothing can ever retake
+
+    // Once the king has taken, its square is empty too.
+    const Bitboard o = occ & ~square_bit[from] & ~square_bit[to] & ~enemy[KING];
+    const Bitboard diag = bishop_attacks(to, o), line = rook_attacks(to, o);
+    const Bitboard defenders = ((pawn_attacks(us, square_bit[to]) & enemy[PAWN]) | (knight_attacks[to] & enemy[KNIGHT]) |
+                                (diag & (enemy[BISHOP] | enemy[QUEEN])) | (line & (enemy[ROOK] | enemy[QUEEN]))) &
+                               o;
+    if (!defenders) {
+        const Bitboard support = (leapers | (diag & (own[BISHOP] | own[QUEEN])) | (line & (own[ROOK] | own[QUEEN]))) & o;
+        if (support) return true;      // the king cannot take
+        if (!own_king) return false;   // the king takes for free
+    }
+    return see(pos, make_move_word(from, to)) == 0;
+}
+
 template <int us>
 void Evaluator::pieces() {
     const int them = 1 - us;
@@ -217,7 +246,7 @@ void Evaluator::pieces() {
             if (!(zone & square_bit[t]))
                 queen_checks += 3;
             else  // contact check: worth much more when the queen survives there (loses nothing)
-                queen_checks += see(pos, make_move_word(s, t)) == 0 ? 10 : 1;
+                queen_checks += queen_contact_holds<us>(pos, s, t, occ) ? 10 : 1;
         }
     }
 

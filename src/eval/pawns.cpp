@@ -118,14 +118,7 @@ struct PawnSide {
 
 }  // namespace
 
-ScorePair evaluatePawns(const Position& pos, PawnTable& t, const PawnEntry*& entry) {
-    PawnEntry& e = t.entries[uint32_t(pos.pawn_key) & (PAWN_TABLE_SIZE - 1)];
-    entry = &e;
-    t.probes++;
-    if (e.key == pos.pawn_key) {
-        t.hits++;
-        return e.score;
-    }
+ScorePair fill_pawn_entry(const Position& pos, PawnEntry& e) {
     e.key = pos.pawn_key;
     memset(e.passed, 0, sizeof e.passed);
 

@@ -22,8 +22,21 @@ struct PawnTable {
 // Zeroes every key (the counters are kept).
 void pawn_table_clear(PawnTable& t);
 
-// Score (white minus black) and the entry holding both passer lists.
-ScorePair evaluatePawns(const Position& pos, PawnTable& t, const PawnEntry*& entry);
+// Scores the pawn structure into e and returns the score; called on a table miss.
+ScorePair fill_pawn_entry(const Position& pos, PawnEntry& e);
+
+// Score (white minus black) and the entry holding both passer lists. Inline so that the nine probes
+// in ten that hit do not pay for the miss path's call frame.
+inline ScorePair evaluatePawns(const Position& pos, PawnTable& t, const PawnEntry*& entry) {
+    PawnEntry& e = t.entries[uint32_t(pos.pawn_key) & (PAWN_TABLE_SIZE - 1)];
+    entry = &e;
+    t.probes++;
+    if (e.key == pos.pawn_key) {
+        t.hits++;
+        return e.score;
+    }
+    return fill_pawn_entry(pos, e);
+}
 
 inline int passer_count(const PawnEntry& e, int side) {
     int n = 0;

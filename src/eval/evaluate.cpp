@@ -241,12 +241,12 @@ void Evaluator::pieces() {
         const Bitboard a = slider_reach[s];
         add(us, queen_mobility[popcount(a & ~own[PAWN] & ~major_unsafe)]);
         if (a & zone) danger += 2;
-        for (Bitboard c = a & (diag_checks | line_checks); c;) {
+        const Bitboard checks = a & (diag_checks | line_checks);
+        queen_checks += 3 * popcount(checks & ~zone);
+        // Contact checks are worth much more when the queen survives there (loses nothing).
+        for (Bitboard c = checks & zone; c;) {
             const int t = pop_lsb(c);
-            if (!(zone & square_bit[t]))
-                queen_checks += 3;
-            else  // contact check: worth much more when the queen survives there (loses nothing)
-                queen_checks += queen_contact_holds<us>(pos, s, t, occ) ? 10 : 1;
+            queen_checks += queen_contact_holds<us>(pos, s, t, occ) ? 10 : 1;
         }
     }
 

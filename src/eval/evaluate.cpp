@@ -63,8 +63,6 @@ struct Evaluator {
     Position& pos;
     const Bitboard occ;
     SideState st[2];
-    // Attacks of the slider on each square, filled by setup for the piece terms to reuse.
-    Bitboard slider_reach[64];
 
     explicit Evaluator(Position& p) : pos(p), occ(occupied(p)) {}
 
@@ -80,21 +78,10 @@ struct Evaluator {
         const int n = popcount(own[KNIGHT]), b = popcount(own[BISHOP]), r = popcount(own[ROOK]), q = popcount(own[QUEEN]);
         s.pieces = n + b + r + q;
         s.material = 8 * (3 * n + 3 * b + 5 * r + 9 * q) + 4 * b;
+        // The piece terms need the other side's pawn and knight attacks; they fill in the sliders'.
         s.patt = pawn_attacks(us, own[PAWN]);
         s.natt = s.batt = s.ratt = s.qatt = 0;
         for (Bitboard x = own[KNIGHT]; x;) s.natt |= knight_attacks[pop_lsb(x)];
-        for (Bitboard x = own[BISHOP]; x;) {
-            const int sq = pop_lsb(x);
-            s.batt |= slider_reach[sq] = bishop_attacks(sq, occ);
-        }
-        for (Bitboard x = own[ROOK]; x;) {
-            const int sq = pop_lsb(x);
-            s.ratt |= slider_reach[sq] = rook_attacks(sq, occ);
-        }
-        for (Bitboard x = own[QUEEN]; x;) {
-            const int sq = pop_lsb(x);
-            s.qatt |= slider_reach[sq] = queen_attacks(sq, occ);
-        }
         s.katt = king_attacks[s.king];
     }
 
@@ -194,7 +181,8 @@ void Evaluator::pieces() {
     const Bitboard knight_opposed = (far_knights >> 24) | (far_knights << 24);
     for (Bitboard b = own[BISHOP]; b;) {
         const int s = pop_lsb(b);
-        const Bitboard a = slider_reach[s];
+        const Bitboard a = bishop_attacks(s, occ);
+        me.batt |= a;
         if (a & zone) danger += 2;
         add(us, bishop_mobility[popcount(a & ~own[PAWN] & ~minor_unsafe)]);
         const Bitboard colour = colour_squares(s);
@@ -213,7 +201,8 @@ void Evaluator::pieces() {
     const int seventh = us == WHITE ? 6 : 1;
     for (Bitboard b = own[ROOK]; b;) {
         const int s = pop_lsb(b);
-        const Bitboard a = slider_reach[s];
+        const Bitboard a = rook_attacks(s, occ);
+        me.ratt |= a;
         if (a & zone) danger += 2;
         // The connection test includes the rook's own square, so every rook passes it.
         add(us, rconnected);
@@ -238,7 +227,8 @@ void Evaluator::pieces() {
     for (Bitboard b = own[QUEEN]; b;) {
         const int s = pop_lsb(b);
         add(us, queen_pawns[me.pawns]);
-        const Bitboard a = slider_reach[s];
+        const Bitboard a = queen_attacks(s, occ);
+        me.qatt |= a;
         add(us, queen_mobility[popcount(a & ~own[PAWN] & ~major_unsafe)]);
         if (a & zone) danger += 2;
         const Bitboard checks = a & (diag_checks | line_checks);

@@ -106,7 +106,7 @@ struct Evaluator {
     template <int us>
     void outposts();
     template <int us>
-    void passers(const uint8_t* list);
+    void passers(Bitboard passed);
 };
 
 // Whether the queen moving from `from` to `to`, next to the enemy king, loses nothing in the
@@ -295,14 +295,14 @@ inline bool backs_up_path(Bitboard heavy_behind, Bitboard heavy, int pawn, Bitbo
 }
 
 template <int us>
-void Evaluator::passers(const uint8_t* list) {
+void Evaluator::passers(Bitboard passed) {
     const int them = 1 - us;
     const SideState& me = st[us];
     const SideState& en = st[them];
     const Bitboard* own = pos.bb[us];
     const Bitboard* enemy = pos.bb[them];
-    for (int n = 0; n < 8 && list[n]; n++) {
-        const int s = list[n];
+    for (Bitboard b = passed; b;) {
+        const int s = pop_lsb(b);
         const Bitboard bit = square_bit[s];
         const int i = us == WHITE ? rank_of(s) - 1 : 6 - rank_of(s);
         const int ahead = us == WHITE ? s + 8 : s - 8;

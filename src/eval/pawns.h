@@ -8,7 +8,7 @@
 struct PawnEntry {
     uint64_t key;
     ScorePair score;        // white minus black
-    uint8_t passed[2][8];   // passer squares in increasing order, 0-terminated when fewer than 8
+    Bitboard passed[2];     // each side's passed pawns
 };
 static_assert(sizeof(PawnEntry) == 32, "pawn entries are 32 bytes");
 
@@ -38,11 +38,7 @@ inline ScorePair evaluatePawns(const Position& pos, PawnTable& t, const PawnEntr
     return fill_pawn_entry(pos, e);
 }
 
-inline int passer_count(const PawnEntry& e, int side) {
-    int n = 0;
-    while (n < 8 && e.passed[side][n]) n++;
-    return n;
-}
+inline int passer_count(const PawnEntry& e, int side) { return popcount(e.passed[side]); }
 
 // Whole-board helpers shared with the evaluation.
 inline Bitboard fill_up(Bitboard b) {

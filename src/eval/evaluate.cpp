@@ -257,9 +257,9 @@ void Evaluator::threats() {
     const Bitboard undefended = e[0] & ~(en.attacks_without_king() | en.katt);
     const Bitboard loose = undefended & ((me.batt & (e[KNIGHT] | e[PAWN])) | (me.natt & (e[BISHOP] | e[PAWN])) |
                                          (me.ratt & (e[KNIGHT] | e[BISHOP] | e[PAWN])) |
-                                         (me.qatt & e[0] & ~e[QUEEN]) | (me.katt & e[0]));
+                                         (me.qatt & ~e[QUEEN]) | me.katt);
     add(us, up_threat_count[clamp_index(popcount(up) + popcount(loose), WIDE_COUNT_TABLE)]);
-    const Bitboard piece_defended = (en.natt | en.batt | en.ratt | en.qatt) & ~en.patt;
+    const Bitboard piece_defended = en.attacks_without_king() & ~en.patt;
     add(us, ga_threat_count[popcount(e[0] & me.attacks_without_king() & piece_defended)]);
 }
 

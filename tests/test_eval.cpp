@@ -36,6 +36,12 @@ TEST(Evaluate, KingDanger) {
         {"6k1/6pp/8/7Q/8/8/6PP/6K1 w - -", 10, NO},
         {"6k1/6pp/8/7Q/8/8/5RPP/6K1 w - -", 24, NO},
         {"6k1/6pp/8/7Q/8/8/5RPP/6K1 b - -", 24, NO},
+        // Qxf7 backed by the c4 bishop through the queen's own square holds (+10); checks on d8
+        // and a8, the zone. A knight on e5 also guards f7: the queen is lost there (+1).
+        {"6k1/5ppp/8/3Q4/2B5/8/6PP/6K1 w - -", 18, NO},
+        {"6k1/5ppp/8/3Qn3/2B5/8/6PP/6K1 w - -", 9, NO},
+        // Qg6 holds: the g8 rook guards g6 once the g7 king has left its square; Qh7 does not.
+        {"6R1/6k1/8/8/8/3Q4/6PP/6K1 b - -", 30, NO},
     };
     for (const auto& [fen, white, black] : rows) {
         Position p = eval_position(fen);

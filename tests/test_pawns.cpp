@@ -10,7 +10,7 @@ namespace {
 
 std::vector<int> passers(const PawnEntry& e, int side) {
     std::vector<int> v;
-    for (int i = 0; i < passer_count(e, side); i++) v.push_back(e.passed[side][i]);
+    for (Bitboard b = e.passed[side]; b;) v.push_back(pop_lsb(b));
     return v;
 }
 

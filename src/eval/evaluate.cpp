@@ -63,8 +63,6 @@ struct Evaluator {
     Position& pos;
     const Bitboard occ;
     SideState st[2];
-    // Attacks of the slider on each square, filled by setup for the piece terms to reuse.
-    Bitboard slider_reach[64];
 
     explicit Evaluator(Position& p) : pos(p), occ(occupied(p)) {}
 
@@ -80,21 +78,10 @@ struct Evaluator {
         const int n = popcount(own[KNIGHT]), b = popcount(own[BISHOP]), r = popcount(own[ROOK]), q = popcount(own[QUEEN]);
         s.pieces = n + b + r + q;
         s.material = 8 * (3 * n + 3 * b + 5 * r + 9 * q) + 4 * b;
+        // The piece terms need the other side's pawn and knight attacks; they fill in the sliders'.
         s.patt = pawn_attacks(us, own[PAWN]);
         s.natt = s.batt = s.ratt = s.qatt = 0;
         for (Bitboard x = own[KNIGHT]; x;) s.natt |= knight_attacks[pop_lsb(x)];
-        for (Bitboard x = own[BISHOP]; x;) {
-            const int sq = pop_lsb(x);
-            s.batt |= slider_reach[sq] = bishop_attacks(sq, occ);
-        }
-        for (Bitboard x = own[ROOK]; x;) {
-            const int sq = pop_lsb(x);
-            s.ratt |= slider_reach[sq] = rook_attacks(sq, occ);
-        }
-        for (Bitboard x = own[QUEEN]; x;) {
-            const int sq = pop_lsb(x);
-            s.qatt |= slider_reach[sq] = queen_attacks(sq, occ);
-        }
         s.katt = king_attacks[s.king];
     }
 
@@ -119,8 +106,37 @@ struct Evaluator {
     template <int us>
     void outposts();
     template <int us>
-    void passers(const uint8_t* list);
+    void passers(Bitboard passed);
 };
+
+// Whether the queen moving from `from` to `to`, next to the enemy king, loses nothing in the
+// exchange there (see == 0). The king always defends the square, so the common cases are settled
+// from attacker sets alone; the rest go to the exchange evaluator.
+template <int us>
+bool queen_contact_holds(const Position& pos, int from, int to, Bitboard occ) {
+    const int them = 1 - us;
+    const Bitboard* own = pos.bb[us];
+    const Bitboard* enemy = pos.bb[them];
+    if ((pos.board[to] & 7) == QUEEN) return true;  // an even trade at worst
+    const Bitboard leapers = (pawn_attacks(them, square_bit[to]) & own[PAWN]) | (knight_attacks[to] & own[KNIGHT]);
+    const Bitboard aligned = ((bishop_lines[to] & (own[BISHOP] | own[QUEEN])) | (rook_lines[to] & (own[ROOK] | own[QUEEN]))) &
+                             ~square_bit[from];
+    const Bitboard own_king = king_attacks[to] & own[KING];
+    if (!(leapers | aligned | own_king)) return false;  // nothing can ever retake
+
+    // Once the king has taken, its square is empty too.
+    const Bitboard o = occ & ~square_bit[from] & ~square_bit[to] & ~enemy[KING];
+    const Bitboard diag = bishop_attacks(to, o), line = rook_attacks(to, o);
+    const Bitboard defenders = ((pawn_attacks(us, square_bit[to]) & enemy[PAWN]) | (knight_attacks[to] & enemy[KNIGHT]) |
+                                (diag & (enemy[BISHOP] | enemy[QUEEN])) | (line & (enemy[ROOK] | enemy[QUEEN]))) &
+                               o;
+    if (!defenders) {
+        const Bitboard support = (leapers | (diag & (own[BISHOP] | own[QUEEN])) | (line & (own[ROOK] | own[QUEEN]))) & o;
+        if (support) return true;      // the king cannot take
+        if (!own_king) return false;   // the king takes for free
+    }
+    return see(pos, make_move_word(from, to)) == 0;
+}
 
 template <int us>
 void Evaluator::pieces() {
@@ -165,7 +181,8 @@ void Evaluator::pieces() {
     const Bitboard knight_opposed = (far_knights >> 24) | (far_knights << 24);
     for (Bitboard b = own[BISHOP]; b;) {
         const int s = pop_lsb(b);
-        const Bitboard a = slider_reach[s];
+        const Bitboard a = bishop_attacks(s, occ);
+        me.batt |= a;
         if (a & zone) danger += 2;
         add(us, bishop_mobility[popcount(a & ~own[PAWN] & ~minor_unsafe)]);
         const Bitboard colour = colour_squares(s);
@@ -184,7 +201,8 @@ void Evaluator::pieces() {
     const int seventh = us == WHITE ? 6 : 1;
     for (Bitboard b = own[ROOK]; b;) {
         const int s = pop_lsb(b);
-        const Bitboard a = slider_reach[s];
+        const Bitboard a = rook_attacks(s, occ);
+        me.ratt |= a;
         if (a & zone) danger += 2;
         // The connection test includes the rook's own square, so every rook passes it.
         add(us, rconnected);
@@ -209,15 +227,16 @@ void Evaluator::pieces() {
     for (Bitboard b = own[QUEEN]; b;) {
         const int s = pop_lsb(b);
         add(us, queen_pawns[me.pawns]);
-        const Bitboard a = slider_reach[s];
+        const Bitboard a = queen_attacks(s, occ);
+        me.qatt |= a;
         add(us, queen_mobility[popcount(a & ~own[PAWN] & ~major_unsafe)]);
         if (a & zone) danger += 2;
-        for (Bitboard c = a & (diag_checks | line_checks); c;) {
+        const Bitboard checks = a & (diag_checks | line_checks);
+        queen_checks += 3 * popcount(checks & ~zone);
+        // Contact checks are worth much more when the queen survives there (loses nothing).
+        for (Bitboard c = checks & zone; c;) {
             const int t = pop_lsb(c);
-            if (!(zone & square_bit[t]))
-                queen_checks += 3;
-            else  // contact check: worth much more when the queen survives there (loses nothing)
-                queen_checks += see(pos, make_move_word(s, t)) == 0 ? 10 : 1;
+            queen_checks += queen_contact_holds<us>(pos, s, t, occ) ? 10 : 1;
         }
     }
 
@@ -238,9 +257,9 @@ void Evaluator::threats() {
     const Bitboard undefended = e[0] & ~(en.attacks_without_king() | en.katt);
     const Bitboard loose = undefended & ((me.batt & (e[KNIGHT] | e[PAWN])) | (me.natt & (e[BISHOP] | e[PAWN])) |
                                          (me.ratt & (e[KNIGHT] | e[BISHOP] | e[PAWN])) |
-                                         (me.qatt & e[0] & ~e[QUEEN]) | (me.katt & e[0]));
+                                         (me.qatt & ~e[QUEEN]) | me.katt);
     add(us, up_threat_count[clamp_index(popcount(up) + popcount(loose), WIDE_COUNT_TABLE)]);
-    const Bitboard piece_defended = (en.natt | en.batt | en.ratt | en.qatt) & ~en.patt;
+    const Bitboard piece_defended = en.attacks_without_king() & ~en.patt;
     add(us, ga_threat_count[popcount(e[0] & me.attacks_without_king() & piece_defended)]);
 }
 
@@ -276,14 +295,14 @@ inline bool backs_up_path(Bitboard heavy_behind, Bitboard heavy, int pawn, Bitbo
 }
 
 template <int us>
-void Evaluator::passers(const uint8_t* list) {
+void Evaluator::passers(Bitboard passed) {
     const int them = 1 - us;
     const SideState& me = st[us];
     const SideState& en = st[them];
     const Bitboard* own = pos.bb[us];
     const Bitboard* enemy = pos.bb[them];
-    for (int n = 0; n < 8 && list[n]; n++) {
-        const int s = list[n];
+    for (Bitboard b = passed; b;) {
+        const int s = pop_lsb(b);
         const Bitboard bit = square_bit[s];
         const int i = us == WHITE ? rank_of(s) - 1 : 6 - rank_of(s);
         const int ahead = us == WHITE ? s + 8 : s - 8;

@@ -1,7 +1,5 @@
 #include "eval/pawns.h"
 
-#include <cstring>
-
 #include "eval/params.h"
 #include "eval/tables.h"
 
@@ -92,18 +90,17 @@ struct PawnSide {
         return us == WHITE ? ~(fill_down(own >> 8) | fill_down(enemy)) : ~(fill_up(own << 8) | fill_up(enemy));
     }
 
-    void passers(const int kings[2], uint8_t* list) {
+    // Passed and candidate pawns; returns the passed ones.
+    Bitboard passers(const int kings[2]) {
         const Bitboard open = open_squares();
         const Bitboard passed = own & open & ~pawn_attack_span(them, enemy);
-        int n = 0;
-        for (Bitboard b = passed; b; n++) {
+        for (Bitboard b = passed; b;) {
             const int s = pop_lsb(b);
-            list[n] = uint8_t(s);
             const int ahead = us == WHITE ? s + 8 : s - 8;
             for (int k = 0; k < 2; k++)
                 total[k] = pair_add(total[k], king_pawn_distance[square_distance(kings[k], ahead)]);
         }
-        if (n >= 2) total[us] = pair_add(total[us], twopassed);
+        if (popcount(passed) >= 2) total[us] = pair_add(total[us], twopassed);
 
         for (Bitboard b = passed & (beside(passed) | pawn_attacks(us, passed)); b;)
             total[us] = pair_add(total[us], connected_passer[us][pop_lsb(b)]);
@@ -113,21 +110,14 @@ struct PawnSide {
             if (popcount(enemy & pawn_attack_span(us, square_bit[s])) < 2)
                 total[us] = pair_add(total[us], candidate_passer[us][s]);
         }
+        return passed;
     }
 };
 
 }  // namespace
 
-ScorePair evaluatePawns(const Position& pos, PawnTable& t, const PawnEntry*& entry) {
-    PawnEntry& e = t.entries[uint32_t(pos.pawn_key) & (PAWN_TABLE_SIZE - 1)];
-    entry = &e;
-    t.probes++;
-    if (e.key == pos.pawn_key) {
-        t.hits++;
-        return e.score;
-    }
+ScorePair fill_pawn_entry(const Position& pos, PawnEntry& e) {
     e.key = pos.pawn_key;
-    memset(e.passed, 0, sizeof e.passed);
 
     const Bitboard wp = pos.bb[WHITE][PAWN], bp = pos.bb[BLACK][PAWN];
     const Bitboard watt = white_pawn_attacks(wp), batt = black_pawn_attacks(bp);
@@ -136,7 +126,7 @@ ScorePair evaluatePawns(const Position& pos, PawnTable& t, const PawnEntry*& ent
     PawnSide sides[2] = {{WHITE, BLACK, wp, bp, watt, batt, total}, {BLACK, WHITE, bp, wp, batt, watt, total}};
     for (int s = 0; s < 2; s++) {
         sides[s].structure();
-        sides[s].passers(kings, e.passed[s]);
+        e.passed[s] = sides[s].passers(kings);
     }
 
     total[WHITE] = pair_add(total[WHITE], king_shelter(WHITE, kings[WHITE], wp));

@@ -8,7 +8,7 @@
 struct PawnEntry {
     uint64_t key;
     ScorePair score;        // white minus black
-    uint8_t passed[2][8];   // passer squares in increasing order, 0-terminated when fewer than 8
+    Bitboard passed[2];     // each side's passed pawns
 };
 static_assert(sizeof(PawnEntry) == 32, "pawn entries are 32 bytes");
 
@@ -22,14 +22,23 @@ struct PawnTable {
 // Zeroes every key (the counters are kept).
 void pawn_table_clear(PawnTable& t);
 
-// Score (white minus black) and the entry holding both passer lists.
-ScorePair evaluatePawns(const Position& pos, PawnTable& t, const PawnEntry*& entry);
+// Scores the pawn structure into e and returns the score; called on a table miss.
+ScorePair fill_pawn_entry(const Position& pos, PawnEntry& e);
 
-inline int passer_count(const PawnEntry& e, int side) {
-    int n = 0;
-    while (n < 8 && e.passed[side][n]) n++;
-    return n;
+// Score (white minus black) and the entry holding both passer lists. Inline so that the nine probes
+// in ten that hit do not pay for the miss path's call frame.
+inline ScorePair evaluatePawns(const Position& pos, PawnTable& t, const PawnEntry*& entry) {
+    PawnEntry& e = t.entries[uint32_t(pos.pawn_key) & (PAWN_TABLE_SIZE - 1)];
+    entry = &e;
+    t.probes++;
+    if (e.key == pos.pawn_key) {
+        t.hits++;
+        return e.score;
+    }
+    return fill_pawn_entry(pos, e);
 }
+
+inline int passer_count(const PawnEntry& e, int side) { return popcount(e.passed[side]); }
 
 // Whole-board helpers shared with the evaluation.
 inline Bitboard fill_up(Bitboard b) {

@@ -4,7 +4,7 @@
 
 #include "board/bitboard.h"
 #include "board/move.h"
-#include "eval/score.h"
+#include "board/score.h"
 
 constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 constexpr int FEN_BUFFER = 256;

@@ -166,8 +166,8 @@ EvalParam eval_params[EVAL_PARAM_RECORDS] = {
 
 void set_eval_param_half(EvalParam& p, bool opening, long value) {
     if (!p.value) return;
-    const uint64_t w = uint64_t(value) & HALF_MASK;
-    *p.value = opening ? ((*p.value & HALF_MASK) | (w << 32)) : ((*p.value & (HALF_MASK << 32)) | w);
+    const int32_t v = int32_t(value);
+    *p.value = opening ? make_pair_score(v, pair_end(*p.value)) : make_pair_score(pair_open(*p.value), v);
 }
 
 int eval_param_half(const EvalParam& p, bool opening) {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "eval/score.h"
+#include "board/score.h"
 
 struct EvalParam {
     char name[64];

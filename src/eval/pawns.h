@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "board/position.h"
-#include "eval/score.h"
+#include "board/score.h"
 
 struct PawnEntry {
     uint64_t key;

@@ -1,6 +1,6 @@
 // Tables derived from the evaluation parameters.
 #pragma once
-#include "eval/score.h"
+#include "board/score.h"
 
 // Rebuilds every derived table and the piece-square table; the caller empties the caches built on them.
 void buildEvalTables();

@@ -19,9 +19,10 @@ struct EvalTables {
     PawnTable pawns;
 };
 
-// Starts loading the cache slot of a position that is about to be evaluated.
-inline void eval_prefetch(const EvalTables& t, uint64_t key) {
-    __builtin_prefetch(&t.cache[uint32_t(key) & (EVAL_CACHE_SIZE - 1)]);
+// Starts loading the cache slot and the pawn entry of a position that is about to be evaluated.
+inline void eval_prefetch(const EvalTables& t, const Position& pos) {
+    __builtin_prefetch(&t.cache[uint32_t(pos.key) & (EVAL_CACHE_SIZE - 1)]);
+    __builtin_prefetch(&t.pawns.entries[uint32_t(pos.pawn_key) & (PAWN_TABLE_SIZE - 1)]);
 }
 
 // Reads the cache first; writes the caches and pos.king_danger.

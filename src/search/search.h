@@ -43,12 +43,12 @@ inline bool tb_settles(Worker& w, const Position& pos, int alpha, int beta, int 
 // A draw seen from the side to move at `ply`.
 inline int draw_for_ply(const Worker& w, int ply) { return (ply & 1) ? -w.opt.draw_score : w.opt.draw_score; }
 
-// Copy-make of a move the search plays, counted as a node; the child's hash bucket and evaluation
-// cache slot start loading.
+// Copy-make of a move the search plays, counted as a node; the child's hash bucket, evaluation
+// cache slot and pawn entry start loading.
 inline void play(Worker& w, const Position& pos, Position& child, Move m) {
     make_move(pos, child, m);
     tt_prefetch(child.key);
-    eval_prefetch(w.eval, child.key);
+    eval_prefetch(w.eval, child);
     count_node(w);
 }
 // play, then false when m leaves the mover's king attacked; otherwise the child's check flag is set.

@@ -21,11 +21,16 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-std::vector<Move> run(const Position& pos, int mode, Move hash = 0, Move k1 = 0, Move k2 = 0, int depth = 0) {
+// forcing_after: the number of moves handed out before the caller asks for forcing quiet moves only.
+std::vector<Move> run(const Position& pos, int mode, Move hash = 0, Move k1 = 0, Move k2 = 0, int depth = 0,
+                      size_t forcing_after = SIZE_MAX) {
     MovePicker p;
     picker_init(pos, p, mode, hash, k1, k2, depth, main_worker.history);
     std::vector<Move> out;
-    for (Move m; (m = picker_next(p)) && out.size() <= 400;) out.push_back(m);  // a runaway picker fails, not hangs
+    for (Move m; out.size() <= 400; out.push_back(m)) {  // a runaway picker fails, not hangs
+        if (out.size() == forcing_after) picker_only_forcing_quiets(p);
+        if (!(m = picker_next(p))) break;
+    }
     EXPECT_EQ(picker_next(p), 0u) << "the picker must stay at its end";
     return out;
 }
@@ -61,8 +66,21 @@ TEST(PickerSample, EveryModeHandsOutItsMovesOnce) {
         // Full mode: every generated move once, whatever hash move and killers (legal or not) come in.
         const Move hash = n && rng() % 2 ? all[rng() % n] : Move(rng() % 4096);
         const Move k1 = n && rng() % 2 ? all[rng() % n] : hash, k2 = Move(rng() % 32768);
-        const std::vector<Move> full = run(pos, PICK_ALL, hash, k1, k2, int(rng() % 14));
+        const int depth = int(rng() % 14);
+        const std::vector<Move> full = run(pos, PICK_ALL, hash, k1, k2, depth);
         ASSERT_EQ(std::multiset<Move>(full.begin(), full.end()), std::multiset<Move>(all, all + n)) << fen;
+        // Asked for forcing quiet moves only, it drops exactly the later quiet-stage moves that are
+        // not castling, a check or a push from the sixth rank, and keeps the order of the rest.
+        const size_t cut = rng() % (full.size() + 1);
+        std::vector<Move> kept(full.begin(), full.begin() + long(cut));
+        for (size_t i = cut; i < full.size(); i++) {
+            const Move m = full[i];
+            const int from = move_from(m);
+            const bool quiet_stage = !is_tactical(pos, m) && m != hash && m != k1 && m != k2;
+            const bool sixth = (pos.board[from] & 7) == PAWN && relative_rank(side_to_move(pos), from) == 5;
+            if (!quiet_stage || move_flag(m) == FLAG_CASTLE || sixth || move_checks(pos, m)) kept.push_back(m);
+        }
+        ASSERT_EQ(run(pos, PICK_ALL, hash, k1, k2, depth, cut), kept) << fen << " after " << cut;
         if (pos.in_check) {
             in_check++;
             const std::vector<Move> got = run(pos, PICK_EVASIONS);

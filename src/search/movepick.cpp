@@ -344,6 +344,39 @@ inline bool was_tried(const MovePicker& p, Move m) {
     return false;
 }
 
+inline bool forcing_quiet(MovePicker& p, Move m) {
+    const Position& pos = *p.pos;
+    const int from = move_from(m);
+    if (move_flag(m) == FLAG_CASTLE) return true;
+    if ((pos.board[from] & 7) == PAWN && (relative_rank_mask[5][side_to_move(pos)] & square_bit[from])) return true;
+    return picker_move_checks(p, m);
+}
+
+// Drops the remaining quiet moves that the caller would prune, keeping the order of the others.
+void keep_forcing_quiets(MovePicker& p) {
+    int n = p.index;
+    for (int i = p.index; i < p.count; i++)
+        if (forcing_quiet(p, p.entries[i] & 0xFFFF)) p.entries[n++] = p.entries[i];
+    p.count = n;
+}
+
+// The quiet list is sorted when first read, after the moves the caller would prune are dropped.
+Move next_quiet(MovePicker& p) {
+    if (p.forcing_quiets_only && !p.quiets_filtered) {
+        keep_forcing_quiets(p);
+        p.quiets_filtered = true;
+    }
+    if (!p.quiets_sorted) {
+        sort_entries(p.entries + p.index, p.count - p.index);
+        p.quiets_sorted = true;
+    }
+    while (p.index < p.count) {
+        const Move m = p.entries[p.index++] & 0xFFFF;
+        if (!was_tried(p, m)) return m;
+    }
+    return 0;
+}
+
 // A special move is handed out early only when it is a real move here; a killer must also be
 // quiet here, or the capture stage would already have produced it.
 bool special_ready(MovePicker& p, Move m, bool killer) {
@@ -371,10 +404,17 @@ void picker_init(const Position& pos, MovePicker& p, int mode, Move hash_move, M
     p.deferred_count = 0;
     p.tried_count = 0;
     p.depth = depth;
+    p.quiets_sorted = p.quiets_filtered = false;
+    p.forcing_quiets_only = false;
+    p.checks_ready = false;
 }
 
 Move picker_next(MovePicker& p) {
     for (;;) {
+        if (p.stage == STAGE_QUIETS) {
+            if (const Move m = next_quiet(p)) return m;
+            p.index = p.count;
+        }
         while (p.index < p.count) {
             const Move m = p.list[p.index++] & 0xFFFF;
             if (was_tried(p, m)) continue;
@@ -412,7 +452,7 @@ Move picker_next(MovePicker& p) {
                 break;
             default: return 0;
         }
-        if (p.list == p.entries) sort_entries(p.entries, p.count);
+        if (p.list == p.entries && p.stage != STAGE_QUIETS) sort_entries(p.entries, p.count);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "board/draw.h"
 #include "board/movegen.h"
 #include "search/state.h"
 
@@ -47,6 +48,10 @@ struct MovePicker {
     int tried_count;
     int depth;
     const HistoryTable* history;  // orders the quiet moves
+    bool quiets_sorted, quiets_filtered;
+    bool forcing_quiets_only;     // set by picker_only_forcing_quiets
+    bool checks_ready;
+    CheckSquares checks;          // built on first use
 };
 
 extern const int picker_stage_sequence[5][10];
@@ -58,6 +63,18 @@ void picker_init(const Position& pos, MovePicker& p, int mode, Move hash_move, M
                  const HistoryTable& history);
 // The next move, or 0 when the run is over (and on every later call).
 Move picker_next(MovePicker& p);
+
+// Whether m, a move of this node, checks the enemy king (see checks_from).
+inline bool picker_move_checks(MovePicker& p, Move m) {
+    if (!p.checks_ready) {
+        check_squares_init(*p.pos, p.checks);
+        p.checks_ready = true;
+    }
+    return checks_from(p.checks, *p.pos, m);
+}
+// From now on the quiet stage hands out only castling, checks and pushes of a pawn from its sixth
+// rank: the caller prunes every other late quiet move unmade, so they need no order and no visit.
+inline void picker_only_forcing_quiets(MovePicker& p) { p.forcing_quiets_only = true; }
 
 // Legal moves of the side to move, counted up to three (3 = three or more); meant for a side in check.
 // Every move tried is a node of the worker.

@@ -99,29 +99,15 @@ struct ZwNode {
     HashInfo hash;
 };
 
-// The node's check squares, worked out when the first late quiet move needs them.
-struct LazyChecks {
-    CheckSquares squares;
-    bool ready;
-};
-
-inline bool late_move_checks(LazyChecks& c, const Position& pos, Move m) {
-    if (!c.ready) {
-        check_squares_init(pos, c.squares);
-        c.ready = true;
-    }
-    return checks_from(c.squares, pos, m);
-}
-
 // Shallow pruning before a move is made: late quiet moves and losing exchanges.
-bool pruned_before_make(const ZwNode& n, Exchanges& x, LazyChecks& checks, int count, bool futility, bool is_killer) {
+bool pruned_before_make(const ZwNode& n, Exchanges& x, MovePicker& picker, int count, bool futility, bool is_killer) {
     const Move m = x.m;
     const int plies = n.depth / 2, flag = move_flag(m), from = move_from(m);
     bool early = is_killer || flag >= FLAG_EP || count <= late_move_count_table[n.p][n.depth];
     if (early && futility && (plies == 3 || plies == 4) && count > 0 && move_loses(x)) early = false;
     const bool captures = (n.pos.bb[1 - n.us][0] & square_bit[move_to(m)]) != 0;
     const bool from_sixth = (n.pos.board[from] & 7) == PAWN && relative_rank(n.us, from) == 5;
-    if (!early && !captures && !from_sixth && !late_move_checks(checks, n.pos, m)) return true;
+    if (!early && !captures && !from_sixth && !picker_move_checks(picker, m)) return true;
     return plies <= 2 && count > 0 && move_loses(x);
 }
 
@@ -260,19 +246,18 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
     Position child;
     const ZwNode node = {w, pos, beta, depth, ply, p, phase, eval, evasions, us, in_check, excluded, hash};
     Exchanges exchanges = {pos, 0, 1, 0, 0};
-    LazyChecks checks;
-    checks.ready = false;
-    checks.squares.lines = 0;
+    const bool late_pruning = depth <= 9 && !in_check;
     for (Move m; (m = picker_next(picker));) {
         if (m == excluded) continue;
         const int flag = move_flag(m), from = move_from(m);
         if (flag >= FLAG_PROMO_N && depth < 30) continue;
         const bool is_killer = m == k1 || m == k2;
         exchanges_next_move(exchanges, m);
-        if (depth <= 9 && !in_check && pruned_before_make(node, exchanges, checks, count, futility, is_killer)) continue;
+        if (late_pruning && pruned_before_make(node, exchanges, picker, count, futility, is_killer)) continue;
 
         if (!play_legal(w, pos, child, m)) continue;
         count++;
+        if (late_pruning && count > late_move_count_table[p][depth]) picker_only_forcing_quiets(picker);
         int v;
         bool is_draw = false;
         const bool tactical = child.captured_type || flag == FLAG_EP || flag >= FLAG_PROMO_Q;

@@ -1,5 +1,7 @@
 #include "board/bitboard.h"
 
+#include <bit>
+
 
 Bitboard square_bit[64];
 Bitboard three_file_mask[64];
@@ -13,15 +15,10 @@ Magic rook_magic[64];
 Magic bishop_magic[64];
 Bitboard relative_rank_mask[8][2];
 
-// Each square takes 2^(relevant occupancy bits) slots, without overlap: 102,400 for the rooks and
-// 5,248 for the bishops, small enough to stay in the processor's caches.
-static constexpr int SLIDER_SLOTS = 102400 + 5248;
-static Bitboard slider_attacks[SLIDER_SLOTS];
+static constexpr int rook_dirs[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+static constexpr int bishop_dirs[4][2] = {{1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
 
-static const int rook_dirs[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-static const int bishop_dirs[4][2] = {{1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
-
-static bool on_board(int f, int r) { return f >= 0 && f < 8 && r >= 0 && r < 8; }
+static constexpr bool on_board(int f, int r) { return f >= 0 && f < 8 && r >= 0 && r < 8; }
 
 // Attacks along four directions, stopping at and including the first blocker.
 static Bitboard ray_attacks(int s, Bitboard occ, const int dirs[4][2]) {
@@ -40,7 +37,7 @@ static Bitboard ray_attacks(int s, Bitboard occ, const int dirs[4][2]) {
 }
 
 // Relevant occupancy: rays without the edge square of each ray.
-static Bitboard relevant_mask(int s, const int dirs[4][2]) {
+static constexpr Bitboard relevant_mask(int s, const int dirs[4][2]) {
     Bitboard m = 0;
     for (int d = 0; d < 4; d++) {
         int f = file_of(s) + dirs[d][0], r = rank_of(s) + dirs[d][1];
@@ -52,6 +49,18 @@ static Bitboard relevant_mask(int s, const int dirs[4][2]) {
     }
     return m;
 }
+
+// Each square takes 2^(relevant occupancy bits) slots, without overlap: 102,400 for the rooks and
+// 5,248 for the bishops, small enough to stay in the processor's caches.
+static constexpr int slider_slots() {
+    int n = 0;
+    for (int s = 0; s < 64; s++)
+        n += (1 << std::popcount(relevant_mask(s, rook_dirs))) + (1 << std::popcount(relevant_mask(s, bishop_dirs)));
+    return n;
+}
+static constexpr int SLIDER_SLOTS = slider_slots();
+static_assert(SLIDER_SLOTS == 102400 + 5248);
+static Bitboard slider_attacks[SLIDER_SLOTS];
 
 // Multipliers found by tools/magicgen.cpp for indexes of as many bits as each square's relevant occupancy.
 static const Bitboard rook_multipliers[64] = {

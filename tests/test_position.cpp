@@ -116,7 +116,7 @@ TEST(MakeMove, ExposureAndCheckShortcutsMatchTheFullTest) {
             ASSERT_EQ(check_given_by(child, moves[i]), check) << move_str(moves[i]) << " in " << fen_of(p);
             // The search's prediction before the move is exact for every move but the special ones.
             if (move_flag(moves[i]) <= FLAG_DOUBLE) {
-                ASSERT_EQ(move_checks(p, moves[i]), check) << move_str(moves[i]) << " in " << fen_of(p);
+                ASSERT_EQ(checks_from(squares, p, moves[i]), check) << move_str(moves[i]) << " in " << fen_of(p);
             }
             checks += check;
         }

@@ -44,9 +44,9 @@ inline bool check_given_by(const Position& child, Move m) {
     return attacks_square(child.board[to] & 7, 1 - them, to, k, occupied(child));
 }
 
-// What a node needs to tell cheaply whether one of its moves checks, as move_checks judges it: the
-// squares from which each type of the mover's pieces attacks the enemy king, and the lines to that
-// king that a single piece of the mover blocks in front of a slider.
+// What a node needs to tell cheaply, before making them, whether its moves check: the squares from
+// which each type of the mover's pieces attacks the enemy king, and the lines to that king that a
+// single piece of the mover blocks in front of a slider.
 struct CheckSquares {
     Bitboard direct[7];  // by the moving piece's type (0 reads like a king, as in attacks_square)
     Bitboard blocker[8], line[8];
@@ -76,8 +76,9 @@ inline void check_squares_init(const Position& pos, CheckSquares& c) {
     }
 }
 
-// Same answer as move_checks for any position the search reaches (the side not to move is never
-// in check), from the node's precomputed squares.
+// Whether m checks, directly or by discovery: exact for a legal move without a special flag (the
+// side not to move is never in check); castling, en passant and promotions are judged like a plain
+// move of the piece that moves.
 inline bool checks_from(const CheckSquares& c, const Position& pos, Move m) {
     const Bitboard from = square_bit[move_from(m)], to = square_bit[move_to(m)];
     if (c.direct[pos.board[move_from(m)] & 7] & to) return true;

@@ -148,7 +148,8 @@ inline void add_quiet_targets(ListWriter& w, int from, Bitboard targets) {
     while (targets) w.add(make_move_word(from, pop_lsb(targets)), 0);
 }
 
-int generate_quiets_stage(const Position& pos, uint32_t* out, int depth, const HistoryTable& history) {
+// Unscored: the picker scores the quiet moves it keeps when it first reads them.
+int generate_quiets_stage(const Position& pos, uint32_t* out) {
     const int us = side_to_move(pos);
     const Bitboard occ = occupied(pos), empty = ~occ, pawns = pos.bb[us][PAWN];
     const int fwd = us == WHITE ? 8 : -8;
@@ -183,13 +184,17 @@ int generate_quiets_stage(const Position& pos, uint32_t* out, int depth, const H
         const int to = pop_lsb(b);
         w.add(make_move_word(to - 2 * fwd, to, FLAG_DOUBLE), 0);
     }
-    for (int i = 0; i < w.n; i++) {
-        const Move m = out[i] & 0xFFFF;
+    return w.n;
+}
+
+void score_quiets(const Position& pos, uint32_t* list, int n, int depth, const HistoryTable& history) {
+    const int us = side_to_move(pos);
+    for (int i = 0; i < n; i++) {
+        const Move m = list[i] & 0xFFFF;
         int h = history[us][pos.board[move_from(m)] & 7][move_to(m)];
         if (depth >= 10 && see(pos, m) < 0) h >>= 1;
-        out[i] = entry(m, h);
+        list[i] = entry(m, h);
     }
-    return w.n;
 }
 
 // Adds generated evasions (captures or blocks) with their scores; king moves are already listed.
@@ -360,14 +365,16 @@ void keep_forcing_quiets(MovePicker& p) {
     p.count = n;
 }
 
-// The quiet list is sorted when first read, after the moves the caller would prune are dropped.
+// The quiet list is scored and sorted when first read, after the moves the caller would prune are
+// dropped.
 Move next_quiet(MovePicker& p) {
     if (p.forcing_quiets_only && !p.quiets_filtered) {
         keep_forcing_quiets(p);
         p.quiets_filtered = true;
     }
     if (!p.quiets_sorted) {
-        sort_entries(p.entries + p.index, p.count - p.index);
+        score_quiets(*p.pos, p.entries, p.count, p.depth, *p.history);
+        sort_entries(p.entries, p.count);
         p.quiets_sorted = true;
     }
     while (p.index < p.count) {
@@ -443,7 +450,7 @@ Move picker_next(MovePicker& p) {
                 if (special_ready(p, p.killer2, true)) return p.killer2;
                 break;
             case STAGE_CAPTURES: p.count = generate_captures_stage(*p.pos, p.entries); break;
-            case STAGE_QUIETS: p.count = generate_quiets_stage(*p.pos, p.entries, p.depth, *p.history); break;
+            case STAGE_QUIETS: p.count = generate_quiets_stage(*p.pos, p.entries); break;
             case STAGE_EVASIONS: p.count = generate_evasions_stage(*p.pos, p.entries, *p.history); break;
             case STAGE_QUIET_CHECKS: p.count = generate_quiet_checks_stage(*p.pos, p.entries); break;
             case STAGE_DEFERRED:

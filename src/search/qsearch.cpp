@@ -8,6 +8,8 @@
 #include "search/search.h"
 #include "board/see.h"
 
+// Quiescence asks about a few captures per node: this test per move costs less there than building
+// the node's check squares, which pay off for the many quiet moves of a full-width node.
 bool move_checks(const Position& pos, Move m) {
     const int us = side_to_move(pos), them = 1 - us;
     const int from = move_from(m), to = move_to(m);
@@ -96,8 +98,8 @@ int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, M
         if (pos.in_check) {
             if (best >= MATED_LIMIT && flag <= FLAG_DOUBLE && !captures && see(pos, m) < 0) continue;
         } else {
-            const bool checking = depth == 0 && move_checks(pos, m);
-            if (!checking && futile(pos, m, alpha, eval, phase, depth)) continue;
+            // At depth 0 a check is never futile.
+            if (futile(pos, m, alpha, eval, phase, depth) && !(depth == 0 && move_checks(pos, m))) continue;
             if (depth < RECAPTURE_DEPTH && move_to(m) != move_to(pos.last_move)) continue;
         }
         if (!play_legal(w, pos, child, m)) continue;

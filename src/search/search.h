@@ -85,14 +85,15 @@ inline bool piece_loses(Exchanges& x, int sq) {
     return (x.losing & b) != 0;
 }
 
-// Whether m checks the enemy king, directly or by discovery, judged without making it.
-bool move_checks(const Position& pos, Move m);
-
 // King and minor pieces that cannot mate, away from the root and with no check around.
 inline bool insufficient_material(const Position& pos, int ply) {
     return pos.phase < 9 && ply > 2 && !pos.in_check && !(pos.prev && pos.prev->in_check) &&
            is_drawn_material_key(pos.material_key);
 }
+
+// Whether m checks the enemy king, directly or by discovery, judged without making it; the same
+// answer as checks_from.
+bool move_checks(const Position& pos, Move m);
 
 // Captures, en passant and promotions.
 inline bool is_tactical(const Position& pos, Move m) {

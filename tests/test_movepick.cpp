@@ -30,6 +30,10 @@ std::vector<Move> run(const Position& pos, int mode, Move hash = 0, Move k1 = 0,
     for (Move m; out.size() <= 400; out.push_back(m)) {  // a runaway picker fails, not hangs
         if (out.size() == forcing_after) picker_only_forcing_quiets(p);
         if (!(m = picker_next(p))) break;
+        // An exchange verdict the picker passes on is the exchange evaluator's own.
+        if (p.verdict != 1) {
+            EXPECT_EQ(p.verdict, see(pos, m)) << move_str(m) << " in " << fen_of(pos);
+        }
     }
     EXPECT_EQ(picker_next(p), 0u) << "the picker must stay at its end";
     return out;

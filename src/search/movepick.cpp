@@ -414,9 +414,11 @@ void picker_init(const Position& pos, MovePicker& p, int mode, Move hash_move, M
     p.quiets_sorted = p.quiets_filtered = false;
     p.forcing_quiets_only = false;
     p.checks_ready = false;
+    p.verdict = 1;
 }
 
 Move picker_next(MovePicker& p) {
+    p.verdict = 1;
     for (;;) {
         if (p.stage == STAGE_QUIETS) {
             if (const Move m = next_quiet(p)) return m;
@@ -427,10 +429,14 @@ Move picker_next(MovePicker& p) {
             if (was_tried(p, m)) continue;
             const bool exchange_stage =
                 p.stage == STAGE_CAPTURES || p.stage == STAGE_EVASIONS || p.stage == STAGE_QUIET_CHECKS;
-            if (exchange_stage && move_flag(m) <= FLAG_DOUBLE && see(*p.pos, m) < 0) {
-                p.deferred[p.deferred_count++] = m;
-                continue;
+            if (exchange_stage && move_flag(m) <= FLAG_DOUBLE) {
+                if (see(*p.pos, m) < 0) {
+                    p.deferred[p.deferred_count++] = m;
+                    continue;
+                }
+                p.verdict = 0;
             }
+            if (p.stage == STAGE_DEFERRED) p.verdict = -1;
             return m;
         }
         p.stage = picker_stage_sequence[p.mode][p.step];

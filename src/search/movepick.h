@@ -5,6 +5,7 @@
 
 #include "board/draw.h"
 #include "board/movegen.h"
+#include "board/see.h"
 #include "search/state.h"
 
 struct Worker;
@@ -52,6 +53,7 @@ struct MovePicker {
     bool forcing_quiets_only;     // set by picker_only_forcing_quiets
     bool checks_ready;
     CheckSquares checks;          // built on first use
+    int verdict;                  // see of the move last handed out when already known, else 1
 };
 
 extern const int picker_stage_sequence[5][10];
@@ -63,6 +65,9 @@ void picker_init(const Position& pos, MovePicker& p, int mode, Move hash_move, M
                  const HistoryTable& history);
 // The next move, or 0 when the run is over (and on every later call).
 Move picker_next(MovePicker& p);
+
+// see of m, the move last handed out, computed only if the picker has not already done so.
+inline int picker_see(const MovePicker& p, Move m) { return p.verdict != 1 ? p.verdict : see(*p.pos, m); }
 
 // Whether m, a move of this node, checks the enemy king (see checks_from).
 inline bool picker_move_checks(MovePicker& p, Move m) {

@@ -131,7 +131,7 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
     for (Move m; (m = picker_next(picker));) {
         const int flag = move_flag(m), from = move_from(m);
         if (flag >= FLAG_PROMO_N && depth < 20) continue;
-        exchanges_next_move(exchanges, m);
+        exchanges_next_move(exchanges, m, picker.verdict);
         if (count > 0 && !in_check && depth / 2 < 2 && move_loses(exchanges)) continue;
         const bool tactical = is_tactical(pos, m);
         if (!play_legal(w, pos, child, m)) continue;

@@ -96,7 +96,7 @@ int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, M
         if (flag >= FLAG_PROMO_N) continue;
         const bool captures = (pos.bb[1 - us][0] & square_bit[move_to(m)]) != 0;
         if (pos.in_check) {
-            if (best >= MATED_LIMIT && flag <= FLAG_DOUBLE && !captures && see(pos, m) < 0) continue;
+            if (best >= MATED_LIMIT && flag <= FLAG_DOUBLE && !captures && picker_see(picker, m) < 0) continue;
         } else {
             // At depth 0 a check is never futile.
             if (futile(pos, m, alpha, eval, phase, depth) && !(depth == 0 && move_checks(pos, m))) continue;

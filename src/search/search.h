@@ -67,9 +67,10 @@ struct Exchanges {
     int move_verdict;  // see's -1 or 0; 1 while not computed
     Bitboard judged, losing;
 };
-inline void exchanges_next_move(Exchanges& x, Move m) {
+// verdict: see of m when the caller knows it already, else 1.
+inline void exchanges_next_move(Exchanges& x, Move m, int verdict) {
     x.m = m;
-    x.move_verdict = 1;
+    x.move_verdict = verdict;
 }
 inline bool move_loses(Exchanges& x) {
     if (x.move_verdict == 1) x.move_verdict = see(x.pos, x.m);

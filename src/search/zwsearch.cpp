@@ -252,7 +252,7 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
         const int flag = move_flag(m), from = move_from(m);
         if (flag >= FLAG_PROMO_N && depth < 30) continue;
         const bool is_killer = m == k1 || m == k2;
-        exchanges_next_move(exchanges, m);
+        exchanges_next_move(exchanges, m, picker.verdict);
         if (late_pruning && pruned_before_make(node, exchanges, picker, count, futility, is_killer)) continue;
 
         if (!play_legal(w, pos, child, m)) continue;

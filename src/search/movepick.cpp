@@ -60,8 +60,9 @@ void insertion_sort(uint32_t* a, int n) {
     }
 }
 
-void sort_entries(uint32_t* a, int n) {
-    if (n < RANK_SORT_FROM) return insertion_sort(a, n);
+// Compiled twice, the second time for processors with 256-bit vectors (picked once at start-up):
+// those count eight ranks per instruction instead of four.
+[[gnu::target_clones("avx2", "default")]] void rank_sort(uint32_t* a, int n) {
     int32_t key[PICKER_LIST_SIZE];
     uint32_t copy[PICKER_LIST_SIZE];
     for (int i = 0; i < n; i++) {
@@ -73,6 +74,11 @@ void sort_entries(uint32_t* a, int n) {
         for (int j = 0; j < n; j++) above += key[j] > key[i];
         a[above] = copy[i];
     }
+}
+
+void sort_entries(uint32_t* a, int n) {
+    if (n < RANK_SORT_FROM) return insertion_sort(a, n);
+    rank_sort(a, n);
 }
 
 struct ListWriter {

@@ -2,7 +2,6 @@
 
 #include <bit>
 
-
 Bitboard square_bit[64];
 Bitboard three_file_mask[64];
 Bitboard knight_attacks[64];

@@ -356,11 +356,7 @@ inline bool was_tried(const MovePicker& p, Move m) {
 }
 
 inline bool forcing_quiet(MovePicker& p, Move m) {
-    const Position& pos = *p.pos;
-    const int from = move_from(m);
-    if (move_flag(m) == FLAG_CASTLE) return true;
-    if ((pos.board[from] & 7) == PAWN && (relative_rank_mask[5][side_to_move(pos)] & square_bit[from])) return true;
-    return picker_move_checks(p, m);
+    return move_flag(m) == FLAG_CASTLE || moves_from_sixth(*p.pos, m) || picker_move_checks(p, m);
 }
 
 // Drops the remaining quiet moves that the caller would prune, keeping the order of the others.

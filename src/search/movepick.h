@@ -77,8 +77,13 @@ inline bool picker_move_checks(MovePicker& p, Move m) {
     }
     return checks_from(p.checks, *p.pos, m);
 }
-// From now on the quiet stage hands out only castling, checks and pushes of a pawn from its sixth
-// rank: the caller prunes every other late quiet move unmade, so they need no order and no visit.
+// Whether m moves a pawn from its sixth rank; late pruning spares those moves.
+inline bool moves_from_sixth(const Position& pos, Move m) {
+    const int from = move_from(m);
+    return (pos.board[from] & 7) == PAWN && (relative_rank_mask[5][side_to_move(pos)] & square_bit[from]);
+}
+// From now on the quiet stage hands out only castling, checks and moves from the sixth rank: the
+// caller prunes every other late quiet move unmade, so they need no order and no visit.
 inline void picker_only_forcing_quiets(MovePicker& p) { p.forcing_quiets_only = true; }
 
 // Legal moves of the side to move, counted up to three (3 = three or more); meant for a side in check.

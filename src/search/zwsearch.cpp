@@ -102,12 +102,11 @@ struct ZwNode {
 // Shallow pruning before a move is made: late quiet moves and losing exchanges.
 bool pruned_before_make(const ZwNode& n, Exchanges& x, MovePicker& picker, int count, bool futility, bool is_killer) {
     const Move m = x.m;
-    const int plies = n.depth / 2, flag = move_flag(m), from = move_from(m);
+    const int plies = n.depth / 2, flag = move_flag(m);
     bool early = is_killer || flag >= FLAG_EP || count <= late_move_count_table[n.p][n.depth];
     if (early && futility && (plies == 3 || plies == 4) && count > 0 && move_loses(x)) early = false;
     const bool captures = (n.pos.bb[1 - n.us][0] & square_bit[move_to(m)]) != 0;
-    const bool from_sixth = (n.pos.board[from] & 7) == PAWN && relative_rank(n.us, from) == 5;
-    if (!early && !captures && !from_sixth && !picker_move_checks(picker, m)) return true;
+    if (!early && !captures && !moves_from_sixth(n.pos, m) && !picker_move_checks(picker, m)) return true;
     return plies <= 2 && count > 0 && move_loses(x);
 }
 
@@ -257,6 +256,7 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
 
         if (!play_legal(w, pos, child, m)) continue;
         count++;
+        // Past this count pruned_before_make drops every quiet move that is not forcing.
         if (late_pruning && count > late_move_count_table[p][depth]) picker_only_forcing_quiets(picker);
         int v;
         bool is_draw = false;

@@ -3,7 +3,6 @@
 
 #include <tuple>
 
-#include "search/worker.h"
 #include "eval_support.h"
 
 namespace {
@@ -25,7 +24,6 @@ ScorePair pawns_of(const char* fen, const PawnEntry*& e) {
 TEST(Pawns, TermCounts) {
     const std::tuple<const char*, const char*, int> rows[] = {
         {"4k3/pp6/8/8/8/8/P1P2P1P/4K3 w - -", "islands", 3},
-        {"4k3/p1p4p/8/8/8/8/PP6/4K3 w - -", "islands", -2},
         // Three white pawns on the c-file against g7 and h7, which stand side by side.
         {"4k3/6pp/8/8/2P5/2P5/2P5/4K3 w - -", "pdoubled", 2},
         {"4k3/6pp/8/8/2P5/2P5/2P5/4K3 w - -", "pdoubndef", 1},

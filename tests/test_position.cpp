@@ -159,32 +159,27 @@ TEST(Keys, CastlingKeyDependsOnlyOnTheFourRights) {
     }
     Position k = from_fen("r3k2r/8/8/8/8/8/8/R3K2R w K -"), q = from_fen("r3k2r/8/8/8/8/8/8/R3K2R w Q -");
     EXPECT_NE(k.key, q.key);
-    EXPECT_NE(k.key, a.key);
     EXPECT_EQ(std::set<uint64_t>(zobrist_castle, zobrist_castle + 16).size(), 16u);
 }
 
 // The fifty-move counter restarts on pawn moves, captures and castling; a draw is seen on the
 // hundredth ply or on one recurrence, looking back only as far as the counter and at even distances.
 TEST(Draw, FiftyMovesAndRepetition) {
-    static Position g[8];
-    g[0] = from_fen("r3k3/8/8/8/8/8/4P3/R3K2R w KQq -");
-    const char* moves[] = {"e1g1", "a8a1", "f1a1", "e8d8", "e2e3", "d8e8"};
-    for (int i = 0; i < 6; i++) ASSERT_TRUE(apply_move_text(g[i], g[i + 1], moves[i]));
-    EXPECT_EQ(std::vector<int>({g[1].rule50, g[2].rule50, g[3].rule50, g[4].rule50, g[5].rule50, g[6].rule50}),
+    const GameLine g("r3k3/8/8/8/8/8/4P3/R3K2R w KQq -", {"e1g1", "a8a1", "f1a1", "e8d8", "e2e3", "d8e8"});
+    EXPECT_EQ(std::vector<int>({g.line[1].rule50, g.line[2].rule50, g.line[3].rule50, g.line[4].rule50,
+                                g.line[5].rule50, g.line[6].rule50}),
               std::vector<int>({0, 0, 0, 1, 0, 1}));
-    Position p = g[6];
+    Position p = g.line[6];
     p.rule50 = 99;
     EXPECT_FALSE(is_draw_by_rule(p));
     p.rule50 = 100;
     EXPECT_TRUE(is_draw_by_rule(p));
 
-    g[0] = from_fen("4k3/8/8/8/8/8/8/R3K3 w - -");
-    const char* shuffle[] = {"a1a2", "e8d8", "a2a1", "d8e8", "a1a3", "e8d8"};
-    for (int i = 0; i < 6; i++) ASSERT_TRUE(apply_move_text(g[i], g[i + 1], shuffle[i]));
-    EXPECT_FALSE(is_draw_by_rule(g[3]));
-    EXPECT_TRUE(is_draw_by_rule(g[4]));   // g[4] equals g[0]
-    EXPECT_FALSE(is_draw_by_rule(g[5]));  // same placement as g[1] but the other side to move
-    Position short_counter = g[6];        // would match g[2], four plies back
+    const GameLine r("4k3/8/8/8/8/8/8/R3K3 w - -", {"a1a2", "e8d8", "a2a1", "d8e8", "a1a3", "e8d8"});
+    EXPECT_FALSE(is_draw_by_rule(r.line[3]));
+    EXPECT_TRUE(is_draw_by_rule(r.line[4]));   // equals the start
+    EXPECT_FALSE(is_draw_by_rule(r.line[5]));  // same placement as after a1a2 but the other side to move
+    Position short_counter = r.line[6];        // would match the position four plies back
     short_counter.rule50 = 3;
     EXPECT_FALSE(is_draw_by_rule(short_counter));
 }

@@ -13,13 +13,6 @@ std::vector<int> passers(const PawnEntry& e, int side) {
     return v;
 }
 
-// The pawn structure pair of a position, read afresh, and the entry it left.
-ScorePair pawns_of(const char* fen, const PawnEntry*& e) {
-    Position p = eval_position(fen);
-    pawn_table_clear(main_worker.eval.pawns);
-    return evaluatePawns(p, main_worker.eval.pawns, e);
-}
-
 // Net count (white minus black) of each term; shelter and storm are sums of rank entries.
 TEST(Pawns, TermCounts) {
     const std::tuple<const char*, const char*, int> rows[] = {

@@ -5,6 +5,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "board/draw.h"
@@ -125,17 +126,15 @@ TEST(MakeMove, ExposureAndCheckShortcutsMatchTheFullTest) {
     EXPECT_GT(checks, 1000);
 }
 
+// The last move is read from the field either way; the en-passant square only with a capturer.
 TEST(Fen, EnPassantFieldOnlyKeyedWithACapturer) {
-    Position plain = from_fen("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
-    EXPECT_EQ(plain.ep_mask, 0u);
-    EXPECT_EQ(plain.last_move, make_move_word(12, 28, FLAG_DOUBLE));
-    EXPECT_EQ(plain.key, compute_key(plain));
-    Position keyed = from_fen("rnbqkbnr/ppp1pppp/8/8/3pP3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
-    EXPECT_EQ(keyed.ep_mask, square_bit[20]);
-    EXPECT_EQ(keyed.key, compute_key(keyed));
-    Position black_step = from_fen("rnbqkbnr/ppp1pppp/8/3pP3/8/8/PPPP1PPP/RNBQKBNR w KQkq d6");
-    EXPECT_EQ(black_step.last_move, make_move_word(51, 35, FLAG_DOUBLE));
-    EXPECT_EQ(black_step.ep_mask, square_bit[43]);
+    for (const auto& [fen, ep, last] :
+         {std::tuple{"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3", 0ULL, make_move_word(12, 28, FLAG_DOUBLE)},
+          {"rnbqkbnr/ppp1pppp/8/8/3pP3/8/PPPP1PPP/RNBQKBNR b KQkq e3", square_bit[20], make_move_word(12, 28, FLAG_DOUBLE)},
+          {"rnbqkbnr/ppp1pppp/8/3pP3/8/8/PPPP1PPP/RNBQKBNR w KQkq d6", square_bit[43], make_move_word(51, 35, FLAG_DOUBLE)}}) {
+        const Position p = from_fen(fen);
+        EXPECT_EQ(std::tuple(p.ep_mask, p.last_move, p.key), std::tuple(ep, last, compute_key(p))) << fen;
+    }
 }
 
 // Too many squares, odd characters, no fields after the board, text cut at the buffer: parsed

@@ -20,8 +20,7 @@ TEST(Evaluate, CacheAnswersTheSecondCallWithItsKingDanger) {
     c.score = 4321;
     p.king_danger[0] = p.king_danger[1] = 999;
     EXPECT_EQ(evaluate(p, main_worker.eval), 4321);
-    EXPECT_EQ(p.king_danger[0], danger0);
-    EXPECT_EQ(p.king_danger[1], danger1);
+    EXPECT_EQ(std::tuple(p.king_danger[0], p.king_danger[1]), std::tuple(danger0, danger1));
     eval_tables_clear(main_worker.eval);
 }
 

@@ -15,12 +15,6 @@ namespace {
 int sq(const char* name) { return (name[1] - '1') * 8 + (name[0] - 'a'); }
 Move mv(const char* text, int flag = 0) { return make_move_word(sq(text), sq(text + 2), flag); }
 
-// Moves the plain exchange search below leaves out: en passant and the minor promotions are never judged.
-TEST(See, SpecialMovesAreNotJudged) {
-    EXPECT_EQ(see(from_fen("4k3/2p5/8/3pP3/8/8/8/4K3 w - d6"), mv("e5d6", FLAG_EP)), 0);
-    EXPECT_EQ(see(from_fen("3r4/4P1k1/8/8/8/8/8/4K3 w - -"), mv("e7e8", FLAG_PROMO_R)), 0);
-}
-
 // A plain reference for the exchange: the board as square codes, attacks found by stepping along the
 // board, and each side in turn either stopping or capturing with its cheapest attacker.
 bool reaches(const uint8_t* b, int s, int to, int side) {
@@ -84,6 +78,9 @@ TEST(See, MatchesAPlainExchangeSearch) {
             ASSERT_EQ(see(p, stay), reference_exchange(p, s, s, owner, exchange_piece_value) < 0 ? -1 : 0) << fen_of(p);
         }
     }
+    // The moves left out above, en passant and the minor promotions, are never judged.
+    EXPECT_EQ(see(from_fen("4k3/2p5/8/3pP3/8/8/8/4K3 w - d6"), mv("e5d6", FLAG_EP)), 0);
+    EXPECT_EQ(see(from_fen("3r4/4P1k1/8/8/8/8/8/4K3 w - -"), mv("e7e8", FLAG_PROMO_R)), 0);
 }
 
 // The largest loss a side faces, and what the move just made attacks.

@@ -173,9 +173,12 @@ TEST(EngineProcess, IdentifiesItselfAndTakesOptions) {
         EXPECT_TRUE(found_line(lines, std::string("option name ") + changed)) << changed;
 }
 
-TEST(EngineProcess, GarbageEmptyAndHugeLinesLoseNothing) {
+// Input lines of every kind, commands during a search, end of input, and the log of it all.
+TEST(EngineProcess, InputLinesCommandsDuringASearchAndTheLog) {
+    const std::string path = testing::TempDir() + "quoril_uci.log";
+    remove(path.c_str());
     EnginePipe e;
-    ASSERT_TRUE(engine_start_ready(e));
+    ASSERT_TRUE(engine_start_ready(e, {"-log", path}));
     // Command words are exact: QUIT is not quit.
     EXPECT_EQ(replies(e, "\n   \n\t\nxyzzy 1 2 3\nucinewgame\n\x01\x02\xff\xfe\nQUIT"),
               (Lines{"info string unknown command xyzzy ignored", "info string unknown command \x01\x02\xff\xfe ignored",
@@ -196,22 +199,9 @@ TEST(EngineProcess, GarbageEmptyAndHugeLinesLoseNothing) {
     EXPECT_EQ(engine_stderr(e), "");
     EXPECT_EQ(send_and_read(e, longest + "x", "readyok"), Lines{"readyok"});
     EXPECT_NE(engine_stderr(e).find("input line of 8191 characters cut"), std::string::npos);
-    // End of input is a quit, even during a search, which still prints its move.
-    engine_send(e, "position startpos\ngo infinite");
-    close(e.in);
-    e.in = -1;
-    EXPECT_EQ(engine_wait_exit(e, 3000), 0);
-    EXPECT_NE(e.out_text.find("bestmove "), std::string::npos);
-}
-
-TEST(EngineProcess, CommandsWaitForTheSearchAndTheLog) {
-    const std::string path = testing::TempDir() + "quoril_uci.log";
-    remove(path.c_str());
-    EnginePipe e;
-    ASSERT_TRUE(engine_start_ready(e, {"-log", path}));
     // Commands during a search wait for its move; the second search runs after 1.e4, so Black moves.
     Lines lines = send_and_read(e, "position startpos\ngo infinite\nisready\nposition startpos moves e2e4\ngo depth 1\nstop",
-                          "bestmove");
+                                "bestmove");
     EXPECT_TRUE(found_line(lines, "readyok"));
     lines = engine_read_until(e, "bestmove");
     ASSERT_FALSE(lines.empty());
@@ -219,12 +209,18 @@ TEST(EngineProcess, CommandsWaitForTheSearchAndTheLog) {
         << lines.back();
     send_and_read(e, "position startpos\ngo wtime 1000 btime 1000", "bestmove");
     replies(e, "setoption name Foo value 1");
-    engine_send(e, "quit");
-    EXPECT_EQ(engine_wait_exit(e), 0);
+    // End of input is a quit, even during a search, which still prints its move.
+    engine_send(e, "position startpos\ngo infinite");
+    close(e.in);
+    e.in = -1;
+    EXPECT_EQ(engine_wait_exit(e, 3000), 0);
+    const size_t played = e.out_text.rfind("bestmove ");
+    ASSERT_NE(played, std::string::npos);
+    // The log is complete when the engine has ended: its last line is that move.
     const std::string text = read_file(path);
-    for (const char* want :
-         {"uci -> go wtime 1000 btime 1000\n", "option foo (value 1) not understood.\n", "cmd = quit\n",
-          "-----[ CTM = 0   INCHECK = 0   last: N/A null   rights: KQkq]-----\n r n b q k b n r\n"})
+    EXPECT_EQ(text.substr(text.rfind("\nbestmove ") + 1), e.out_text.substr(played));
+    for (const char* want : {"uci -> go wtime 1000 btime 1000\n", "option foo (value 1) not understood.\n",
+                             "-----[ CTM = 0   INCHECK = 0   last: N/A null   rights: KQkq]-----\n r n b q k b n r\n"})
         EXPECT_NE(text.find(want), std::string::npos) << want;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine_pipe.h"
@@ -30,10 +31,8 @@ std::pair<int, std::string> parse(std::vector<std::string> args) {
 TEST(CommandLine, EverySwitchIgnoringCase) {
     EXPECT_EQ(parse({"-BENCH", "-passes", "1", "-log", "game log.txt", "-Cpu", "-7", "-pgn", "-quiet"}),
               std::make_pair(0, std::string()));
-    EXPECT_EQ(bench_mode, 1);
-    EXPECT_EQ(bench_passes, 1);
-    EXPECT_STREQ(log_file_name, "game log.txt");
-    EXPECT_EQ(cpu_setting, -7);
+    EXPECT_EQ(std::tuple(bench_mode, bench_passes, std::string(log_file_name), cpu_setting),
+              std::tuple(1, 1, std::string("game log.txt"), -7));
     EXPECT_EQ(parse({"-log", std::string(LOG_NAME_SIZE - 1, 'a')}).first, 0);
 }
 

@@ -46,7 +46,6 @@ TEST(Pawns, TermCounts) {
 
 TEST(Pawns, PassedBlockedAndCandidates) {
     const PawnEntry* e;
-    EXPECT_EQ(pawns_of("4k3/8/8/8/8/8/8/4K3 w - -", e), 0u);
     pawns_of("4k3/8/8/2p5/4P3/3P4/8/4K3 w - -", e);
     EXPECT_EQ(passers(*e, WHITE), std::vector<int>({28}));
     EXPECT_TRUE(passers(*e, BLACK).empty());

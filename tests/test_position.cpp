@@ -150,8 +150,7 @@ TEST(Fen, MalformedTextIsSafe) {
 
 TEST(Keys, CastlingKeyDependsOnlyOnTheFourRights) {
     Position a = from_fen("r3k2r/8/8/8/8/8/8/R3K2R w - -");
-    const Bitboard extras[] = {0ULL, square_bit[SQ_H1], square_bit[SQ_A1] | square_bit[SQ_H8]};
-    for (Bitboard extra : extras) {
+    for (const Bitboard extra : {square_bit[SQ_H1], square_bit[SQ_A1] | square_bit[SQ_H8]}) {
         Position b = a;
         b.castle_mask |= extra;  // e1 and e8 already marked: no right changes
         EXPECT_EQ(compute_key(a), compute_key(b));

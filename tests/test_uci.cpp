@@ -154,7 +154,6 @@ TEST(EngineProcess, IdentifiesItselfAndTakesOptions) {
     EXPECT_EQ(lines[1], std::string("id author ") + AUTHORS);
     EXPECT_EQ(lines.back(), "uciok");
     for (size_t i = 2; i + 1 < lines.size(); i++) EXPECT_EQ(lines[i].rfind("option name ", 0), 0u) << lines[i];
-    EXPECT_EQ(send_and_read(e, "isready", "readyok", 1000), Lines{"readyok"});
     const std::pair<const char*, Lines> answers[] = {
         {"setoption name Hash value 0\nsetoption name Clear Hash",
          {"info string Hash tables turned OFF", "info string Clearing Hash"}},
@@ -203,10 +202,8 @@ TEST(EngineProcess, InputLinesCommandsDuringASearchAndTheLog) {
     Lines lines = send_and_read(e, "position startpos\ngo infinite\nisready\nposition startpos moves e2e4\ngo depth 1\nstop",
                                 "bestmove");
     EXPECT_TRUE(found_line(lines, "readyok"));
-    lines = engine_read_until(e, "bestmove");
-    ASSERT_FALSE(lines.empty());
-    EXPECT_TRUE(lines.back().rfind("bestmove ", 0) == 0 && (lines.back()[10] == '7' || lines.back()[10] == '8'))
-        << lines.back();
+    const std::string black = bestmove_of(engine_read_until(e, "bestmove"));
+    EXPECT_TRUE(black.size() >= 4 && (black[1] == '7' || black[1] == '8')) << black;
     send_and_read(e, "position startpos\ngo wtime 1000 btime 1000", "bestmove");
     replies(e, "setoption name Foo value 1");
     // End of input is a quit, even during a search, which still prints its move.

@@ -129,6 +129,11 @@ inline bool found_line(const std::vector<std::string>& lines, const std::string&
     return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
 }
 
+// Whether some line contains text.
+inline bool any_line_has(const std::vector<std::string>& lines, const std::string& text) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(text) != std::string::npos; });
+}
+
 // Starts the engine and waits until it answers isready, dropping the start-up banner.
 inline bool engine_start_ready(EnginePipe& e, const std::vector<std::string>& args = {}) {
     return engine_start(e, args) && found_line(send_and_read(e, "isready", "readyok"), "readyok");

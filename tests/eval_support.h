@@ -66,14 +66,19 @@ inline int fresh_eval(const char* fen) {
     return evaluate_uncached(p, main_worker.eval);
 }
 
+// The pawn structure pair of a position, read afresh, and the entry it left.
+inline ScorePair pawns_of(const char* fen, const PawnEntry*& e) {
+    Position p = eval_position(fen);
+    pawn_table_clear(main_worker.eval.pawns);
+    return evaluatePawns(p, main_worker.eval.pawns, e);
+}
+
 // Change of the pawn-structure pair when a parameter moves.
 inline ScorePair pawn_delta(const char* fen, const char* name, int d_open, int d_end) {
-    Position p = eval_position(fen);
     const PawnEntry* e;
-    pawn_table_clear(main_worker.eval.pawns);
-    const ScorePair before = evaluatePawns(p, main_worker.eval.pawns, e);
+    const ScorePair before = pawns_of(fen, e);
     ParamNudge nudge(name, d_open, d_end);
-    return pair_sub(evaluatePawns(p, main_worker.eval.pawns, e), before);
+    return pair_sub(pawns_of(fen, e), before);
 }
 
 // White's gain between the parameter moved by (d_open, d_end) and by twice that; D = 960000 is far

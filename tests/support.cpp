@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -127,6 +129,20 @@ std::string random_placement(const std::string& pieces, std::mt19937_64& rng, bo
         const Position p = from_fen(fen.c_str());
         if (!position_problem(p) && !side_in_check(p, 1 - side_to_move(p))) return fen_of(p) + " 0 1";
     }
+}
+
+GameLine::GameLine(const char* fen, const std::vector<std::string>& moves) {
+    line.reserve(256);  // never moved: each position points at its parent
+    line.push_back(from_fen(fen));
+    fill_eval_fields(line[0]);
+    for (const std::string& m : moves) EXPECT_TRUE(play(m)) << m << " after " << fen_of(now());
+}
+
+bool GameLine::play(const std::string& text) {
+    Position next;
+    if (line.size() == line.capacity() || !apply_move_text(now(), next, text.c_str())) return false;
+    line.push_back(next);
+    return true;
 }
 
 std::string bestmove_of(const std::vector<std::string>& lines) {

@@ -37,3 +37,13 @@ std::vector<Position> sample_positions(size_t count, uint64_t seed, int plies = 
 std::string random_placement(const std::string& pieces, std::mt19937_64& rng, bool white_to_move);
 // The first move of the bestmove line that ends lines, or "".
 std::string bestmove_of(const std::vector<std::string>& lines);
+
+// A game from a FEN (piece-square sum and phase filled in) along move texts, one position per ply
+// so that each keeps its parent, which the repetition test follows, alive.
+struct GameLine {
+    std::vector<Position> line;
+    explicit GameLine(const char* fen, const std::vector<std::string>& moves = {});
+    Position& now() { return line.back(); }
+    // Plays a legal move given as text; false, with nothing played, when it is not one.
+    bool play(const std::string& text);
+};

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine_pipe.h"
@@ -30,16 +31,13 @@ std::pair<int, std::string> parse(std::vector<std::string> args) {
 TEST(CommandLine, EverySwitchIgnoringCase) {
     EXPECT_EQ(parse({"-BENCH", "-passes", "1", "-log", "game log.txt", "-Cpu", "-7", "-pgn", "-quiet"}),
               std::make_pair(0, std::string()));
-    EXPECT_EQ(bench_mode, 1);
-    EXPECT_EQ(bench_passes, 1);
-    EXPECT_STREQ(log_file_name, "game log.txt");
-    EXPECT_EQ(cpu_setting, -7);
+    EXPECT_EQ(std::tuple(bench_mode, bench_passes, std::string(log_file_name), cpu_setting),
+              std::tuple(1, 1, std::string("game log.txt"), -7));
     EXPECT_EQ(parse({"-log", std::string(LOG_NAME_SIZE - 1, 'a')}).first, 0);
 }
 
 TEST(CommandLine, ErrorsStopAtTheFirstBadArgument) {
     const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{"bench"}, "Error in command line processing.  option expected at argument 1\n"},
         {{"-pgn", "-quiet", "extra"}, "Error in command line processing.  option expected at argument 3\n"},
         {{"-pgn", "-log"}, "Error.  No argument.\n"},
         {{"-nope", "-bench"}, "Error. option -nope not found.\n"},
@@ -53,16 +51,10 @@ TEST(CommandLine, ErrorsStopAtTheFirstBadArgument) {
 }
 
 TEST(CommandLineBinary, RejectedLineExitsWithMinusOneAfterUsage) {
-    for (const char* arg : {"-help", "bench"}) {
-        EnginePipe e;
-        ASSERT_TRUE(engine_start(e, {arg}));
-        EXPECT_EQ(engine_wait_exit(e), 255) << arg;
-        EXPECT_EQ(engine_stderr(e, 0).rfind(parse({arg}).second + "\nusage: " + QUORIL_BINARY + " {options}", 0), 0u);
-    }
     EnginePipe e;
-    ASSERT_TRUE(engine_start_ready(e, {"-QUIET", "-pgn", "-cpu", "1"}));
-    engine_send(e, "quit");
-    EXPECT_EQ(engine_wait_exit(e), 0);
+    ASSERT_TRUE(engine_start(e, {"bench"}));
+    EXPECT_EQ(engine_wait_exit(e), 255);
+    EXPECT_EQ(engine_stderr(e, 0).rfind(parse({"bench"}).second + "\nusage: " + QUORIL_BINARY + " {options}", 0), 0u);
 }
 
 }  // namespace

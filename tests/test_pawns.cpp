@@ -3,7 +3,6 @@
 
 #include <tuple>
 
-#include "search/worker.h"
 #include "eval_support.h"
 
 namespace {
@@ -14,18 +13,10 @@ std::vector<int> passers(const PawnEntry& e, int side) {
     return v;
 }
 
-// The pawn structure pair of a position, read afresh, and the entry it left.
-ScorePair pawns_of(const char* fen, const PawnEntry*& e) {
-    Position p = eval_position(fen);
-    pawn_table_clear(main_worker.eval.pawns);
-    return evaluatePawns(p, main_worker.eval.pawns, e);
-}
-
 // Net count (white minus black) of each term; shelter and storm are sums of rank entries.
 TEST(Pawns, TermCounts) {
     const std::tuple<const char*, const char*, int> rows[] = {
         {"4k3/pp6/8/8/8/8/P1P2P1P/4K3 w - -", "islands", 3},
-        {"4k3/p1p4p/8/8/8/8/PP6/4K3 w - -", "islands", -2},
         // Three white pawns on the c-file against g7 and h7, which stand side by side.
         {"4k3/6pp/8/8/2P5/2P5/2P5/4K3 w - -", "pdoubled", 2},
         {"4k3/6pp/8/8/2P5/2P5/2P5/4K3 w - -", "pdoubndef", 1},
@@ -55,7 +46,6 @@ TEST(Pawns, TermCounts) {
 
 TEST(Pawns, PassedBlockedAndCandidates) {
     const PawnEntry* e;
-    EXPECT_EQ(pawns_of("4k3/8/8/8/8/8/8/4K3 w - -", e), 0u);
     pawns_of("4k3/8/8/2p5/4P3/3P4/8/4K3 w - -", e);
     EXPECT_EQ(passers(*e, WHITE), std::vector<int>({28}));
     EXPECT_TRUE(passers(*e, BLACK).empty());

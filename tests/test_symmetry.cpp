@@ -5,7 +5,6 @@
 #include <random>
 #include <vector>
 
-#include "search/worker.h"
 #include "eval_support.h"
 
 namespace {

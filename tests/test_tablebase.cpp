@@ -61,15 +61,12 @@ int engine_outcome(const std::vector<std::string>& lines) {
     return 9;
 }
 
-void load_tables(EnginePipe& e, const std::string& path) { replies(e, "setoption name SyzygyPath value " + path); }
-
 }  // namespace
 
 TEST(Tablebase, RootVerdictAgreesWithFathomAndThePlayedMoveKeepsIt) {
-    init_engine_tables();
     EnginePipe e;
     ASSERT_TRUE(engine_start_ready(e));
-    load_tables(e, TABLES);
+    replies(e, "setoption name SyzygyPath value " + TABLES);
     std::mt19937_64 rng(20261206);
     int wins = 0, losses = 0;
     constexpr int COUNT = 240;
@@ -91,7 +88,7 @@ TEST(Tablebase, RootVerdictAgreesWithFathomAndThePlayedMoveKeepsIt) {
     EXPECT_GT(losses, COUNT / 20);
 }
 
-TEST(Tablebase, OptionsLimitsAndTheFiftyMoveRule) {
+TEST(Tablebase, OptionsLimitsFiftyMoveRuleAndBrokenDirectories) {
     EnginePipe e;
     ASSERT_TRUE(engine_start_ready(e));
     // Without a path nothing is probed.
@@ -102,9 +99,7 @@ TEST(Tablebase, OptionsLimitsAndTheFiftyMoveRule) {
                            "info string Syzygy tables found: largest 4 pieces"));
     lines = send_and_read(e, kqk, "bestmove");
     EXPECT_EQ(engine_outcome(lines), 1);
-    bool tb_score = false;
-    for (const std::string& l : lines) tb_score |= l.find(" score cp 309") != std::string::npos;
-    EXPECT_TRUE(tb_score);
+    EXPECT_TRUE(any_line_has(lines, " score cp 309"));
     // A win the clock cannot reach is a draw under the rule, a win without it.
     const std::string late = "position fen 8/8/8/3k4/8/8/8/KQ6 w - - 98 80\ngo depth 1";
     EXPECT_EQ(engine_outcome(send_and_read(e, late, "bestmove")), 0);
@@ -116,13 +111,9 @@ TEST(Tablebase, OptionsLimitsAndTheFiftyMoveRule) {
     replies(e, "setoption name SyzygyProbeLimit value 7");
     // Captures into the tables are probed in the search and counted.
     lines = send_and_read(e, "position fen 8/8/3k4/8/3q4/8/3QK3/8 w - - 0 1\ngo depth 8", "bestmove");
-    bool hits = false;
-    for (const std::string& l : lines) hits |= l.find(" tbhits ") != std::string::npos && l.find(" tbhits 0 ") == std::string::npos;
-    EXPECT_TRUE(hits);
-}
+    EXPECT_TRUE(any_line_has(lines, " tbhits ") && !any_line_has(lines, " tbhits 0 ")) << "Qxd4 is probed from depth 1";
 
-TEST(Tablebase, BrokenTableDirectoriesKeepTheEngineAnswering) {
-    init_engine_tables();
+    // Missing, empty and damaged table directories: the engine keeps answering with legal moves.
     char empty_dir[] = "/tmp/quoril_tb_emptyXXXXXX", damaged_dir[] = "/tmp/quoril_tb_damagedXXXXXX";
     ASSERT_TRUE(mkdtemp(empty_dir) && mkdtemp(damaged_dir));
     namespace fs = std::filesystem;
@@ -131,23 +122,16 @@ TEST(Tablebase, BrokenTableDirectoriesKeepTheEngineAnswering) {
     fs::permissions(fs::path(damaged_dir) / "KRvK.rtbz", fs::perms::owner_write, fs::perm_options::add);
     fs::resize_file(fs::path(damaged_dir) / "KQvKR.rtbw", 1000);
     fs::resize_file(fs::path(damaged_dir) / "KRvK.rtbz", 2000);
-
-    EnginePipe e;
-    ASSERT_TRUE(engine_start_ready(e));
-    const std::string fens[] = {"8/8/8/8/8/2k5/8/KQ2r3 w - - 0 1", "8/8/8/8/8/2k5/8/KR6 b - - 0 1",
-                                "8/8/8/8/8/2k5/8/KR6 w - - 0 1"};
-    for (const std::string& path : {std::string("/no/such/dir"), std::string(empty_dir), std::string(damaged_dir),
-                                   std::string("/no/such:") + empty_dir + ":" + damaged_dir}) {
+    const std::string paths[] = {"/no/such/dir", empty_dir, damaged_dir, std::string("/no/such:") + empty_dir + ":" + damaged_dir};
+    for (const std::string& path : paths) {
         const auto set = replies(e, "setoption name SyzygyPath value " + path);
         EXPECT_FALSE(found_line(set, "no readyok")) << path;
-        for (const std::string& fen : fens) {
+        EXPECT_EQ(found_line(set, "info string no Syzygy tables found"), path == paths[0] || path == paths[1]) << path;
+        for (const std::string fen : {"8/8/8/8/8/2k5/8/KQ2r3 w - - 0 1", "8/8/8/8/8/2k5/8/KR6 w - - 0 1"}) {
             const auto lines = send_and_read(e, "position fen " + fen + "\ngo depth 6", "bestmove");
             EXPECT_NE(legal_move(from_fen(fen.c_str()), bestmove_of(lines)), 0u) << path << " " << fen;
         }
     }
-    EXPECT_TRUE(found_line(replies(e, "setoption name SyzygyPath value /no/such/dir"), "info string no Syzygy tables found"));
-    EXPECT_TRUE(found_line(replies(e, "setoption name SyzygyPath value " + std::string(empty_dir)),
-                           "info string no Syzygy tables found"));
     fs::remove_all(empty_dir);
     fs::remove_all(damaged_dir);
 }

@@ -32,7 +32,6 @@ void stop_promptly(EnginePipe& e, const std::string& go, const std::string& what
 class Threads : public testing::TestWithParam<int> {};
 
 TEST_P(Threads, SearchStopPonderAndQuit) {
-    init_engine_tables();
     const std::string threads = std::to_string(GetParam());
     EnginePipe e;
     ASSERT_TRUE(engine_start_ready(e));
@@ -40,8 +39,7 @@ TEST_P(Threads, SearchStopPonderAndQuit) {
     ASSERT_TRUE(engine_send(e, "setoption name Threads value " + threads));
     ASSERT_TRUE(engine_send(e, std::string("position fen ") + FEN));
 
-    const std::vector<std::string> fixed = send_and_read(e, "go depth 6", "bestmove", 60000);
-    expect_legal_best(fixed, "depth 6");
+    expect_legal_best(send_and_read(e, "go depth 6", "bestmove", 60000), "depth 6");
     stop_promptly(e, "go infinite", "infinite");
     for (int i = 0; i < 5; i++) stop_promptly(e, "go wtime 60000 btime 60000", "go/stop cycle");
 

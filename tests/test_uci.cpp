@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine_pipe.h"
@@ -77,8 +78,6 @@ TEST(PositionCommand, MovesIllegalMovesAndBounds) {
     EXPECT_EQ(position("position startpos moves e2e4 e7e5"), "");
     EXPECT_EQ(current_fen(), "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq -");
     EXPECT_EQ(game_history[2].prev, &game_history[1]);  // chained so that repetitions are seen
-    position("position fen 8/8/8/8/8/8/8/K6k w - - 12 40 moves a1a2");
-    EXPECT_EQ(current_fen(), "8/8/8/8/8/8/K7/7k b - -");
     // A pinned bishop may not leave its king in check; play stops at the first illegal move.
     EXPECT_NE(position("position fen 4k3/4r3/8/8/8/8/4B3/4K3 w - - moves e2d3").find("illegal move e2d3"),
               std::string::npos);
@@ -99,9 +98,8 @@ TEST(PositionCommand, RefusedCommandsLeaveTheGame) {
          {"position fen 8/8/8/8/8/8/8/8 w - -", "position fen 4k3/8/8/8/8/8/8/P3K3 w - -",
           "position fen 4k3/8/8/8/8/8/8/4K2r b - -", "position fen 4k2k/8/8/8/8/8/8/4K3 w - -",
           "position fen 4k3/8/8/8/8/P7/PPPPPPPP/4K3 w - -", "position fen 4k3/8/8/8/8/8/8/R3K3 w KQkq -",
-          "position fen 4k3/8/8/8/8/8/8/R3K3 w HAha -", "position fen 4k3/8/8/8/8/8/8/R3K3 w Kx -",
-          "position fen 4k3/8/8/8/8/8/8/R3K3 w Ab -", "position fen", "position", "position foo",
-          "position Startpos", "position fen 8/8/8/8/8/8/8/K6k", "position fen 8/8/8/8/8/8/8/K6k x - -"}) {
+          "position fen 4k3/8/8/8/8/8/8/R3K3 w Kx -", "position fen 4k3/8/8/8/8/8/8/R3K3 w Ab -",
+          "position fen", "position", "position foo", "position Startpos", "position fen 8/8/8/8/8/8/8/K6k"}) {
         EXPECT_NE(position(cmd).find("info string"), std::string::npos) << cmd;
         EXPECT_EQ(current_fen(), before) << cmd;
     }
@@ -116,24 +114,19 @@ TEST(PositionCommand, RefusedCommandsLeaveTheGame) {
 // Castling text in both modes: the king's target square, or in Chess960 the king taking its rook;
 // the other form is refused. The rook may already stand on its target.
 TEST(PositionCommand, CastlingTextInBothModes) {
-    const std::string fen = "position fen r3k2r/3p1p2/8/8/8/8/8/RK3R2 w FAha -";
-    struct Row {
-        int mode;
-        const char* moves;
-        const char* after;
-    };
-    const Row rows[] = {
-        {0, "b1g1", "r3k2r/3p1p2/8/8/8/8/8/R4RK1 b kq -"},
-        {0, "b1c1", "r3k2r/3p1p2/8/8/8/8/8/2KR1R2 b kq -"},
-        {1, "b1f1 e8h8", "r4rk1/3p1p2/8/8/8/8/8/R4RK1 w - -"},
-        {1, "b1a1 e8a8", "2kr3r/3p1p2/8/8/8/8/8/2KR1R2 w - -"},
-    };
-    for (const Row& r : rows) {
-        chess960 = r.mode;
-        EXPECT_EQ(position(fen + " moves " + r.moves), "") << r.moves;
-        EXPECT_EQ(current_fen(), r.after) << r.moves;
-        const std::string other = r.mode ? "b1g1" : "b1f1";
-        EXPECT_NE(position(fen + " moves " + other).find("illegal move"), std::string::npos) << other;
+    const std::string fen = "position fen r3k2r/3p1p2/8/8/8/8/8/RK3R2 w FAha - moves ";
+    for (const auto& [mode, moves, after] :
+         {std::tuple{0, "b1g1", "r3k2r/3p1p2/8/8/8/8/8/R4RK1 b kq -"}, {0, "b1c1", "r3k2r/3p1p2/8/8/8/8/8/2KR1R2 b kq -"},
+          {0, "b1f1", ""}, {1, "b1f1 e8h8", "r4rk1/3p1p2/8/8/8/8/8/R4RK1 w - -"},
+          {1, "b1a1 e8a8", "2kr3r/3p1p2/8/8/8/8/8/2KR1R2 w - -"}, {1, "b1g1", ""}}) {
+        chess960 = mode;
+        const std::string out = position(fen + moves);
+        if (*after) {
+            EXPECT_EQ(out, "") << moves;
+            EXPECT_EQ(current_fen(), after) << moves;
+        } else {
+            EXPECT_NE(out.find("illegal move"), std::string::npos) << moves;
+        }
     }
     chess960 = 0;
 }
@@ -161,11 +154,12 @@ TEST(EngineProcess, IdentifiesItselfAndTakesOptions) {
     EXPECT_EQ(lines[1], std::string("id author ") + AUTHORS);
     EXPECT_EQ(lines.back(), "uciok");
     for (size_t i = 2; i + 1 < lines.size(); i++) EXPECT_EQ(lines[i].rfind("option name ", 0), 0u) << lines[i];
-    EXPECT_EQ(send_and_read(e, "isready", "readyok", 1000), Lines{"readyok"});
     const std::pair<const char*, Lines> answers[] = {
         {"setoption name Hash value 0\nsetoption name Clear Hash",
          {"info string Hash tables turned OFF", "info string Clearing Hash"}},
         {"setoption name Hash value 16", {"info string Hash table size is now 16 meg"}},
+        {"setoption name MultiPV value 0", {"info string MultiPV 0 out of range 1..99: using 1"}},
+        {"setoption name hmb open value 99999", {"info string hmb open 99999 out of range -9999..9999: using 9999"}},
         {"setoption name pval open value 3", {"info string pval open not recognized"}},  // only hmb is reachable
         {"setoption name Use Lmr value maybe", {"info string maybe not recognized as checkbox argument"}},
         {"setoption name Book File value My  Book.BIN", {"info string book file is my book.bin"}},
@@ -178,18 +172,25 @@ TEST(EngineProcess, IdentifiesItselfAndTakesOptions) {
         EXPECT_TRUE(found_line(lines, std::string("option name ") + changed)) << changed;
 }
 
-TEST(EngineProcess, GarbageEmptyAndHugeLinesLoseNothing) {
+// Input lines of every kind, commands during a search, end of input, and the log of it all.
+TEST(EngineProcess, InputLinesCommandsDuringASearchAndTheLog) {
+    const std::string path = testing::TempDir() + "quoril_uci.log";
+    remove(path.c_str());
     EnginePipe e;
-    ASSERT_TRUE(engine_start_ready(e));
-    EXPECT_EQ(replies(e, "\n   \n\t\nxyzzy 1 2 3\nucinewgame\n\x01\x02\xff\xfe"),
-              (Lines{"info string unknown command xyzzy ignored", "info string unknown command \x01\x02\xff\xfe ignored"}));
+    ASSERT_TRUE(engine_start_ready(e, {"-log", path}));
+    // Command words are exact: QUIT is not quit.
+    EXPECT_EQ(replies(e, "\n   \n\t\nxyzzy 1 2 3\nucinewgame\n\x01\x02\xff\xfe\nQUIT"),
+              (Lines{"info string unknown command xyzzy ignored", "info string unknown command \x01\x02\xff\xfe ignored",
+                     "info string unknown command QUIT ignored"}));
     // A piece of a cut line must never run as a command of its own: "quit" appears throughout.
     std::string huge = "hello";
     while (huge.size() < 100000) huge += " quit" + std::string(size_t(huge.size() % 97), ' ');
     EXPECT_EQ(replies(e, huge), Lines{"info string unknown command hello ignored"});
     EXPECT_NE(engine_stderr(e).find("cut to its first 8190"), std::string::npos);
-    // A move list longer than a line keeps a legal prefix.
-    EXPECT_EQ(replies(e, "position startpos moves" + shuffle_moves(513) + "\ngo perft 1").back(), "Nodes searched: 20");
+    // A move list longer than a line keeps a legal prefix (1633 moves: Black to move).
+    const Lines perft = replies(e, "position startpos moves" + shuffle_moves(513) + "\ngo perft 1");
+    EXPECT_EQ(perft.back(), "Nodes searched: 20");
+    EXPECT_TRUE(found_line(perft, "b8c6: 1"));
     // 8190 characters still fit; one more is cut.
     e.err_text.clear();
     const std::string longest = "isready" + std::string(8183, ' ');
@@ -197,45 +198,26 @@ TEST(EngineProcess, GarbageEmptyAndHugeLinesLoseNothing) {
     EXPECT_EQ(engine_stderr(e), "");
     EXPECT_EQ(send_and_read(e, longest + "x", "readyok"), Lines{"readyok"});
     EXPECT_NE(engine_stderr(e).find("input line of 8191 characters cut"), std::string::npos);
-    // A burst of isready is answered in full.
-    std::string burst;
-    for (int i = 0; i < 200; i++) burst += "isready\n";
-    engine_send(e, burst + "uci");
-    const Lines answers = engine_read_until(e, "uciok");
-    EXPECT_EQ(std::count(answers.begin(), answers.end(), "readyok"), 200);
+    // Commands during a search wait for its move; the second search runs after 1.e4, so Black moves.
+    Lines lines = send_and_read(e, "position startpos\ngo infinite\nisready\nposition startpos moves e2e4\ngo depth 1\nstop",
+                                "bestmove");
+    EXPECT_TRUE(found_line(lines, "readyok"));
+    const std::string black = bestmove_of(engine_read_until(e, "bestmove"));
+    EXPECT_TRUE(black.size() >= 4 && (black[1] == '7' || black[1] == '8')) << black;
+    send_and_read(e, "position startpos\ngo wtime 1000 btime 1000", "bestmove");
+    replies(e, "setoption name Foo value 1");
     // End of input is a quit, even during a search, which still prints its move.
     engine_send(e, "position startpos\ngo infinite");
     close(e.in);
     e.in = -1;
     EXPECT_EQ(engine_wait_exit(e, 3000), 0);
-    EXPECT_NE(e.out_text.find("bestmove "), std::string::npos);
-}
-
-TEST(EngineProcess, PerftSearchesAndTheLog) {
-    const std::string path = testing::TempDir() + "quoril_uci.log";
-    remove(path.c_str());
-    EnginePipe e;
-    ASSERT_TRUE(engine_start_ready(e, {"-log", path}));
-    Lines lines = send_and_read(e, "position startpos\ngo perft 3", "Nodes searched");
-    EXPECT_EQ(lines.back(), "Nodes searched: 8902");
-    EXPECT_TRUE(found_line(lines, "e2e4: 600"));
-    // Commands during a search wait for its move; the second search runs after 1.e4, so Black moves.
-    lines = send_and_read(e, "position startpos\ngo infinite\nisready\nposition startpos moves e2e4\ngo depth 1\nstop",
-                          "bestmove");
-    EXPECT_TRUE(found_line(lines, "readyok"));
-    lines = engine_read_until(e, "bestmove");
-    ASSERT_FALSE(lines.empty());
-    EXPECT_TRUE(lines.back().rfind("bestmove ", 0) == 0 && (lines.back()[10] == '7' || lines.back()[10] == '8'))
-        << lines.back();
-    send_and_read(e, "position startpos\ngo wtime 1000 btime 1000", "bestmove");
-    replies(e, "setoption name Foo value 1");
-    engine_send(e, "quit");
-    EXPECT_EQ(engine_wait_exit(e), 0);
+    const size_t played = e.out_text.rfind("bestmove ");
+    ASSERT_NE(played, std::string::npos);
+    // The log is complete when the engine has ended: its last line is that move.
     const std::string text = read_file(path);
-    for (const char* want :
-         {"uci -> go wtime 1000 btime 1000\n", "cmd = go\n", "TC: ply: 0)   1.00 rem   0.01 goal  6.00 mgp\n",
-          "option foo (value 1) not understood.\n", "cmd = quit\n",
-          "-----[ CTM = 0   INCHECK = 0   last: N/A null   rights: KQkq]-----\n r n b q k b n r\n"})
+    EXPECT_EQ(text.substr(text.rfind("\nbestmove ") + 1), e.out_text.substr(played));
+    for (const char* want : {"uci -> go wtime 1000 btime 1000\n", "option foo (value 1) not understood.\n",
+                             "-----[ CTM = 0   INCHECK = 0   last: N/A null   rights: KQkq]-----\n r n b q k b n r\n"})
         EXPECT_NE(text.find(want), std::string::npos) << want;
 }
 
@@ -255,29 +237,7 @@ std::string last_pv_move(const Lines& lines) {
     return at == std::string::npos ? "" : l.substr(at + 4, l.find(' ', at + 4) - at - 4);
 }
 
-// Sends a go and reads its answer; the time it took goes to ms.
-Lines timed_go(EnginePipe& e, const std::string& commands, long long& ms, int timeout_ms = 10000) {
-    const long long start = pipe_now_ms();
-    Lines lines = send_and_read(e, commands, "bestmove", timeout_ms);
-    ms = pipe_now_ms() - start;
-    return lines;
-}
-
 const char* const SICILIAN = "position startpos moves e2e4 c7c5 g1f3 d7d6 d2d4 c5d4 f3d4 g8f6 b1c3 a7a6";
-
-TEST(EngineGo, LastPvLeadsWithTheMovePlayed) {
-    EnginePipe e;
-    ASSERT_TRUE(engine_start_ready(e));
-    replies(e, "setoption name OwnBook value false");
-    Lines lines = send_and_read(e, std::string(SICILIAN) + "\ngo nodes 6696", "bestmove");
-    EXPECT_EQ(last_pv_move(lines), bestmove_of(lines)) << "nodes";
-    lines = send_and_read(e, "setoption name MultiPV value 3\ngo nodes 20000", "bestmove");
-    EXPECT_EQ(last_pv_move(lines), bestmove_of(lines)) << "multipv";
-    engine_send(e, "setoption name MultiPV value 1\ngo infinite");
-    usleep(300000);
-    lines = send_and_read(e, "stop", "bestmove");
-    EXPECT_EQ(last_pv_move(lines), bestmove_of(lines)) << "stop";
-}
 
 TEST(EngineGo, LimitedStrengthSearchesLittleAndShowsTheMovePlayed) {
     EnginePipe e;
@@ -285,33 +245,35 @@ TEST(EngineGo, LimitedStrengthSearchesLittleAndShowsTheMovePlayed) {
     replies(e, "setoption name OwnBook value false\nsetoption name UCI_LimitStrength value true\n"
                "setoption name UCI_Elo value 1\nsetoption name Deterministic value true");
     const Position sicilian = from_fen("rnbqkb1r/1p2pppp/p2p1n2/8/3NP3/2N5/PPP2PPP/R1BQKB1R w KQkq - 0 6");
-    Lines first;
-    for (int i = 0; i < 2; i++) {
-        Lines lines = send_and_read(e, std::string(SICILIAN) + "\ngo wtime 60000 btime 60000", "bestmove");
-        EXPECT_NE(legal_move(sicilian, bestmove_of(lines)), 0u);
-        EXPECT_EQ(last_pv_move(lines), bestmove_of(lines));
-        EXPECT_FALSE(found_line(lines, "info multipv 2")) << "only the lines asked for are shown";
-        const std::string nodes = lines[lines.size() - 2];
-        ASSERT_EQ(nodes.rfind("info nodes ", 0), 0u);
-        EXPECT_LT(std::stoll(nodes.substr(11)), 5000) << "the weakest level searches a few hundred nodes";
-        if (i == 0) first = lines;
-    }
-    EXPECT_EQ(bestmove_of(first), bestmove_of(send_and_read(e, std::string(SICILIAN) + "\ngo depth 20", "bestmove")))
+    const Lines lines = send_and_read(e, std::string(SICILIAN) + "\ngo wtime 60000 btime 60000", "bestmove");
+    EXPECT_NE(legal_move(sicilian, bestmove_of(lines)), 0u);
+    EXPECT_EQ(last_pv_move(lines), bestmove_of(lines));
+    EXPECT_FALSE(found_line(lines, "info multipv 2")) << "only the lines asked for are shown";
+    const std::string nodes = lines[lines.size() - 2];
+    ASSERT_EQ(nodes.rfind("info nodes ", 0), 0u);
+    EXPECT_LT(std::stoll(nodes.substr(11)), 5000) << "the weakest level searches a few hundred nodes";
+    // The deeper limit is not reached: the level's node budget ends the search with the same choice.
+    EXPECT_EQ(bestmove_of(lines), bestmove_of(send_and_read(e, std::string(SICILIAN) + "\ngo depth 20", "bestmove")))
         << "Deterministic repeats the choice";
 }
 
+// Every limit ends the search in time, and the last pv line printed leads with the move played, also
+// when the search was cut short or several lines were asked for.
 TEST(EngineGo, EveryLimitAppliesAndMateIsSought) {
     EnginePipe e;
     ASSERT_TRUE(engine_start_ready(e));
     replies(e, "setoption name OwnBook value false");
-    long long ms = 0;
     for (const char* go : {"go depth 40 movetime 300", "go depth 40 wtime 1000 btime 1000",
-                           "go nodes 50000000 wtime 1000 btime 1000", "go mate 30 movetime 200"}) {
-        EXPECT_EQ(bestmove_of(timed_go(e, std::string(SICILIAN) + "\n" + go, ms, 5000)).size(), 4u) << go;
-        EXPECT_LT(ms, 1500) << go;
+                           "go nodes 50000000 wtime 1000 btime 1000", "go mate 30 movetime 200",
+                           "setoption name MultiPV value 3\ngo nodes 20000\nsetoption name MultiPV value 1"}) {
+        const long long start = pipe_now_ms();
+        const Lines lines = send_and_read(e, std::string(SICILIAN) + "\n" + go, "bestmove", 5000);
+        EXPECT_LT(pipe_now_ms() - start, 1500) << go;
+        EXPECT_EQ(bestmove_of(lines).size(), 4u) << go;
+        EXPECT_EQ(last_pv_move(lines), bestmove_of(lines)) << go;
     }
     // Mate in three is searched until proven, with no time given.
-    Lines lines = timed_go(e, "position fen r5rk/5p1p/5R2/4B3/8/8/7P/7K w - - 0 1\ngo mate 3", ms);
+    Lines lines = send_and_read(e, "position fen r5rk/5p1p/5R2/4B3/8/8/7P/7K w - - 0 1\ngo mate 3", "bestmove");
     EXPECT_EQ(bestmove_of(lines), "f6a6");
     EXPECT_TRUE(found_line({last_pv_line(lines)}, "info depth")) << "a pv line before the move";
     EXPECT_NE(last_pv_line(lines).find(" score mate 3 "), std::string::npos) << last_pv_line(lines);
@@ -320,55 +282,17 @@ TEST(EngineGo, EveryLimitAppliesAndMateIsSought) {
               (Lines{"info depth 0 score mate 0", "bestmove 0000"}));
     EXPECT_EQ(send_and_read(e, "position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1\ngo depth 5", "bestmove", 2000),
               (Lines{"info depth 0 score cp 0", "bestmove 0000"}));
-    // After a refused position the old one is searched.
-    lines = send_and_read(e, "position startpos moves e2e4\nposition foo\nposition fen 8/8/8 w\ngo depth 3", "bestmove");
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("info string", 0) == 0; }), 2);
-    EXPECT_NE(legal_move(from_fen("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -"), bestmove_of(lines)), 0u);
-}
-
-TEST(EngineGo, InfoLinesCarryBoundsAndSeldepth) {
-    EnginePipe e;
-    ASSERT_TRUE(engine_start_ready(e));
-    const Lines lines = send_and_read(
-        e, "setoption name OwnBook value false\nposition fen 2r3k1/pp3ppp/8/3q4/8/1B6/PPP2PPP/3RR1K1 w - - 0 1\ngo depth 9",
-        "bestmove");
+    // Aspiration fails are marked as bounds; the selective depth never falls short of the depth.
+    lines = send_and_read(e, "ucinewgame\nposition fen 2r3k1/pp3ppp/8/3q4/8/1B6/PPP2PPP/3RR1K1 w - - 0 1\ngo depth 9",
+                          "bestmove");
     bool lower = false, upper = false;
     for (const std::string& l : lines) {
         if (l.find(" pv ") == std::string::npos) continue;
         lower |= l.find(" lowerbound nps ") != std::string::npos;
         upper |= l.find(" upperbound nps ") != std::string::npos;
-        const int depth = atoi(l.c_str() + 11), sel = atoi(l.c_str() + l.find(" seldepth ") + 10);
-        EXPECT_GE(sel, depth) << l;
+        EXPECT_GE(atoi(l.c_str() + l.find(" seldepth ") + 10), atoi(l.c_str() + 11)) << l;
     }
-    EXPECT_TRUE(lower && upper) << "aspiration fails are marked as bounds";
-    // A won ending with the fifty-move count at 100 is a draw.
-    const Lines drawn = send_and_read(e, "position fen 8/8/8/4k3/8/8/3QK3/8 w - - 100 120\ngo depth 6", "bestmove");
-    const std::string l = last_pv_line(drawn);
-    ASSERT_NE(l.find(" score cp "), std::string::npos) << l;
-    EXPECT_LE(abs(atoi(l.c_str() + l.find(" score cp ") + 10)), 10) << l;
-}
-
-TEST(EngineOptions, ValuesClampedWordsExactNewGameClears) {
-    EnginePipe e;
-    ASSERT_TRUE(engine_start_ready(e));
-    const std::pair<const char*, Lines> answers[] = {
-        {"setoption name Hash value 100000",
-         {"info string Hash 100000 out of range 0..4096: using 4096", "info string Hash table size is now 4096 meg"}},
-        {"setoption name MultiPV value 0", {"info string MultiPV 0 out of range 1..99: using 1"}},
-        {"setoption name hmb open value 99999", {"info string hmb open 99999 out of range -9999..9999: using 9999"}},
-        {"qujS\nQUIT", {"info string unknown command qujS ignored", "info string unknown command QUIT ignored"}},
-    };
-    for (const auto& [commands, reply] : answers) EXPECT_EQ(replies(e, commands), reply) << commands;
-    // After ucinewgame a search repeats exactly what a fresh start would do.
-    std::string nodes[2];
-    for (std::string& n : nodes) {
-        const Lines lines = send_and_read(e, "ucinewgame\nsetoption name OwnBook value false\n" + std::string(SICILIAN) +
-                                                 "\ngo depth 8", "bestmove");
-        n = lines.size() > 1 ? lines[lines.size() - 2] : "";
-    }
-    EXPECT_EQ(nodes[0], nodes[1]);
-    engine_send(e, "quit");
-    EXPECT_EQ(engine_wait_exit(e), 0);
+    EXPECT_TRUE(lower && upper);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/perft.h"
 #include "engine_pipe.h"
@@ -24,31 +23,17 @@ std::string find_polyglot() {
     return "";
 }
 
-// The game as the test follows it: one position per ply, so that each keeps its parent alive.
-struct Game {
-    std::vector<Position> line;
-    std::mt19937 rng{7};
-    explicit Game(const char* fen) : line{from_fen(fen)} { line.reserve(64); }
-    const Position& now() const { return line.back(); }
-    bool play(const std::string& text) {
-        const Move m = legal_move(now(), text);
-        if (!m) return false;
-        line.emplace_back();
-        make_move(line[line.size() - 2], line.back(), m);
-        return true;
-    }
-    // Plays a legal move drawn from the seeded generator and returns it as "usermove X".
-    std::string play_any() {
-        Move moves[MAX_MOVES];
-        const int n = generate_legal_moves(now(), moves);
-        const std::string text = n ? move_str(moves[rng() % unsigned(n)]) : "";
-        play(text);
-        return "usermove " + text;
-    }
-};
+// Plays a legal move drawn from rng and returns it as "usermove X".
+std::string play_any(GameLine& game, std::mt19937& rng) {
+    Move moves[MAX_MOVES];
+    const int n = generate_legal_moves(game.now(), moves);
+    const std::string text = n ? move_str(moves[rng() % unsigned(n)]) : "";
+    game.play(text);
+    return "usermove " + text;
+}
 
 // Reads the adapter's next "move X" and plays X on the game.
-testing::AssertionResult engine_replied_legally(EnginePipe& pg, Game& game) {
+testing::AssertionResult engine_replied_legally(EnginePipe& pg, GameLine& game) {
     const std::vector<std::string> lines = engine_read_until(pg, "move ", 20000);
     const std::string last = lines.empty() ? "" : lines.back();
     if (last.rfind("move ", 0) != 0)
@@ -58,7 +43,7 @@ testing::AssertionResult engine_replied_legally(EnginePipe& pg, Game& game) {
     return testing::AssertionSuccess();
 }
 
-TEST(Xboard, PolyglotPlaysBothColoursSetboardAndQuits) {
+TEST(Xboard, PolyglotPlaysSetboardAndQuits) {
     const std::string polyglot = find_polyglot();
     if (polyglot.empty())
         GTEST_SKIP() << "polyglot is not installed (apt-get install -y polyglot): xboard test skipped";
@@ -76,18 +61,14 @@ TEST(Xboard, PolyglotPlaysBothColoursSetboardAndQuits) {
     EXPECT_TRUE(found_line(features, "feature myname=\"Quoril ")) << "adapter did not start the engine";
     ASSERT_TRUE(found_line(features, "feature done=1"));
 
-    // Engine white from the start; then, after two moves of ours in force mode, black.
-    Game game(START_FEN);
+    // Engine white from the start (Black's moves over UCI are in the protocol tests).
+    GameLine game(START_FEN);
+    std::mt19937 rng(7);
     engine_send(pg, "new\nsd 3\ngo");
     for (int i = 0; i < 3; i++) {
         ASSERT_TRUE(engine_replied_legally(pg, game));
-        engine_send(pg, game.play_any());
+        engine_send(pg, play_any(game, rng));
     }
-    ASSERT_TRUE(engine_replied_legally(pg, game));
-    const std::string first = game.play_any();
-    engine_send(pg, "force\n" + first + "\n" + game.play_any() + "\ngo");
-    ASSERT_TRUE(engine_replied_legally(pg, game));
-    engine_send(pg, game.play_any());
     ASSERT_TRUE(engine_replied_legally(pg, game));
 
     // A position sent with setboard; the promotion comes back with its piece letter.

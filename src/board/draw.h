@@ -1,4 +1,5 @@
-// Fifty-move and repetition draws, the early-exit king-attack test and its shortcuts after a move.
+// Fifty-move and repetition draws, the early-exit king-attack test, its shortcuts after a move, and
+// the check squares that tell before a move whether it checks.
 #pragma once
 #include "board/position.h"
 

@@ -25,7 +25,7 @@ void pawn_table_clear(PawnTable& t);
 // Scores the pawn structure into e and returns the score; called on a table miss.
 ScorePair fill_pawn_entry(const Position& pos, PawnEntry& e);
 
-// Score (white minus black) and the entry holding both passer lists. Inline so that the nine probes
+// Score (white minus black) and the entry holding both sides' passed pawns. Inline so that the nine probes
 // in ten that hit do not pay for the miss path's call frame.
 inline ScorePair evaluatePawns(const Position& pos, PawnTable& t, const PawnEntry*& entry) {
     PawnEntry& e = t.entries[uint32_t(pos.pawn_key) & (PAWN_TABLE_SIZE - 1)];

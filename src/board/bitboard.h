@@ -63,6 +63,20 @@ inline Bitboard white_pawn_attacks(Bitboard p) { return ((p << 7) & NOT_FILE_H) 
 inline Bitboard black_pawn_attacks(Bitboard p) { return ((p >> 9) & NOT_FILE_H) | ((p >> 7) & NOT_FILE_A); }
 inline Bitboard pawn_attacks(int side, Bitboard p) { return side == WHITE ? white_pawn_attacks(p) : black_pawn_attacks(p); }
 
+// Squares a pawn of `side` on sq attacks: one load where the shifts above take six instructions,
+// for the many questions about a single square (exchanges, checks, legality).
+constexpr std::array<std::array<Bitboard, 64>, 2> build_pawn_attack_table() {
+    std::array<std::array<Bitboard, 64>, 2> t{};
+    for (int sq = 0; sq < 64; sq++) {
+        const Bitboard b = 1ULL << sq;
+        t[WHITE][sq] = ((b << 7) & NOT_FILE_H) | ((b << 9) & NOT_FILE_A);
+        t[BLACK][sq] = ((b >> 9) & NOT_FILE_H) | ((b >> 7) & NOT_FILE_A);
+    }
+    return t;
+}
+inline constexpr std::array<std::array<Bitboard, 64>, 2> pawn_attack_table = build_pawn_attack_table();
+inline Bitboard pawn_attacks_from(int side, int sq) { return pawn_attack_table[side][sq]; }
+
 // King-step distance between two squares, read from a table made at compile time (the evaluation
 // asks for it several times a position).
 constexpr std::array<std::array<uint8_t, 64>, 64> build_square_distance() {

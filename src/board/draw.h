@@ -10,7 +10,7 @@ bool king_attacked(const Position& pos, int side);
 inline bool attacks_square(int type, int side, int sq, int k, Bitboard occ) {
     const Bitboard kb = square_bit[k];
     switch (type) {
-        case PAWN: return (pawn_attacks(side, square_bit[sq]) & kb) != 0;
+        case PAWN: return (pawn_attacks_from(side, sq) & kb) != 0;
         case KNIGHT: return (knight_attacks[sq] & kb) != 0;
         case BISHOP: return (bishop_lines[sq] & kb) && !(between[sq][k] & occ);
         case ROOK: return (rook_lines[sq] & kb) && !(between[sq][k] & occ);
@@ -59,7 +59,7 @@ inline void check_squares_init(const Position& pos, CheckSquares& c) {
     const int k = lsb_index(pos.bb[them][KING]);
     const Bitboard occ = occupied(pos), diag = bishop_attacks(k, occ), straight = rook_attacks(k, occ);
     c.direct[0] = c.direct[KING] = king_attacks[k];
-    c.direct[PAWN] = pawn_attacks(them, square_bit[k]);
+    c.direct[PAWN] = pawn_attacks_from(them, k);
     c.direct[KNIGHT] = knight_attacks[k];
     c.direct[BISHOP] = diag;
     c.direct[ROOK] = straight;

@@ -118,7 +118,7 @@ int generate_captures_on(const Position& pos, Move* out, int sq) {
     const int us = pos.ply & 1;
     const Bitboard occ = occupied(pos), target = square_bit[sq];
     int n = 0;
-    Bitboard pawns = pawn_attacks(1 - us, target) & pos.bb[us][PAWN];
+    Bitboard pawns = pawn_attacks_from(1 - us, sq) & pos.bb[us][PAWN];
     while (pawns) {
         int from = pop_lsb(pawns);
         if (target & LAST_RANKS)

@@ -166,7 +166,7 @@ Bitboard attacked_by(const Position& pos, int them) {
 
 Bitboard attackers_to(const Position& pos, int sq, int by, Bitboard occ) {
     return (knight_attacks[sq] & pos.bb[by][KNIGHT]) | (king_attacks[sq] & pos.bb[by][KING]) |
-           (pawn_attacks(1 - by, square_bit[sq]) & pos.bb[by][PAWN]) |
+           (pawn_attacks_from(1 - by, sq) & pos.bb[by][PAWN]) |
            (bishop_attacks(sq, occ) & (pos.bb[by][BISHOP] | pos.bb[by][QUEEN])) |
            (rook_attacks(sq, occ) & (pos.bb[by][ROOK] | pos.bb[by][QUEEN]));
 }

@@ -43,7 +43,7 @@ inline Bitboard straight_sliders(const Exchange& x) {
 template <int side>
 [[gnu::always_inline]] inline int take_least(Exchange& x) {
     const Bitboard* own = x.pos->bb[side];
-    Bitboard b = pawn_attacks(1 - side, square_bit[x.to]) & own[PAWN] & x.occ;
+    Bitboard b = pawn_attacks_from(1 - side, x.to) & own[PAWN] & x.occ;
     if (b) return x.occ ^= b & (0 - b), x.diag = STALE, PAWN;
     if ((b = knight_attacks[x.to] & own[KNIGHT] & x.occ)) return x.occ ^= b & (0 - b), KNIGHT;
     // The empty-board rays tell without a lookup whether the side has any slider in line.
@@ -164,7 +164,7 @@ int last_move_threat(const Position& pos) {
     const Bitboard occ = occupied(pos);
     switch (pos.board[t] & 7) {
         case PAWN:
-            return (pawn_attacks(them, square_bit[t]) & (s[0] & ~s[PAWN] & ~s[KING])) ? 2 : 0;
+            return (pawn_attacks_from(them, t) & (s[0] & ~s[PAWN] & ~s[KING])) ? 2 : 0;
         case KNIGHT: {
             const Bitboard a = knight_attacks[t];
             if (a & (s[ROOK] | s[QUEEN])) return 2;

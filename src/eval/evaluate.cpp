@@ -118,7 +118,7 @@ bool queen_contact_holds(const Position& pos, int from, int to, Bitboard occ) {
     const Bitboard* own = pos.bb[us];
     const Bitboard* enemy = pos.bb[them];
     if ((pos.board[to] & 7) == QUEEN) return true;  // an even trade at worst
-    const Bitboard leapers = (pawn_attacks(them, square_bit[to]) & own[PAWN]) | (knight_attacks[to] & own[KNIGHT]);
+    const Bitboard leapers = (pawn_attacks_from(them, to) & own[PAWN]) | (knight_attacks[to] & own[KNIGHT]);
     const Bitboard aligned = ((bishop_lines[to] & (own[BISHOP] | own[QUEEN])) | (rook_lines[to] & (own[ROOK] | own[QUEEN]))) &
                              ~square_bit[from];
     const Bitboard own_king = king_attacks[to] & own[KING];
@@ -127,7 +127,7 @@ bool queen_contact_holds(const Position& pos, int from, int to, Bitboard occ) {
     // Once the king has taken, its square is empty too.
     const Bitboard o = occ & ~square_bit[from] & ~square_bit[to] & ~enemy[KING];
     const Bitboard diag = bishop_attacks(to, o), line = rook_attacks(to, o);
-    const Bitboard defenders = ((pawn_attacks(us, square_bit[to]) & enemy[PAWN]) | (knight_attacks[to] & enemy[KNIGHT]) |
+    const Bitboard defenders = ((pawn_attacks_from(us, to) & enemy[PAWN]) | (knight_attacks[to] & enemy[KNIGHT]) |
                                 (diag & (enemy[BISHOP] | enemy[QUEEN])) | (line & (enemy[ROOK] | enemy[QUEEN]))) &
                                o;
     if (!defenders) {

@@ -254,7 +254,7 @@ int generate_evasions_stage(const Position& pos, uint32_t* out, const HistoryTab
     Move moves[MAX_MOVES];
     // The checking knight or pawn is found on the board, so a position set up with a check works too.
     const Bitboard knights = knight_attacks[k] & pos.bb[them][KNIGHT];
-    const Bitboard pawns = pawn_attacks(us, square_bit[k]) & pos.bb[them][PAWN];
+    const Bitboard pawns = pawn_attacks_from(us, k) & pos.bb[them][PAWN];
     if (knights) {
         add_evasions(pos, w, moves, generate_captures_on(pos, moves, lsb_index(knights)), k, history);
     } else if (pawns) {
@@ -341,7 +341,7 @@ int generate_quiet_checks_stage(const Position& pos, uint32_t* out) {
 
     const int fwd = us == WHITE ? 8 : -8;
     const Bitboard second = us == WHITE ? RANK_2 : RANK_7;
-    const Bitboard hits = pawn_attacks(them, square_bit[ek]) & ~LAST_RANKS;
+    const Bitboard hits = pawn_attacks_from(them, ek) & ~LAST_RANKS;
     for (Bitboard b = pos.bb[us][PAWN] & pawn_check_origin[them][ek]; b;) {
         const int from = pop_lsb(b);
         const Bitboard one = shift_up(square_bit[from], us) & empty;

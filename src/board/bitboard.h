@@ -77,6 +77,15 @@ constexpr std::array<std::array<Bitboard, 64>, 2> build_pawn_attack_table() {
 inline constexpr std::array<std::array<Bitboard, 64>, 2> pawn_attack_table = build_pawn_attack_table();
 inline Bitboard pawn_attacks_from(int side, int sq) { return pawn_attack_table[side][sq]; }
 
+// The file through a square, from a table: a shift by a variable count costs a register move.
+constexpr std::array<Bitboard, 64> build_file_table() {
+    std::array<Bitboard, 64> t{};
+    for (int sq = 0; sq < 64; sq++) t[sq] = FILE_A_BB << file_of(sq);
+    return t;
+}
+inline constexpr std::array<Bitboard, 64> file_table = build_file_table();
+inline Bitboard file_through(int sq) { return file_table[sq]; }
+
 // King-step distance between two squares, read from a table made at compile time (the evaluation
 // asks for it several times a position).
 constexpr std::array<std::array<uint8_t, 64>, 64> build_square_distance() {

@@ -69,7 +69,7 @@ struct Evaluator {
     void add(int side, ScorePair v) { st[side].acc = pair_add(st[side].acc, v); }
 
     template <int us>
-    void setup() {
+    void setup(const PawnEntry& pawns) {
         SideState& s = st[us];
         const Bitboard* own = pos.bb[us];
         s.acc = 0;
@@ -79,7 +79,7 @@ struct Evaluator {
         s.pieces = n + b + r + q;
         s.material = 8 * (3 * n + 3 * b + 5 * r + 9 * q) + 4 * b;
         // The piece terms need the other side's pawn and knight attacks; they fill in the sliders'.
-        s.patt = pawn_attacks(us, own[PAWN]);
+        s.patt = pawns.attacks[us];
         s.natt = s.batt = s.ratt = s.qatt = 0;
         for (Bitboard x = own[KNIGHT]; x;) s.natt |= knight_attacks[pop_lsb(x)];
         s.katt = king_attacks[s.king];
@@ -104,7 +104,7 @@ struct Evaluator {
     template <int us>
     void threats();
     template <int us>
-    void outposts();
+    void outposts(Bitboard enemy_span);
     template <int us>
     void passers(Bitboard passed);
 };
@@ -209,7 +209,7 @@ void Evaluator::pieces() {
         if (king_on_back_rank && rank_of(s) == seventh) add(us, rook7th);
         if (file_of(s) == file_of(ek) && !(between[s][ek] & own[PAWN])) danger += 2;
         add(us, rook_pawns[me.pawns]);
-        const Bitboard file = FILE_A_BB << file_of(s);
+        const Bitboard file = file_through(s);
         if (!(file & own[PAWN])) {
             if (!(file & enemy[PAWN]))
                 add(us, ropen);
@@ -264,12 +264,12 @@ void Evaluator::threats() {
 }
 
 template <int us>
-void Evaluator::outposts() {
+void Evaluator::outposts(Bitboard enemy_span) {
     const int them = 1 - us;
     const SideState& me = st[us];
     const Bitboard* own = pos.bb[us];
     const Bitboard* enemy = pos.bb[them];
-    const Bitboard never_attackable = ~pawn_attack_span(them, enemy[PAWN]);
+    const Bitboard never_attackable = ~enemy_span;
 
     const Bitboard strong = own[KNIGHT] & (us == WHITE ? WHITE_CENTRE : BLACK_CENTRE) & me.patt & never_attackable;
     add(us, outsq_count[popcount(strong)]);
@@ -357,15 +357,15 @@ int evaluate_full(Position& pos, EvalTables& t) {
     Evaluator ev(pos);
     const PawnEntry* entry = nullptr;
     const ScorePair pawns = evaluatePawns(pos, t.pawns, entry);
-    ev.setup<WHITE>();
-    ev.setup<BLACK>();
+    ev.setup<WHITE>(*entry);
+    ev.setup<BLACK>(*entry);
     ev.castling_and_rooks();
     ev.pieces<WHITE>();
     ev.pieces<BLACK>();
     ev.threats<WHITE>();
     ev.threats<BLACK>();
-    ev.outposts<WHITE>();
-    ev.outposts<BLACK>();
+    ev.outposts<WHITE>(entry->span[BLACK]);
+    ev.outposts<BLACK>(entry->span[WHITE]);
     ev.passers<WHITE>(entry->passed[WHITE]);
     ev.passers<BLACK>(entry->passed[BLACK]);
     const SideState& w = ev.st[WHITE];

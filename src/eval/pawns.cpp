@@ -19,7 +19,7 @@ inline int relative_rank(int side, int s) { return side == WHITE ? rank_of(s) : 
 ScorePair shelter_sum(int side, int king, Bitboard own) {
     ScorePair sum = 0;
     Bitboard b = own & three_file_mask[king];
-    const Bitboard king_file = FILE_A_BB << file_of(king);
+    const Bitboard king_file = file_through(king);
     while (b) {
         const int s = pop_lsb(b);
         const ScorePair v = shelter_rank[relative_rank(side, s)];
@@ -128,6 +128,10 @@ ScorePair fill_pawn_entry(const Position& pos, PawnEntry& e) {
         sides[s].structure();
         e.passed[s] = sides[s].passers(kings);
     }
+    e.attacks[WHITE] = watt;
+    e.attacks[BLACK] = batt;
+    e.span[WHITE] = pawn_attack_span(WHITE, wp);
+    e.span[BLACK] = pawn_attack_span(BLACK, bp);
 
     total[WHITE] = pair_add(total[WHITE], king_shelter(WHITE, kings[WHITE], wp));
     total[BLACK] = pair_add(total[BLACK], king_shelter(BLACK, kings[BLACK], bp));

@@ -9,10 +9,12 @@ struct PawnEntry {
     uint64_t key;
     ScorePair score;        // white minus black
     Bitboard passed[2];     // each side's passed pawns
+    Bitboard attacks[2];    // squares each side's pawns attack
+    Bitboard span[2];       // squares each side's pawns attack now or after any advance
 };
-static_assert(sizeof(PawnEntry) == 32, "pawn entries are 32 bytes");
+static_assert(sizeof(PawnEntry) == 64, "pawn entries fill a cache line");
 
-constexpr int PAWN_TABLE_SIZE = 131072;
+constexpr int PAWN_TABLE_SIZE = 65536;
 // One per search worker; aligned so that no entry straddles two cache lines.
 struct PawnTable {
     alignas(64) PawnEntry entries[PAWN_TABLE_SIZE];

@@ -103,7 +103,7 @@ inline bool is_tactical(const Position& pos, Move m) {
 // Squares ahead of sq on its own and the adjacent files, seen from side.
 inline Bitboard passed_span(int side, int sq) {
     const int r = rank_of(sq);
-    const Bitboard file = FILE_A_BB << file_of(sq);
+    const Bitboard file = file_through(sq);
     const Bitboard files = file | ((file << 1) & NOT_FILE_A) | ((file >> 1) & NOT_FILE_H);
     const Bitboard ahead = side == WHITE ? (r == 7 ? 0 : ~0ULL << (8 * (r + 1))) : (r == 0 ? 0 : (1ULL << (8 * r)) - 1);
     return files & ahead;

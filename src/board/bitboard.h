@@ -86,6 +86,24 @@ constexpr std::array<Bitboard, 64> build_file_table() {
 inline constexpr std::array<Bitboard, 64> file_table = build_file_table();
 inline Bitboard file_through(int sq) { return file_table[sq]; }
 
+// Squares ahead of sq from side's point of view: on its file, and on its file and both neighbours
+// (the span an enemy pawn must stay out of for a pawn on sq to be passed).
+constexpr std::array<std::array<Bitboard, 64>, 2> build_span_table(bool neighbours) {
+    std::array<std::array<Bitboard, 64>, 2> t{};
+    for (int sq = 0; sq < 64; sq++) {
+        Bitboard files = FILE_A_BB << file_of(sq);
+        if (neighbours) files |= ((files << 1) & NOT_FILE_A) | ((files >> 1) & NOT_FILE_H);
+        const int r = rank_of(sq);
+        t[WHITE][sq] = r == 7 ? 0 : files & (~0ULL << (8 * (r + 1)));
+        t[BLACK][sq] = r == 0 ? 0 : files & ((1ULL << (8 * r)) - 1);
+    }
+    return t;
+}
+inline constexpr std::array<std::array<Bitboard, 64>, 2> file_ahead_table = build_span_table(false);
+inline constexpr std::array<std::array<Bitboard, 64>, 2> passed_span_table = build_span_table(true);
+inline Bitboard file_ahead(int side, int sq) { return file_ahead_table[side][sq]; }
+inline Bitboard passed_span(int side, int sq) { return passed_span_table[side][sq]; }
+
 // King-step distance between two squares, read from a table made at compile time (the evaluation
 // asks for it several times a position).
 constexpr std::array<std::array<uint8_t, 64>, 64> build_square_distance() {

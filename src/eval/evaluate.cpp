@@ -314,14 +314,14 @@ void Evaluator::passers(Bitboard passed) {
             if (square_distance(me.king, promo) <= 1) add(us, reKinFront);
             if (square_distance(en.king, promo) <= 1) add(them, reKinFront);
         }
-        const Bitboard behind = forward_fill(them, push(them, bit));
+        const Bitboard behind = file_ahead(them, s);
         if (i >= 3) {
             if (behind & own[ROOK]) add(us, reRookBehind);
             if (behind & enemy[ROOK]) add(them, reRookBehind);
         }
         if (occ & square_bit[ahead]) continue;
 
-        const Bitboard path = forward_fill(us, square_bit[ahead]);
+        const Bitboard path = file_ahead(us, s);
         const Bitboard enemy_heavy = enemy[ROOK] | enemy[QUEEN], own_heavy = own[ROOK] | own[QUEEN];
         Bitboard attacked = path & (enemy[0] | en.attacks_without_king());
         if (backs_up_path(behind & enemy_heavy, enemy_heavy, s, occ)) attacked = path;

@@ -100,14 +100,6 @@ bool move_checks(const Position& pos, Move m);
 inline bool is_tactical(const Position& pos, Move m) {
     return move_flag(m) == FLAG_EP || is_promotion(m) || (pos.bb[1 - side_to_move(pos)][0] & square_bit[move_to(m)]);
 }
-// Squares ahead of sq on its own and the adjacent files, seen from side.
-inline Bitboard passed_span(int side, int sq) {
-    const int r = rank_of(sq);
-    const Bitboard file = file_through(sq);
-    const Bitboard files = file | ((file << 1) & NOT_FILE_A) | ((file >> 1) & NOT_FILE_H);
-    const Bitboard ahead = side == WHITE ? (r == 7 ? 0 : ~0ULL << (8 * (r + 1))) : (r == 0 ? 0 : (1ULL << (8 * r)) - 1);
-    return files & ahead;
-}
 inline bool is_passed_square(const Position& pos, int side, int sq) {
     return !(passed_span(side, sq) & pos.bb[1 - side][PAWN]);
 }

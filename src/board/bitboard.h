@@ -59,8 +59,8 @@ inline Bitboard bishop_attacks(int s, Bitboard occ) {
 }
 inline Bitboard queen_attacks(int s, Bitboard occ) { return rook_attacks(s, occ) | bishop_attacks(s, occ); }
 
-inline Bitboard white_pawn_attacks(Bitboard p) { return ((p << 7) & NOT_FILE_H) | ((p << 9) & NOT_FILE_A); }
-inline Bitboard black_pawn_attacks(Bitboard p) { return ((p >> 9) & NOT_FILE_H) | ((p >> 7) & NOT_FILE_A); }
+constexpr Bitboard white_pawn_attacks(Bitboard p) { return ((p << 7) & NOT_FILE_H) | ((p << 9) & NOT_FILE_A); }
+constexpr Bitboard black_pawn_attacks(Bitboard p) { return ((p >> 9) & NOT_FILE_H) | ((p >> 7) & NOT_FILE_A); }
 inline Bitboard pawn_attacks(int side, Bitboard p) { return side == WHITE ? white_pawn_attacks(p) : black_pawn_attacks(p); }
 
 // Squares a pawn of `side` on sq attacks: one load where the shifts above take six instructions,
@@ -68,9 +68,8 @@ inline Bitboard pawn_attacks(int side, Bitboard p) { return side == WHITE ? whit
 constexpr std::array<std::array<Bitboard, 64>, 2> build_pawn_attack_table() {
     std::array<std::array<Bitboard, 64>, 2> t{};
     for (int sq = 0; sq < 64; sq++) {
-        const Bitboard b = 1ULL << sq;
-        t[WHITE][sq] = ((b << 7) & NOT_FILE_H) | ((b << 9) & NOT_FILE_A);
-        t[BLACK][sq] = ((b >> 9) & NOT_FILE_H) | ((b >> 7) & NOT_FILE_A);
+        t[WHITE][sq] = white_pawn_attacks(1ULL << sq);
+        t[BLACK][sq] = black_pawn_attacks(1ULL << sq);
     }
     return t;
 }
@@ -91,7 +90,7 @@ inline Bitboard file_through(int sq) { return file_table[sq]; }
 constexpr std::array<std::array<Bitboard, 64>, 2> build_span_table(bool neighbours) {
     std::array<std::array<Bitboard, 64>, 2> t{};
     for (int sq = 0; sq < 64; sq++) {
-        Bitboard files = FILE_A_BB << file_of(sq);
+        Bitboard files = file_table[sq];
         if (neighbours) files |= ((files << 1) & NOT_FILE_A) | ((files >> 1) & NOT_FILE_H);
         const int r = rank_of(sq);
         t[WHITE][sq] = r == 7 ? 0 : files & (~0ULL << (8 * (r + 1)));

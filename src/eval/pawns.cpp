@@ -50,6 +50,7 @@ struct PawnSide {
     const int us, them;
     const Bitboard own, enemy;
     const Bitboard own_att, enemy_att;
+    const Bitboard own_span, enemy_span;  // see pawn_attack_span
     ScorePair* total;
 
     // Doubled files, isolated and defended pawns, backward pawns.
@@ -79,7 +80,7 @@ struct PawnSide {
         total[us] = pair_add(total[us], duofended_count[popcount(d1)]);
         total[us] = pair_add(total[us], duofended_count[popcount(d2)]);
 
-        const Bitboard backward = own & ~isolated & ~d1 & ~d2 & ~pawn_attack_span(us, own);
+        const Bitboard backward = own & ~isolated & ~d1 & ~d2 & ~own_span;
         const Bitboard stops = push(us, backward);
         total[us] = pair_add(total[us], pbkwd_count[popcount(stops & ((own | enemy) | enemy_att))]);
         total[us] = pair_add(total[us], blockedopen_count[popcount(stops & enemy_att & open_squares())]);
@@ -93,7 +94,7 @@ struct PawnSide {
     // Passed and candidate pawns; returns the passed ones.
     Bitboard passers(const int kings[2]) {
         const Bitboard open = open_squares();
-        const Bitboard passed = own & open & ~pawn_attack_span(them, enemy);
+        const Bitboard passed = own & open & ~enemy_span;
         for (Bitboard b = passed; b;) {
             const int s = pop_lsb(b);
             const int ahead = us == WHITE ? s + 8 : s - 8;
@@ -121,17 +122,19 @@ ScorePair fill_pawn_entry(const Position& pos, PawnEntry& e) {
 
     const Bitboard wp = pos.bb[WHITE][PAWN], bp = pos.bb[BLACK][PAWN];
     const Bitboard watt = white_pawn_attacks(wp), batt = black_pawn_attacks(bp);
+    const Bitboard wspan = pawn_attack_span(WHITE, wp), bspan = pawn_attack_span(BLACK, bp);
     const int kings[2] = {king_square(pos, WHITE), king_square(pos, BLACK)};
     ScorePair total[2] = {0, 0};
-    PawnSide sides[2] = {{WHITE, BLACK, wp, bp, watt, batt, total}, {BLACK, WHITE, bp, wp, batt, watt, total}};
+    PawnSide sides[2] = {{WHITE, BLACK, wp, bp, watt, batt, wspan, bspan, total},
+                         {BLACK, WHITE, bp, wp, batt, watt, bspan, wspan, total}};
     for (int s = 0; s < 2; s++) {
         sides[s].structure();
         e.passed[s] = sides[s].passers(kings);
     }
     e.attacks[WHITE] = watt;
     e.attacks[BLACK] = batt;
-    e.span[WHITE] = pawn_attack_span(WHITE, wp);
-    e.span[BLACK] = pawn_attack_span(BLACK, bp);
+    e.span[WHITE] = wspan;
+    e.span[BLACK] = bspan;
 
     total[WHITE] = pair_add(total[WHITE], king_shelter(WHITE, kings[WHITE], wp));
     total[BLACK] = pair_add(total[BLACK], king_shelter(BLACK, kings[BLACK], bp));

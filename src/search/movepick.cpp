@@ -30,10 +30,8 @@ constexpr std::array<std::array<Bitboard, 64>, 2> build_pawn_check_origin() {
         const int pawn = 1 - king;
         const Bitboard second = pawn == WHITE ? RANK_2 : RANK_7;
         for (int sq = 0; sq < 64; sq++) {
-            const Bitboard k = 1ULL << sq;
             // Squares from which a pawn of the other colour attacks the king.
-            const Bitboard hits = king == WHITE ? ((k << 7) & NOT_FILE_H) | ((k << 9) & NOT_FILE_A)
-                                                : ((k >> 9) & NOT_FILE_H) | ((k >> 7) & NOT_FILE_A);
+            const Bitboard hits = pawn_attack_table[king][sq];
             const Bitboard single = shift_down(hits, pawn);
             t[king][sq] = single | (shift_down(single, pawn) & second);
         }

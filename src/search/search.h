@@ -8,6 +8,7 @@
 #include "board/makemove.h"
 #include "board/position.h"
 #include "board/see.h"
+#include "eval/pawns.h"
 #include "search/state.h"
 #include "search/tablebase.h"
 #include "search/tt.h"
@@ -106,17 +107,7 @@ inline bool is_passed_square(const Position& pos, int side, int sq) {
 // Squares the pawns of `side` attack now or could walk onto.
 inline Bitboard pawn_barrier(const Position& pos, int side) {
     const Bitboard p = pos.bb[side][PAWN];
-    Bitboard fill = p;
-    if (side == WHITE) {
-        fill |= fill << 8;
-        fill |= fill << 16;
-        fill |= fill << 32;
-    } else {
-        fill |= fill >> 8;
-        fill |= fill >> 16;
-        fill |= fill >> 32;
-    }
-    return fill | pawn_attacks(side, p);
+    return forward_fill(side, p) | pawn_attacks(side, p);
 }
 // The relative rank (0 = own first rank) of sq for side.
 inline int relative_rank(int side, int sq) { return side == WHITE ? rank_of(sq) : 7 - rank_of(sq); }

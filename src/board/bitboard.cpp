@@ -10,6 +10,7 @@ Bitboard bishop_lines[64];
 Bitboard rook_lines[64];
 Bitboard queen_lines[64];
 Bitboard between[64][64];
+Bitboard piece_reach[2][8][64];
 Magic rook_magic[64];
 Magic bishop_magic[64];
 Bitboard relative_rank_mask[8][2];
@@ -166,6 +167,19 @@ static void init_lines() {
     }
 }
 
+static void init_reach() {
+    for (int side = 0; side < 2; side++)
+        for (int s = 0; s < 64; s++) {
+            Bitboard* r = piece_reach[side][0];
+            r[s] = r[KING * 64 + s] = king_attacks[s];
+            r[PAWN * 64 + s] = pawn_attacks_from(side, s);
+            r[KNIGHT * 64 + s] = knight_attacks[s];
+            r[BISHOP * 64 + s] = bishop_lines[s];
+            r[ROOK * 64 + s] = rook_lines[s];
+            r[QUEEN * 64 + s] = queen_lines[s];
+        }
+}
+
 static void init_magics() {
     int next = 0;
     for (int s = 0; s < 64; s++) fill_magic(s, rook_dirs, rook_multipliers[s], rook_magic[s], next);
@@ -180,5 +194,6 @@ void init_bitboards() {
     init_three_file_mask();
     init_leapers();
     init_lines();
+    init_reach();
     init_magics();
 }

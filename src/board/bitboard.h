@@ -32,6 +32,9 @@ extern Bitboard bishop_lines[64];
 extern Bitboard rook_lines[64];
 extern Bitboard queen_lines[64];
 extern Bitboard between[64][64];
+// [side][type][sq]: the squares a piece reaches on an empty board (type 0 reads like a king). A
+// leaper's targets never have a square between, so "reaches with nothing between" is every type's test.
+extern Bitboard piece_reach[2][8][64];
 extern Magic rook_magic[64];
 extern Magic bishop_magic[64];
 extern Bitboard relative_rank_mask[8][2];

@@ -8,15 +8,7 @@ bool king_attacked(const Position& pos, int side);
 
 // Whether a piece of the type and side standing on sq attacks square k, the board holding occ.
 inline bool attacks_square(int type, int side, int sq, int k, Bitboard occ) {
-    const Bitboard kb = square_bit[k];
-    switch (type) {
-        case PAWN: return (pawn_attacks_from(side, sq) & kb) != 0;
-        case KNIGHT: return (knight_attacks[sq] & kb) != 0;
-        case BISHOP: return (bishop_lines[sq] & kb) && !(between[sq][k] & occ);
-        case ROOK: return (rook_lines[sq] & kb) && !(between[sq][k] & occ);
-        case QUEEN: return (queen_lines[sq] & kb) && !(between[sq][k] & occ);
-        default: return (king_attacks[sq] & kb) != 0;
-    }
+    return (piece_reach[side][type][sq] & square_bit[k]) && !(between[sq][k] & occ);
 }
 
 // Whether a piece leaving `from` could open a line from square k to a slider of side `by`.

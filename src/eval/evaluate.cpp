@@ -66,7 +66,7 @@ static_assert(COUNT_TABLE > 8 && WIDE_COUNT_TABLE > 16, "count tables reach the 
 
 struct SideState {
     ScorePair acc;
-    int king, pawns, pieces, material;
+    int king, pawns, knights, bishops, rooks, queens, pieces, material;
     Bitboard patt, natt, batt, ratt, qatt, katt;
     int danger;
 
@@ -90,6 +90,10 @@ struct Evaluator {
         s.king = lsb_index(own[KING]);
         s.pawns = popcount(own[PAWN]);
         const int n = popcount(own[KNIGHT]), b = popcount(own[BISHOP]), r = popcount(own[ROOK]), q = popcount(own[QUEEN]);
+        s.knights = n;
+        s.bishops = b;
+        s.rooks = r;
+        s.queens = q;
         s.pieces = n + b + r + q;
         s.material = 8 * (3 * n + 3 * b + 5 * r + 9 * q) + 4 * b;
         // The piece terms need the other side's pawn and knight attacks; they fill in the sliders'.
@@ -185,11 +189,12 @@ void Evaluator::pieces() {
         add(us, knight_king_distance[square_distance(s, me.king)]);
         const Bitboard mob = a & ~own[PAWN] & ~minor_unsafe;
         add(us, knight_mobility[popcount(mob) + popcount(mob & ranks_ahead(us, s))]);
-        add(us, knight_pawns[me.pawns]);
         danger += 4 * popcount(a & knight_checks);
     }
+    // Terms every piece of a kind earns alike are added once, times the count.
+    add(us, pair_mul(knight_pawns[me.pawns], me.knights));
 
-    const int bishops = popcount(own[BISHOP]);
+    const int bishops = me.bishops;
     // Enemy knights in the enemy half three ranks straight ahead of or behind a bishop.
     const Bitboard far_knights = enemy[KNIGHT] & (us == WHITE ? UPPER_HALF : ~UPPER_HALF);
     const Bitboard knight_opposed = (far_knights >> 24) | (far_knights << 24);
@@ -201,8 +206,7 @@ void Evaluator::pieces() {
         add(us, bishop_mobility[popcount(a & ~own[PAWN] & ~minor_unsafe)]);
         const Bitboard colour = colour_squares(s);
         const int same = popcount(own[PAWN] & colour);
-        add(us, bishop_same_colour_pawns[same]);
-        add(us, bishop_same_colour_pawns[same]);
+        add(us, pair_mul(bishop_same_colour_pawns[same], 2));
         add(us, bishop_other_colour_pawns[me.pawns - same]);
         if (bishops >= 2 && !(enemy[BISHOP] & colour)) add(us, bishop_same_colour_pawns[same]);
         danger += 3 * popcount(a & diag_checks);
@@ -210,19 +214,17 @@ void Evaluator::pieces() {
     }
     if (bishops == 2) add(us, bpair);
 
-    const int rooks = popcount(own[ROOK]);
-    const bool king_on_back_rank = rank_of(ek) == (us == WHITE ? 7 : 0);
-    const int seventh = us == WHITE ? 6 : 1;
+    const int rooks = me.rooks;
+    // The connection test includes the rook's own square, so every rook passes it.
+    add(us, pair_mul(pair_add(rconnected, rook_pawns[me.pawns]), rooks));
+    if (rank_of(ek) == (us == WHITE ? 7 : 0)) add(us, pair_mul(rook7th, popcount(own[ROOK] & relative_rank_mask[6][us])));
+    for (Bitboard b = own[ROOK] & file_through(ek); b;)
+        if (!(between[pop_lsb(b)][ek] & own[PAWN])) danger += 2;
     for (Bitboard b = own[ROOK]; b;) {
         const int s = pop_lsb(b);
         const Bitboard a = rook_attacks(s, occ);
         me.ratt |= a;
         if (a & zone) danger += 2;
-        // The connection test includes the rook's own square, so every rook passes it.
-        add(us, rconnected);
-        if (king_on_back_rank && rank_of(s) == seventh) add(us, rook7th);
-        if (file_of(s) == file_of(ek) && !(between[s][ek] & own[PAWN])) danger += 2;
-        add(us, rook_pawns[me.pawns]);
         const Bitboard file = file_through(s);
         if (!(file & own[PAWN])) {
             if (!(file & enemy[PAWN]))
@@ -240,7 +242,6 @@ void Evaluator::pieces() {
 
     for (Bitboard b = own[QUEEN]; b;) {
         const int s = pop_lsb(b);
-        add(us, queen_pawns[me.pawns]);
         const Bitboard a = queen_attacks(s, occ);
         me.qatt |= a;
         add(us, queen_mobility[popcount(a & ~own[PAWN] & ~major_unsafe)]);
@@ -254,6 +255,7 @@ void Evaluator::pieces() {
         }
     }
 
+    add(us, pair_mul(queen_pawns[me.pawns], me.queens));
     danger += queen_checks < 25 ? queen_checks : 25;
     add(us, king_safety[clamp_index(danger, KING_SAFETY_ENTRIES)]);
     me.danger = danger;

@@ -170,13 +170,13 @@ static void init_lines() {
 static void init_reach() {
     for (int side = 0; side < 2; side++)
         for (int s = 0; s < 64; s++) {
-            Bitboard* r = piece_reach[side][0];
-            r[s] = r[KING * 64 + s] = king_attacks[s];
-            r[PAWN * 64 + s] = pawn_attacks_from(side, s);
-            r[KNIGHT * 64 + s] = knight_attacks[s];
-            r[BISHOP * 64 + s] = bishop_lines[s];
-            r[ROOK * 64 + s] = rook_lines[s];
-            r[QUEEN * 64 + s] = queen_lines[s];
+            Bitboard(&r)[8][64] = piece_reach[side];
+            r[0][s] = r[KING][s] = king_attacks[s];
+            r[PAWN][s] = pawn_attacks_from(side, s);
+            r[KNIGHT][s] = knight_attacks[s];
+            r[BISHOP][s] = bishop_lines[s];
+            r[ROOK][s] = rook_lines[s];
+            r[QUEEN][s] = queen_lines[s];
         }
 }
 

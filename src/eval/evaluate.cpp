@@ -215,9 +215,10 @@ void Evaluator::pieces() {
     if (bishops == 2) add(us, bpair);
 
     const int rooks = me.rooks;
-    // The connection test includes the rook's own square, so every rook passes it.
+    // Every rook earns the connection term (its test includes the rook's own square) and the pawn-count term.
     add(us, pair_mul(pair_add(rconnected, rook_pawns[me.pawns]), rooks));
-    if (rank_of(ek) == (us == WHITE ? 7 : 0)) add(us, pair_mul(rook7th, popcount(own[ROOK] & relative_rank_mask[6][us])));
+    if (rank_of(ek) == (us == WHITE ? 7 : 0))
+        add(us, pair_mul(rook7th, popcount(own[ROOK] & relative_rank_mask[6][us])));
     for (Bitboard b = own[ROOK] & file_through(ek); b;)
         if (!(between[pop_lsb(b)][ek] & own[PAWN])) danger += 2;
     for (Bitboard b = own[ROOK]; b;) {

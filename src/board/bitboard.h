@@ -79,6 +79,40 @@ constexpr std::array<std::array<Bitboard, 64>, 2> build_pawn_attack_table() {
 inline constexpr std::array<std::array<Bitboard, 64>, 2> pawn_attack_table = build_pawn_attack_table();
 inline Bitboard pawn_attacks_from(int side, int sq) { return pawn_attack_table[side][sq]; }
 
+inline Bitboard push(int side, Bitboard b) { return side == WHITE ? b << 8 : b >> 8; }
+constexpr Bitboard beside(Bitboard b) { return ((b << 1) & NOT_FILE_A) | ((b >> 1) & NOT_FILE_H); }
+inline Bitboard fill_up(Bitboard b) {
+    b |= b << 8;
+    b |= b << 16;
+    return b | (b << 32);
+}
+inline Bitboard fill_down(Bitboard b) {
+    b |= b >> 8;
+    b |= b >> 16;
+    return b | (b >> 32);
+}
+inline Bitboard file_fill(Bitboard b) { return fill_up(fill_down(b)); }
+// The squares and everything ahead of them, from side's point of view.
+inline Bitboard forward_fill(int side, Bitboard b) { return side == WHITE ? fill_up(b) : fill_down(b); }
+// Squares the side's pawns attack now or after any advance.
+inline Bitboard pawn_attack_span(int side, Bitboard pawns) { return pawn_attacks(side, forward_fill(side, pawns)); }
+
+// The relative rank (0 = own first rank) of sq for side.
+constexpr int relative_rank(int side, int sq) { return side == WHITE ? rank_of(sq) : 7 - rank_of(sq); }
+
+// Ranks strictly beyond sq's from side's point of view.
+constexpr std::array<std::array<Bitboard, 64>, 2> build_ranks_ahead() {
+    std::array<std::array<Bitboard, 64>, 2> t{};
+    for (int sq = 0; sq < 64; sq++) {
+        const int shift = 8 * rank_of(sq);
+        t[WHITE][sq] = (~0ULL << 8) << shift;
+        t[BLACK][sq] = (1ULL << shift) - 1;
+    }
+    return t;
+}
+inline constexpr std::array<std::array<Bitboard, 64>, 2> ranks_ahead_table = build_ranks_ahead();
+inline Bitboard ranks_ahead(int side, int sq) { return ranks_ahead_table[side][sq]; }
+
 // The file through a square, from a table: a shift by a variable count costs a register move.
 constexpr std::array<Bitboard, 64> build_file_table() {
     std::array<Bitboard, 64> t{};
@@ -93,11 +127,9 @@ inline Bitboard file_through(int sq) { return file_table[sq]; }
 constexpr std::array<std::array<Bitboard, 64>, 2> build_span_table(bool neighbours) {
     std::array<std::array<Bitboard, 64>, 2> t{};
     for (int sq = 0; sq < 64; sq++) {
-        Bitboard files = file_table[sq];
-        if (neighbours) files |= ((files << 1) & NOT_FILE_A) | ((files >> 1) & NOT_FILE_H);
-        const int r = rank_of(sq);
-        t[WHITE][sq] = r == 7 ? 0 : files & (~0ULL << (8 * (r + 1)));
-        t[BLACK][sq] = r == 0 ? 0 : files & ((1ULL << (8 * r)) - 1);
+        const Bitboard files = file_table[sq] | (neighbours ? beside(file_table[sq]) : 0);
+        t[WHITE][sq] = files & ranks_ahead_table[WHITE][sq];
+        t[BLACK][sq] = files & ranks_ahead_table[BLACK][sq];
     }
     return t;
 }

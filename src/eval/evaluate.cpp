@@ -37,26 +37,14 @@ constexpr int initial_danger[64] = {
 constexpr int root_scale[22] = {0,    1000, 1414, 1732, 2000, 2236, 2449, 2646, 2828, 3000, 3162,
                                 3317, 3464, 3606, 3742, 3873, 4000, 4123, 4243, 4359, 4472, 4583};
 
-// The squares of sq's colour, and the ranks strictly beyond sq's from each side's point of view:
-// tables, since the piece loops ask for them once per piece.
+// The squares of sq's colour: a table, since the bishop loop asks for it once per bishop.
 constexpr std::array<Bitboard, 64> build_colour_table() {
     std::array<Bitboard, 64> t{};
     for (int sq = 0; sq < 64; sq++) t[sq] = (DARK_SQUARES >> sq) & 1 ? DARK_SQUARES : ~DARK_SQUARES;
     return t;
 }
-constexpr std::array<std::array<Bitboard, 64>, 2> build_ranks_ahead() {
-    std::array<std::array<Bitboard, 64>, 2> t{};
-    for (int sq = 0; sq < 64; sq++) {
-        const int shift = 8 * rank_of(sq);
-        t[WHITE][sq] = (~0ULL << 8) << shift;
-        t[BLACK][sq] = (1ULL << shift) - 1;
-    }
-    return t;
-}
 constexpr std::array<Bitboard, 64> colour_table = build_colour_table();
-constexpr std::array<std::array<Bitboard, 64>, 2> ranks_ahead_table = build_ranks_ahead();
 inline Bitboard colour_squares(int sq) { return colour_table[sq]; }
-inline Bitboard ranks_ahead(int side, int sq) { return ranks_ahead_table[side][sq]; }
 
 inline int clamp_index(int n, int size) { return n < size ? n : size - 1; }
 // A side has at most eight pawns and sixteen men (positions with more are refused), so counts of

@@ -13,8 +13,6 @@ constexpr Bitboard RANK_1 = 0xFFULL, RANK_8 = 0xFF00000000000000ULL;
 constexpr Bitboard RANK_2 = RANK_1 << 8, RANK_7 = RANK_8 >> 8;
 constexpr int SQ_G1 = 6, SQ_G8 = 62;
 
-inline int relative_rank(int side, int s) { return side == WHITE ? rank_of(s) : 7 - rank_of(s); }
-
 // Shelter of the side's pawns around a king square; own-file pawns count twice.
 ScorePair shelter_sum(int side, int king, Bitboard own) {
     ScorePair sum = 0;

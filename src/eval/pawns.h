@@ -41,22 +41,3 @@ inline ScorePair evaluatePawns(const Position& pos, PawnTable& t, const PawnEntr
 }
 
 inline int passer_count(const PawnEntry& e, int side) { return popcount(e.passed[side]); }
-
-// Whole-board helpers shared with the evaluation.
-inline Bitboard fill_up(Bitboard b) {
-    b |= b << 8;
-    b |= b << 16;
-    return b | (b << 32);
-}
-inline Bitboard fill_down(Bitboard b) {
-    b |= b >> 8;
-    b |= b >> 16;
-    return b | (b >> 32);
-}
-inline Bitboard file_fill(Bitboard b) { return fill_up(fill_down(b)); }
-// The squares and everything ahead of them, from side's point of view.
-inline Bitboard forward_fill(int side, Bitboard b) { return side == WHITE ? fill_up(b) : fill_down(b); }
-inline Bitboard push(int side, Bitboard b) { return side == WHITE ? b << 8 : b >> 8; }
-inline Bitboard beside(Bitboard b) { return ((b << 1) & NOT_FILE_A) | ((b >> 1) & NOT_FILE_H); }
-// Squares the side's pawns attack now or after any advance.
-inline Bitboard pawn_attack_span(int side, Bitboard pawns) { return pawn_attacks(side, forward_fill(side, pawns)); }

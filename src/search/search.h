@@ -8,7 +8,6 @@
 #include "board/makemove.h"
 #include "board/position.h"
 #include "board/see.h"
-#include "eval/pawns.h"
 #include "search/state.h"
 #include "search/tablebase.h"
 #include "search/tt.h"
@@ -109,8 +108,6 @@ inline Bitboard pawn_barrier(const Position& pos, int side) {
     const Bitboard p = pos.bb[side][PAWN];
     return forward_fill(side, p) | pawn_attacks(side, p);
 }
-// The relative rank (0 = own first rank) of sq for side.
-inline int relative_rank(int side, int sq) { return side == WHITE ? rank_of(sq) : 7 - rank_of(sq); }
 
 // Moves to mate for a mate score, negative when being mated.
 inline int mate_in_moves(int score) {

@@ -90,7 +90,15 @@ TEST(Threats, LossesAndWhatTheLastMoveAttacks) {
         {"4k3/1P6/8/8/8/8/1p6/4K3 b - -", 15},    // black's own promotion threat
         {"4k3/8/8/4p3/3Q4/8/5N2/4K3 w - -", 19},  // the worst loss among the pieces
         {"4k3/8/8/8/3N4/8/8/Q3K3 w - -", 0}};
-    for (const auto& [fen, value] : largest) EXPECT_EQ(largest_threat(from_fen(fen)), value) << fen;
+    for (const auto& [fen, value] : largest) {
+        const Position p = from_fen(fen);
+        EXPECT_EQ(largest_threat(p), value) << fen;
+        // A scan bounded below the loss may stop early but must still report passing the bound.
+        EXPECT_EQ(largest_threat_above(p, value), value) << fen;
+        if (value > 0) {
+            EXPECT_GT(largest_threat_above(p, value - 1), value - 1) << fen;
+        }
+    }
     // What the move just made attacks.
     const std::tuple<const char*, const char*, int> cases[] = {
         {"4k3/2r5/8/8/8/2N5/8/4K3 w - -", "c3d5", 2},   // knight on a rook

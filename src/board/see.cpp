@@ -189,12 +189,13 @@ int last_move_threat(const Position& pos) {
     }
 }
 
-int largest_threat(const Position& pos) {
+int largest_threat_above(const Position& pos, int limit) {
     const int us = pos.ply & 1, them = 1 - us;
     const Bitboard their_seventh = them == WHITE ? 0x00FF000000000000ULL : 0x000000000000FF00ULL;
     if (pos.bb[them][PAWN] & their_seventh) return 15;
-    // Scan from the most valuable pieces down, stopping once nothing cheaper could lose more. A
-    // piece no enemy attacks loses nothing, so only the attacked ones are judged.
+    // Scan from the most valuable pieces down, stopping once nothing cheaper could lose more, or
+    // once the loss found passes the caller's limit. A piece no enemy attacks loses nothing, so only
+    // the attacked ones are judged.
     static const int order[5] = {QUEEN, ROOK, BISHOP, KNIGHT, PAWN};
     static const int stop_below[5] = {-4, -3, -2, -1, -1000};
     const Bitboard attacked = attacked_by(pos, them);
@@ -204,7 +205,7 @@ int largest_threat(const Position& pos) {
             const int v = threat_on_square(pos, pop_lsb(b));
             if (v < m) m = v;
         }
-        if (m < stop_below[i]) break;
+        if (m < stop_below[i] || -m > limit) break;
     }
     return -m;
 }

@@ -20,7 +20,7 @@ bool extends_at_horizon(Worker& w, Position& pos, int alpha, int beta) {
     const int eval = evaluate(pos, w.eval);
     pos.eval_cache = eval;
     if ((beta - HORIZON_BAND < eval && eval < beta) ||
-        (alpha <= eval && eval < beta + HORIZON_BAND && largest_threat(pos) != 0)) {
+        (alpha <= eval && eval < beta + HORIZON_BAND && largest_threat_above(pos, 0) > 0)) {
         pos.horizon_ext++;
         return true;
     }

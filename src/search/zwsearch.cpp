@@ -68,8 +68,14 @@ int null_move_result(Worker& w, Position& pos, int beta, int depth, int ply, int
     const int even_bonus = p == 0 ? EVEN_PARITY_BONUS : 0;
     if (depth <= 5) {
         if (beta <= eval - static_null_margin_table[depth] + even_bonus) return beta;
-        const int t = imin(largest_threat(pos), 19);
-        return beta <= eval - threat_null_margin_table[depth] - threat_margin_table[t] ? beta : NO_CUTOFF;
+        // The node is cut when the margin of the largest threat still leaves eval above beta. The
+        // margins grow with the threat, so the scan only has to tell whether the threat passes the
+        // largest one the lead affords.
+        const int lead = eval - beta - threat_null_margin_table[depth];
+        if (lead < 0) return NO_CUTOFF;
+        int affordable = 0;
+        while (affordable < 19 && threat_margin_table[affordable + 1] <= lead) affordable++;
+        return affordable == 19 || largest_threat_above(pos, affordable) <= affordable ? beta : NO_CUTOFF;
     }
     if (depth <= 9 && beta <= eval - static_null_margin_table[depth] + even_bonus) return beta;
     if (!has_pieces(pos, side_to_move(pos))) return NO_CUTOFF;
@@ -170,10 +176,12 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
     Move scratch[2];
 
     if (depth <= 1 || ply >= MAX_PLY - 1) {
-        if (!pos.horizon_ext && !in_check && !excluded && ply < MAX_PLY - 1 && last_move_threat(pos)) {
+        if (!pos.horizon_ext && !in_check && !excluded && ply < MAX_PLY - 1) {
+            // Quiescence evaluates this position next anyway, so the window test comes before the
+            // costlier threat test.
             const int ev = evaluate(pos, w.eval);
             pos.eval_cache = ev;
-            if (beta <= ev && ev < beta + HORIZON_WINDOW) {
+            if (beta <= ev && ev < beta + HORIZON_WINDOW && last_move_threat(pos)) {
                 pos.horizon_ext = 1;
                 return zw_search(w, pos, beta, depth + 2, ply, scratch, 0, no_null);
             }

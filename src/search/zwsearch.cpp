@@ -153,11 +153,11 @@ int extension(const ZwNode& n, Move m, const Position& child, int count, bool& m
 
 // Late quiet moves far below beta are skipped unless they create a threat.
 bool late_move_futile(const ZwNode& n, Exchanges& x, Position& child, int nd, int count) {
-    if (!move_loses(x) && last_move_threat(child)) return false;
     const int bonus = 1 << (n.p == 0 ? nd - 4 : nd - 6);
     const int f = n.eval + 30 - 4 * count + 2 * nd + bonus;
-    if (f < n.beta + 40) return true;
     if (f >= n.beta + 120) return false;
+    if (!move_loses(x) && last_move_threat(child)) return false;
+    if (f < n.beta + 40) return true;
     if (move_loses(x)) return true;
     child.eval_cache = evaluate(child, n.w.eval);
     return 2 * nd - 4 * count + bonus - child.eval_cache < n.beta;
@@ -283,8 +283,6 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
             const int nd = depth + e;
 
             const bool plain = quiet && !checking;
-            const bool escape = nd >= 6 && nd <= 15 && plain && child.moved_type != KING &&
-                                piece_loses(exchanges, from) && !move_loses(exchanges);
             const bool is_counter = m == counter_move;
             if (nd >= 10 && nd <= 17 && plain && !is_counter && !is_killer && !mark && best >= MATED_LIMIT &&
                 count > LATE_FUTILITY_START && late_move_futile(node, exchanges, child, nd, count))
@@ -298,7 +296,10 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
                 reduce = r > 1;
             }
             if (reduce && nd <= 9 && last_move_threat(child)) reduce = false;
-            if (escape) r = 2;
+            // A piece stepping out of a losing exchange to a safe square is reduced less.
+            if (reduce && nd <= 15 && plain && child.moved_type != KING && piece_loses(exchanges, from) &&
+                !move_loses(exchanges))
+                r = 2;
 
             const uint8_t horizon = child.horizon_ext;
             v = beta;

@@ -140,6 +140,15 @@ TEST(PickerOrder, HandPositions) {
     // Only the checks are listed, the ones that lose the queen (d7, d8) last.
     EXPECT_EQ(run_texts("4k3/8/8/8/8/8/8/1N1QK3 w - -", PICK_CHECKS_DEFER),
               (Texts{"d1a4", "d1h5", "d1e2", "d1d7", "d1d8"}));
+    // Captures limited to the pawns still list every promotion and en passant, but not Qxa4.
+    const Position limited = from_fen("r3k3/1P6/8/3pP3/n7/8/8/3QK3 w - d6");
+    MovePicker p;
+    picker_init(limited, p, PICK_CAPTURES, 0, 0, 0, 0, main_worker.history);
+    picker_limit_captures(p, limited.bb[BLACK][PAWN]);
+    Texts got;
+    for (Move m; (m = picker_next(p));) got.push_back(move_str(m));
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, (Texts{"b7a8b", "b7a8n", "b7a8q", "b7a8r", "b7b8b", "b7b8n", "b7b8q", "b7b8r", "d1d5", "e5d6"}));
     // Smothered: no evasion at all.
     const Position smothered = from_fen("6rk/5Npp/8/8/8/8/8/6K1 b - -");
     EXPECT_TRUE(run(smothered, PICK_EVASIONS).empty());

@@ -134,10 +134,10 @@ void piece_captures(const Position& pos, ListWriter& w, int from, Bitboard targe
     }
 }
 
-int generate_captures_stage(const Position& pos, uint32_t* out) {
+int generate_captures_stage(const Position& pos, uint32_t* out, Bitboard targets) {
     const int us = side_to_move(pos), them = 1 - us;
-    const Bitboard enemy = pos.bb[them][0], occ = occupied(pos), pawns = pos.bb[us][PAWN];
-    const Bitboard victims = enemy | pos.ep_mask;
+    const Bitboard enemy = pos.bb[them][0] & targets, occ = occupied(pos), pawns = pos.bb[us][PAWN];
+    const Bitboard victims = enemy | (pos.bb[them][0] & LAST_RANKS) | pos.ep_mask;
     ListWriter w{out, 0};
     if (us == WHITE) {
         pawn_captures(pos, w, ((pawns << 7) & NOT_FILE_H) & victims, 7);
@@ -435,6 +435,7 @@ void picker_init(const Position& pos, MovePicker& p, int mode, Move hash_move, M
     p.forcing_quiets_only = false;
     p.checks_ready = false;
     p.verdict = 1;
+    p.capture_targets = ~0ULL;
 }
 
 Move picker_next(MovePicker& p) {
@@ -475,7 +476,7 @@ Move picker_next(MovePicker& p) {
             case STAGE_KILLER2:
                 if (special_ready(p, p.killer2, true)) return p.killer2;
                 break;
-            case STAGE_CAPTURES: p.count = generate_captures_stage(*p.pos, p.entries); break;
+            case STAGE_CAPTURES: p.count = generate_captures_stage(*p.pos, p.entries, p.capture_targets); break;
             case STAGE_QUIETS: p.count = generate_quiets_stage(*p.pos, p.entries); break;
             case STAGE_EVASIONS: p.count = generate_evasions_stage(*p.pos, p.entries, *p.history); break;
             case STAGE_QUIET_CHECKS: p.count = generate_quiet_checks_stage(*p.pos, p.entries); break;

@@ -54,6 +54,7 @@ struct MovePicker {
     bool checks_ready;
     CheckSquares checks;          // built on first use
     int verdict;                  // see of the move last handed out when already known, else 1
+    Bitboard capture_targets;     // victims the capture stage lists (promotions always)
 };
 
 extern const int picker_stage_sequence[5][10];
@@ -82,6 +83,9 @@ inline bool moves_from_sixth(const Position& pos, Move m) {
     const int from = move_from(m);
     return (pos.board[from] & 7) == PAWN && (relative_rank_mask[5][side_to_move(pos)] & square_bit[from]);
 }
+// The capture stage lists captures of these squares only (and every promotion and en passant): for
+// a caller that would skip captures of the other victims anyway.
+inline void picker_limit_captures(MovePicker& p, Bitboard targets) { p.capture_targets = targets; }
 // From now on the quiet stage hands out only castling, checks and moves from the sixth rank: the
 // caller prunes every other late quiet move unmade, so they need no order and no visit.
 inline void picker_only_forcing_quiets(MovePicker& p) { p.forcing_quiets_only = true; }

@@ -29,13 +29,27 @@ namespace {
 constexpr int QS_MAX_DEPTH = -59;   // below it a quiet node only stands pat
 constexpr int RECAPTURE_DEPTH = -16;  // below it only recaptures are searched
 
-// A capture that cannot lift the score to alpha even with a margin.
+// Capturing a piece of type v cannot lift the score to alpha even with a margin.
+inline bool futile_victim(int v, int alpha, int eval, int phase, int depth) {
+    const int margin = v == PAWN ? 80 : 120;
+    return alpha > eval + phase_piece_value[phase][v] + margin + 5 * depth;
+}
+
 inline bool futile(const Position& pos, Move m, int alpha, int eval, int phase, int depth) {
     const int flag = move_flag(m);
     if (flag != FLAG_NONE && flag != FLAG_DOUBLE && flag != FLAG_CASTLE) return false;
-    const int v = pos.board[move_to(m)] & 7;
-    const int margin = v == PAWN ? 80 : 120;
-    return alpha > eval + phase_piece_value[phase][v] + margin + 5 * depth;
+    return futile_victim(pos.board[move_to(m)] & 7, alpha, eval, phase, depth);
+}
+
+// The victims worth listing: the move loop skips captures of the others whatever their exchange,
+// since alpha only rises. At depth 0 a futile capture may still be searched as a check.
+inline Bitboard worthwhile_victims(const Position& pos, int alpha, int eval, int phase, int depth) {
+    if (depth == 0) return ~0ULL;
+    const Bitboard* enemy = pos.bb[1 - side_to_move(pos)];
+    Bitboard targets = 0;
+    for (int v = PAWN; v <= QUEEN; v++)
+        if (!futile_victim(v, alpha, eval, phase, depth)) targets |= enemy[v];
+    return depth < RECAPTURE_DEPTH ? targets & square_bit[move_to(pos.last_move)] : targets;
 }
 
 // running_alpha already includes the stand-pat score.
@@ -82,6 +96,7 @@ int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, M
             picker_init(pos, picker, PICK_CHECKS, hash_move, 0, 0, depth, w.history);
         else
             picker_init(pos, picker, PICK_CAPTURES, 0, 0, 0, depth, w.history);
+        picker_limit_captures(picker, worthwhile_victims(pos, alpha, eval, phase, depth));
     } else {
         best = -INFINITE_SCORE;
         legal = 0;

@@ -423,7 +423,8 @@ void picker_init(const Position& pos, MovePicker& p, int mode, Move hash_move, M
     p.pos = &pos;
     p.history = &history;
     p.mode = mode;
-    p.step = p.stage = p.count = p.index = 0;
+    p.stage = p.count = p.index = 0;
+    p.step = hash_move ? 0 : 1;  // every sequence starts with the hash move's stage
     p.hash_move = hash_move;
     p.killer1 = killer1;
     p.killer2 = killer2;
@@ -486,7 +487,7 @@ Move picker_next(MovePicker& p) {
                 break;
             default: return 0;
         }
-        if (p.list == p.entries && p.stage != STAGE_QUIETS) sort_entries(p.entries, p.count);
+        if (p.count > 1 && p.list == p.entries && p.stage != STAGE_QUIETS) sort_entries(p.entries, p.count);
     }
 }
 

@@ -116,8 +116,13 @@ bool keep_deeper(const TTEntry& e, int score, int bound) {
 const TTEntry* tt_probe(uint64_t key, TTEntry& out) {
     if (!tt.buckets) return nullptr;
     TTBucket& b = tt.buckets[uint32_t(key) & uint32_t(tt.mask)];
-    for (const TTSlot& s : b.e)
-        if (read_slot(s, out) == key) return &out;
+    // The key test first: it fails for almost every slot, so the generation is read only for a match.
+    for (const TTSlot& s : b.e) {
+        const uint64_t d = s.data.load(std::memory_order_relaxed);
+        if ((s.check.load(std::memory_order_relaxed) ^ d) != key) continue;
+        out = unpack(d);
+        if (current(out)) return &out;
+    }
     return nullptr;
 }
 

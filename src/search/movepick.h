@@ -54,7 +54,7 @@ struct MovePicker {
     bool checks_ready;
     CheckSquares checks;          // built on first use
     int verdict;                  // see of the move last handed out when already known, else 1
-    Bitboard capture_targets;     // victims the capture stage lists (promotions always)
+    Bitboard capture_targets;     // victims the capture stage lists; promotions and en passant always
 };
 
 extern const int picker_stage_sequence[5][10];

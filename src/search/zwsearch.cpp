@@ -33,6 +33,7 @@ constexpr int static_null_margin_table[10] = {0, 0, 110, 115, 125, 130, 140, 165
 constexpr int threat_null_margin_table[6] = {0, 0, 10, 15, 30, 35};
 constexpr int threat_margin_table[20] = {0,  50,  62,  70,  76,  81,  86,  90,  93,  97,
                                          100, 103, 105, 108, 110, 113, 115, 117, 119, 121};
+constexpr int LARGEST_THREAT_ROW = 19;  // larger threats take the last row
 constexpr int futility_margin_table[20] = {60,  62,  62,  68,  78,  92,  110, 132, 158, 188,
                                            222, 260, 302, 348, 398, 452, 510, 572, 638, 708};
 constexpr int late_move_count_table[2][10] = {{0, 0, 3, 3, 4, 5, 6, 7, 8, 9}, {0, 0, 4, 4, 5, 5, 6, 6, 7, 7}};
@@ -74,8 +75,9 @@ int null_move_result(Worker& w, Position& pos, int beta, int depth, int ply, int
         const int lead = eval - beta - threat_null_margin_table[depth];
         if (lead < 0) return NO_CUTOFF;
         int affordable = 0;
-        while (affordable < 19 && threat_margin_table[affordable + 1] <= lead) affordable++;
-        return affordable == 19 || largest_threat_above(pos, affordable) <= affordable ? beta : NO_CUTOFF;
+        while (affordable < LARGEST_THREAT_ROW && threat_margin_table[affordable + 1] <= lead) affordable++;
+        if (affordable == LARGEST_THREAT_ROW) return beta;
+        return largest_threat_above(pos, affordable) <= affordable ? beta : NO_CUTOFF;
     }
     if (depth <= 9 && beta <= eval - static_null_margin_table[depth] + even_bonus) return beta;
     if (!has_pieces(pos, side_to_move(pos))) return NO_CUTOFF;

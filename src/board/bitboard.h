@@ -12,6 +12,9 @@ constexpr Bitboard NOT_FILE_A = 0xFEFEFEFEFEFEFEFEULL;
 constexpr Bitboard NOT_FILE_H = 0x7F7F7F7F7F7F7F7FULL;
 constexpr Bitboard FILE_A_BB = 0x0101010101010101ULL;
 constexpr Bitboard RANK_1_BB = 0xFFULL;
+constexpr Bitboard RANK_2_BB = RANK_1_BB << 8;
+constexpr Bitboard RANK_8_BB = RANK_1_BB << 56;
+constexpr Bitboard RANK_7_BB = RANK_8_BB >> 8;
 
 constexpr int file_of(int s) { return s & 7; }
 constexpr int rank_of(int s) { return s >> 3; }
@@ -79,7 +82,7 @@ constexpr std::array<std::array<Bitboard, 64>, 2> build_pawn_attack_table() {
 inline constexpr std::array<std::array<Bitboard, 64>, 2> pawn_attack_table = build_pawn_attack_table();
 inline Bitboard pawn_attacks_from(int side, int sq) { return pawn_attack_table[side][sq]; }
 
-inline Bitboard push(int side, Bitboard b) { return side == WHITE ? b << 8 : b >> 8; }
+constexpr Bitboard push(int side, Bitboard b) { return side == WHITE ? b << 8 : b >> 8; }
 constexpr Bitboard beside(Bitboard b) { return ((b << 1) & NOT_FILE_A) | ((b >> 1) & NOT_FILE_H); }
 inline Bitboard fill_up(Bitboard b) {
     b |= b << 8;

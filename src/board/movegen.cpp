@@ -2,7 +2,6 @@
 
 namespace {
 
-constexpr Bitboard RANK_2 = 0x000000000000FF00ULL, RANK_7 = 0x00FF000000000000ULL;
 constexpr Bitboard LAST_RANKS = 0xFF000000000000FFULL;
 
 inline int emit_promotions(Move* out, int n, int from, int to) {
@@ -61,7 +60,7 @@ int generate_all_moves(const Position& pos, Move* out) {
     const Bitboard own = pos.bb[us][0], enemy = pos.bb[them][0], occ = own | enemy, empty = ~occ;
     const Bitboard pawns = pos.bb[us][PAWN];
     const int fwd = us == WHITE ? 8 : -8;
-    const Bitboard seventh = us == WHITE ? RANK_7 : RANK_2;
+    const Bitboard seventh = us == WHITE ? RANK_7_BB : RANK_2_BB;
     int n = 0;
 
     Bitboard promo = push_one(us, pawns & seventh) & empty;
@@ -105,7 +104,7 @@ int generate_all_moves(const Position& pos, Move* out) {
         int from = pop_lsb(b);
         n = emit_targets(out, n, from, king_attacks[from] & ~own);
     }
-    const Bitboard second = us == WHITE ? RANK_2 : RANK_7;
+    const Bitboard second = us == WHITE ? RANK_2_BB : RANK_7_BB;
     Bitboard dbl = push_one(us, push_one(us, pawns & second) & empty) & empty;
     while (dbl) {
         int to = pop_lsb(dbl);
@@ -148,7 +147,7 @@ int generate_quiets_to(const Position& pos, Move* out, Bitboard targets) {
         int to = pop_lsb(b);
         out[n++] = make_move_word(to - fwd, to, (square_bit[to] & LAST_RANKS) ? FLAG_PROMO_Q : FLAG_NONE);
     }
-    const Bitboard second = us == WHITE ? RANK_2 : RANK_7;
+    const Bitboard second = us == WHITE ? RANK_2_BB : RANK_7_BB;
     for (Bitboard b = push_one(us, push_one(us, pawns & second) & ~occ) & ~occ & targets; b;) {
         int to = pop_lsb(b);
         out[n++] = make_move_word(to - 2 * fwd, to, FLAG_DOUBLE);

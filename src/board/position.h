@@ -48,7 +48,7 @@ inline int king_square(const Position& p, int side) { return lsb_index(p.bb[side
 
 // Squares of `side`'s back rank still carrying rights; the king's home among them only while it is there.
 inline Bitboard castle_homes(const Position& p, int side) {
-    return ~p.castle_mask & (side == WHITE ? 0xFFULL : 0xFF00000000000000ULL);
+    return ~p.castle_mask & (side == WHITE ? RANK_1_BB : RANK_8_BB);
 }
 // Home square of the rook castling on that wing, -1 without that right.
 inline int castle_rook(const Position& p, int side, bool king_side) {

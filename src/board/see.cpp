@@ -191,7 +191,7 @@ int last_move_threat(const Position& pos) {
 
 int largest_threat_above(const Position& pos, int limit) {
     const int us = pos.ply & 1, them = 1 - us;
-    const Bitboard their_seventh = them == WHITE ? 0x00FF000000000000ULL : 0x000000000000FF00ULL;
+    const Bitboard their_seventh = them == WHITE ? RANK_7_BB : RANK_2_BB;
     if (pos.bb[them][PAWN] & their_seventh) return 15;
     // Scan from the most valuable pieces down, stopping once nothing cheaper could lose more, or
     // once the loss found passes the caller's limit. A piece no enemy attacks loses nothing, so only

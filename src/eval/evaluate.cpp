@@ -286,7 +286,7 @@ void Evaluator::outposts(Bitboard enemy_span) {
 
     const Bitboard blocked_enemy = enemy[PAWN] & push(us, occ);
     add(us, pmob_count[popcount(blocked_enemy)]);
-    const Bitboard their_second = us == WHITE ? 0x00FF000000000000ULL : 0x000000000000FF00ULL;
+    const Bitboard their_second = us == WHITE ? RANK_7_BB : RANK_2_BB;
     const Bitboard files = file_of(st[them].king) >= 4 ? 0x1E1E1E1E1E1E1E1EULL : 0x7878787878787878ULL;
     add(us, pdev_count[popcount(blocked_enemy & their_second & files)]);
     add(us, minorbehind_count[popcount((own[KNIGHT] | own[BISHOP]) & push(them, own[PAWN]))]);

@@ -9,8 +9,6 @@ void pawn_table_clear(PawnTable& t) {
 
 namespace {
 
-constexpr Bitboard RANK_1 = 0xFFULL, RANK_8 = 0xFF00000000000000ULL;
-constexpr Bitboard RANK_2 = RANK_1 << 8, RANK_7 = RANK_8 >> 8;
 constexpr int SQ_G1 = 6, SQ_G8 = 62;
 
 // Shelter of the side's pawns around a king square; own-file pawns count twice.
@@ -54,7 +52,7 @@ struct PawnSide {
     // Doubled files, isolated and defended pawns, backward pawns.
     void structure() {
         const int pawns = popcount(own);
-        const unsigned file_set = unsigned(fill_down(own) & RANK_1);
+        const unsigned file_set = unsigned(fill_down(own) & RANK_1_BB);
         total[us] = pair_add(total[us], islands_table[file_set]);
 
         const Bitboard own_files = file_fill(own), enemy_files = file_fill(enemy);
@@ -139,9 +137,9 @@ ScorePair fill_pawn_entry(const Position& pos, PawnEntry& e) {
     total[WHITE] = pair_add(total[WHITE], pawn_storm(WHITE, kings[BLACK], wp));
     total[BLACK] = pair_add(total[BLACK], pawn_storm(BLACK, kings[WHITE], bp));
     // A king on its back rank walled in by its own pawns.
-    if ((pos.bb[WHITE][KING] & RANK_1) && (king_attacks[kings[WHITE]] & RANK_2 & ~wp) == 0)
+    if ((pos.bb[WHITE][KING] & RANK_1_BB) && (king_attacks[kings[WHITE]] & RANK_2_BB & ~wp) == 0)
         total[WHITE] = pair_add(total[WHITE], luftp);
-    if ((pos.bb[BLACK][KING] & RANK_8) && (king_attacks[kings[BLACK]] & RANK_7 & ~bp) == 0)
+    if ((pos.bb[BLACK][KING] & RANK_8_BB) && (king_attacks[kings[BLACK]] & RANK_7_BB & ~bp) == 0)
         total[BLACK] = pair_add(total[BLACK], luftp);
 
     e.score = pair_sub(total[WHITE], total[BLACK]);

@@ -17,23 +17,18 @@ const int picker_stage_sequence[5][10] = {
 
 namespace {
 
-constexpr Bitboard RANK_1 = 0xFFULL, RANK_2 = 0xFF00ULL, RANK_7 = 0x00FF000000000000ULL,
-                   RANK_8 = 0xFF00000000000000ULL;
-constexpr Bitboard LAST_RANKS = RANK_1 | RANK_8;
-
-constexpr Bitboard shift_up(Bitboard b, int side) { return side == WHITE ? b << 8 : b >> 8; }
-constexpr Bitboard shift_down(Bitboard b, int side) { return side == WHITE ? b >> 8 : b << 8; }
+constexpr Bitboard LAST_RANKS = RANK_1_BB | RANK_8_BB;  // where pawns promote
 
 constexpr std::array<std::array<Bitboard, 64>, 2> build_pawn_check_origin() {
     std::array<std::array<Bitboard, 64>, 2> t{};
     for (int king = 0; king < 2; king++) {
         const int pawn = 1 - king;
-        const Bitboard second = pawn == WHITE ? RANK_2 : RANK_7;
+        const Bitboard second = pawn == WHITE ? RANK_2_BB : RANK_7_BB;
         for (int sq = 0; sq < 64; sq++) {
             // Squares from which a pawn of the other colour attacks the king.
             const Bitboard hits = pawn_attack_table[king][sq];
-            const Bitboard single = shift_down(hits, pawn);
-            t[king][sq] = single | (shift_down(single, pawn) & second);
+            const Bitboard single = push(1 - pawn, hits);
+            t[king][sq] = single | (push(1 - pawn, single) & second);
         }
     }
     return t;
@@ -147,7 +142,7 @@ int generate_captures_stage(const Position& pos, uint32_t* out, Bitboard targets
         pawn_captures(pos, w, ((pawns >> 7) & NOT_FILE_A) & victims, -7);
     }
     const int fwd = us == WHITE ? 8 : -8;
-    for (Bitboard b = shift_up(pawns, us) & ~occ & LAST_RANKS; b;) {
+    for (Bitboard b = push(us, pawns) & ~occ & LAST_RANKS; b;) {
         const int to = pop_lsb(b);
         add_promotions(w, to - fwd, to, 32);
     }
@@ -181,7 +176,7 @@ int generate_quiets_stage(const Position& pos, uint32_t* out) {
     Move castles[2];
     const int nc = generate_castling(pos, us, castles);
     for (int i = 0; i < nc; i++) w.add(castles[i], 0);
-    for (Bitboard b = shift_up(pawns, us) & empty & ~LAST_RANKS; b;) {
+    for (Bitboard b = push(us, pawns) & empty & ~LAST_RANKS; b;) {
         const int to = pop_lsb(b);
         w.add(make_move_word(to - fwd, to), 0);
     }
@@ -203,8 +198,8 @@ int generate_quiets_stage(const Position& pos, uint32_t* out) {
     }
     const int k = king_square(pos, us);
     add_quiet_targets(w, k, king_attacks[k] & empty);
-    const Bitboard second = us == WHITE ? RANK_2 : RANK_7;
-    for (Bitboard b = shift_up(shift_up(pawns & second, us) & empty, us) & empty; b;) {
+    const Bitboard second = us == WHITE ? RANK_2_BB : RANK_7_BB;
+    for (Bitboard b = push(us, push(us, pawns & second) & empty) & empty; b;) {
         const int to = pop_lsb(b);
         w.add(make_move_word(to - 2 * fwd, to, FLAG_DOUBLE), 0);
     }
@@ -295,10 +290,10 @@ void add_discovered(const Position& pos, ListWriter& w, int sq, bool diagonal_li
             break;
         case PAWN: {
             const int fwd = us == WHITE ? 8 : -8;
-            const Bitboard one = shift_up(square_bit[sq], us) & empty;
+            const Bitboard one = push(us, square_bit[sq]) & empty;
             if (one & ~LAST_RANKS) w.add(make_move_word(sq, sq + fwd), 0);
-            const Bitboard second = us == WHITE ? RANK_2 : RANK_7;
-            if ((square_bit[sq] & second) && (shift_up(one, us) & empty))
+            const Bitboard second = us == WHITE ? RANK_2_BB : RANK_7_BB;
+            if ((square_bit[sq] & second) && (push(us, one) & empty))
                 w.add(make_move_word(sq, sq + 2 * fwd, FLAG_DOUBLE), 0);
             break;
         }
@@ -338,14 +333,14 @@ int generate_quiet_checks_stage(const Position& pos, uint32_t* out) {
     const Bitboard done = discovered_checks(pos, w, ek);
 
     const int fwd = us == WHITE ? 8 : -8;
-    const Bitboard second = us == WHITE ? RANK_2 : RANK_7;
+    const Bitboard second = us == WHITE ? RANK_2_BB : RANK_7_BB;
     const Bitboard hits = pawn_attacks_from(them, ek) & ~LAST_RANKS;
     for (Bitboard b = pos.bb[us][PAWN] & pawn_check_origin[them][ek]; b;) {
         const int from = pop_lsb(b);
-        const Bitboard one = shift_up(square_bit[from], us) & empty;
+        const Bitboard one = push(us, square_bit[from]) & empty;
         if (one & hits)
             w.add(make_move_word(from, from + fwd), 0);
-        else if ((square_bit[from] & second) && (shift_up(one, us) & empty & hits))
+        else if ((square_bit[from] & second) && (push(us, one) & empty & hits))
             w.add(make_move_word(from, from + 2 * fwd, FLAG_DOUBLE), 0);
     }
     for (Bitboard b = pos.bb[us][KNIGHT] & ~done; b;) {

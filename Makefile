@@ -13,9 +13,11 @@ PROFILE_PERFT := position startpos\ngo perft 5\nposition fen r3k2r/p1ppqpb1/bn2p
 
 .PHONY: all build bench test test-sanitize test-tsan fuzz perft profile-build install uninstall clean
 
-# make install / uninstall: the engine and its man page, nothing else. DESTDIR stages a package.
+# make install / uninstall: the engine, its copy for newer processors and its man page, nothing
+# else. DESTDIR stages a package.
 PREFIX ?= /usr/local
 INSTALLED_BIN := $(DESTDIR)$(PREFIX)/bin/quoril
+INSTALLED_COPY := $(DESTDIR)$(PREFIX)/bin/quoril-bmi2
 INSTALLED_MAN := $(DESTDIR)$(PREFIX)/share/man/man6/quoril.6
 
 all: build
@@ -63,11 +65,12 @@ profile-build:
 
 install: build
 	install -D -m 755 $(RELEASE)/quoril "$(INSTALLED_BIN)"
+	if [ -f $(RELEASE)/quoril-bmi2 ]; then install -D -m 755 $(RELEASE)/quoril-bmi2 "$(INSTALLED_COPY)"; fi
 	install -D -m 644 doc/quoril.6 "$(INSTALLED_MAN)"
 
-# Removes the same two files; the directories stay, as they may hold other programs.
+# Removes the same three files; the directories stay, as they may hold other programs.
 uninstall:
-	rm -f "$(INSTALLED_BIN)" "$(INSTALLED_MAN)"
+	rm -f "$(INSTALLED_BIN)" "$(INSTALLED_COPY)" "$(INSTALLED_MAN)"
 
 clean:
 	rm -rf build

@@ -11,9 +11,11 @@
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/options.h"
+#include "shell/processor.h"
 #include "shell/uci.h"
 
 int main(int argc, char** argv) {
+    start_bmi2_copy_if_faster(argv);
     // setvbuf is only valid on a stream nothing has been written to yet, so output goes unbuffered first.
     setvbuf(stdout, nullptr, _IONBF, 0);
     srand(unsigned(time(nullptr)));

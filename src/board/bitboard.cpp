@@ -110,7 +110,7 @@ static void fill_magic(int s, const int dirs[4][2], Bitboard mult, Magic& m, int
     next += 1 << popcount(m.mask);
     Bitboard sub = 0;
     do {  // carry-rippler over the subsets
-        slots[(sub * mult) >> m.shift] = ray_attacks(s, sub, dirs);
+        slots[magic_index(m, sub)] = ray_attacks(s, sub, dirs);
         sub = (sub - m.mask) & m.mask;
     } while (sub);
 }

@@ -2,6 +2,9 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#ifdef __BMI2__
+#include <immintrin.h>
+#endif
 
 using Bitboard = uint64_t;
 
@@ -55,13 +58,21 @@ inline int pop_lsb(Bitboard& b) {
 }
 inline int popcount(Bitboard b) { return __builtin_popcountll(b); }
 
+// The slot of an occupancy: bit extraction where the processor has it, else the magic multiply.
+inline uint64_t magic_index(const Magic& m, Bitboard occ) {
+#ifdef __BMI2__
+    return _pext_u64(occ, m.mask);
+#else
+    return ((occ & m.mask) * m.mult) >> m.shift;
+#endif
+}
 inline Bitboard rook_attacks(int s, Bitboard occ) {
     const Magic& m = rook_magic[s];
-    return m.attacks[((occ & m.mask) * m.mult) >> m.shift];
+    return m.attacks[magic_index(m, occ)];
 }
 inline Bitboard bishop_attacks(int s, Bitboard occ) {
     const Magic& m = bishop_magic[s];
-    return m.attacks[((occ & m.mask) * m.mult) >> m.shift];
+    return m.attacks[magic_index(m, occ)];
 }
 inline Bitboard queen_attacks(int s, Bitboard occ) { return rook_attacks(s, occ) | bishop_attacks(s, occ); }
 

@@ -110,4 +110,19 @@ TEST(Evaluate, TermsAndScales) {
     EXPECT_EQ(param_gain("r3k2r/ppp2ppp/8/8/8/8/PPP2PPP/R3K2R w Kq -", "krights", 0, 960000), 60 * 1000);
 }
 
+// Material entries are kept across positions and replaced on a slot clash: the evaluation through
+// the table equals one with the material counted afresh, over games that trade and promote.
+TEST(Evaluate, MaterialTableAgreesWithAFreshCount) {
+    eval_tables_clear(main_worker.eval);
+    int checked = 0;
+    for (Position p : sample_positions(3000, 31)) {
+        if (p.in_check) continue;
+        const int through_table = evaluate(p, main_worker.eval);
+        EXPECT_EQ(evaluate_uncached(p, main_worker.eval), through_table) << fen_of(p);
+        checked++;
+    }
+    EXPECT_GT(checked, 2000);
+    eval_tables_clear(main_worker.eval);
+}
+
 }  // namespace

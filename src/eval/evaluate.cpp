@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "eval/endgame.h"
+#include "eval/material.h"
 #include "eval/params.h"
 #include "eval/pawns.h"
 #include "eval/tables.h"
@@ -12,6 +12,7 @@
 void eval_tables_clear(EvalTables& t) {
     memset(t.cache, 0, sizeof t.cache);
     pawn_table_clear(t.pawns);
+    material_table_clear(t.material);
 }
 
 namespace {
@@ -54,7 +55,7 @@ static_assert(COUNT_TABLE > 8 && WIDE_COUNT_TABLE > 16, "count tables reach the 
 
 struct SideState {
     ScorePair acc;
-    int king, pawns, knights, bishops, rooks, queens, pieces, material;
+    int king, pawns, bishops;
     Bitboard patt, natt, batt, ratt, qatt, katt;
     int danger;
 
@@ -71,19 +72,13 @@ struct Evaluator {
     void add(int side, ScorePair v) { st[side].acc = pair_add(st[side].acc, v); }
 
     template <int us>
-    void setup(const PawnEntry& pawns) {
+    void setup(const PawnEntry& pawns, const MaterialSide& m) {
         SideState& s = st[us];
         const Bitboard* own = pos.bb[us];
         s.acc = 0;
         s.king = lsb_index(own[KING]);
-        s.pawns = popcount(own[PAWN]);
-        const int n = popcount(own[KNIGHT]), b = popcount(own[BISHOP]), r = popcount(own[ROOK]), q = popcount(own[QUEEN]);
-        s.knights = n;
-        s.bishops = b;
-        s.rooks = r;
-        s.queens = q;
-        s.pieces = n + b + r + q;
-        s.material = 8 * (3 * n + 3 * b + 5 * r + 9 * q) + 4 * b;
+        s.pawns = m.pawns;
+        s.bishops = m.bishops;
         // The piece terms need the other side's pawn and knight attacks; they fill in the sliders'.
         s.patt = pawns.attacks[us];
         s.natt = s.batt = s.ratt = s.qatt = 0;
@@ -179,8 +174,6 @@ void Evaluator::pieces() {
         add(us, knight_mobility[popcount(mob) + popcount(mob & ranks_ahead(us, s))]);
         danger += 4 * popcount(a & knight_checks);
     }
-    // Terms every piece of a kind earns alike are added once, times the count.
-    add(us, pair_mul(knight_pawns[me.pawns], me.knights));
 
     const int bishops = me.bishops;
     // Enemy knights in the enemy half three ranks straight ahead of or behind a bishop.
@@ -200,11 +193,7 @@ void Evaluator::pieces() {
         danger += 3 * popcount(a & diag_checks);
         if (knight_opposed & square_bit[s]) add(us, bnopp);
     }
-    if (bishops == 2) add(us, bpair);
 
-    const int rooks = me.rooks;
-    // Every rook earns the connection term (its test includes the rook's own square) and the pawn-count term.
-    add(us, pair_mul(pair_add(rconnected, rook_pawns[me.pawns]), rooks));
     if (rank_of(ek) == (us == WHITE ? 7 : 0))
         add(us, pair_mul(rook7th, popcount(own[ROOK] & relative_rank_mask[6][us])));
     for (Bitboard b = own[ROOK] & file_through(ek); b;)
@@ -226,8 +215,6 @@ void Evaluator::pieces() {
         add(us, rook_mobility[popcount(a & ~own[PAWN] & ~major_unsafe)]);
         danger += 3 * popcount(a & line_checks);
     }
-    if (rooks >= 2) add(us, rpair);
-    if (rooks >= 1 && own[QUEEN]) add(us, qpair);
 
     for (Bitboard b = own[QUEEN]; b;) {
         const int s = pop_lsb(b);
@@ -244,7 +231,6 @@ void Evaluator::pieces() {
         }
     }
 
-    add(us, pair_mul(queen_pawns[me.pawns], me.queens));
     danger += queen_checks < 25 ? queen_checks : 25;
     add(us, king_safety[clamp_index(danger, KING_SAFETY_ENTRIES)]);
     me.danger = danger;
@@ -349,21 +335,20 @@ inline int64_t apply_scale(int64_t score, int s) {
 }
 
 int evaluate_full(Position& pos, EvalTables& t) {
-    int scale = 1000, bonus = 0;
-    if (const EndingSlot* rec = find_ending(pos.material_key)) {
-        if (rec->evaluator) {
-            const int v = rec->evaluator(pos);
-            return (pos.ply & 1) ? -v : v;
-        }
-        scale = rec->scale;
-        bonus = rec->bonus;
+    const MaterialEntry& mat = probe_material(pos, t.material);
+    if (mat.evaluator) {
+        const int v = mat.evaluator(pos);
+        return (pos.ply & 1) ? -v : v;
     }
+    const int scale = mat.scale, bonus = mat.bonus;
+    const MaterialSide& wm = mat.side[WHITE];
+    const MaterialSide& bm = mat.side[BLACK];
 
     Evaluator ev(pos);
     const PawnEntry* entry = nullptr;
     const ScorePair pawns = evaluatePawns(pos, t.pawns, entry);
-    ev.setup<WHITE>(*entry);
-    ev.setup<BLACK>(*entry);
+    ev.setup<WHITE>(*entry, wm);
+    ev.setup<BLACK>(*entry, bm);
     ev.castling_and_rooks();
     ev.pieces<WHITE>();
     ev.pieces<BLACK>();
@@ -375,18 +360,16 @@ int evaluate_full(Position& pos, EvalTables& t) {
     ev.passers<BLACK>(entry->passed[BLACK]);
     const SideState& w = ev.st[WHITE];
     const SideState& b = ev.st[BLACK];
-    if (w.pieces - b.pieces >= 2) ev.add(WHITE, extra);
-    if (b.pieces - w.pieces >= 2) ev.add(BLACK, extra);
 
-    const ScorePair total = pair_add(pair_sub(pair_add(pawns, w.acc), b.acc), pos.pst);
+    const ScorePair total = pair_add(pair_add(pair_sub(pair_add(pawns, w.acc), b.acc), pos.pst), mat.terms);
     const int p = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
     int64_t score = int64_t(MAX_PHASE - p) * pair_end(total) + int64_t(MAX_PHASE) * bonus + int64_t(p) * pair_open(total);
 
     const int lead = score >= 0 ? WHITE : BLACK;
     bool bishop_scaled = false;
     const Bitboard bishops = pos.bb[WHITE][BISHOP] | pos.bb[BLACK][BISHOP];
-    if ((w.material & 7) == 4 && (b.material & 7) == 4 && (bishops & DARK_SQUARES) && (bishops & ~DARK_SQUARES)) {
-        if (w.material == 28 && b.material == 28) {
+    if ((wm.material & 7) == 4 && (bm.material & 7) == 4 && (bishops & DARK_SQUARES) && (bishops & ~DARK_SQUARES)) {
+        if (wm.material == 28 && bm.material == 28) {
             const int n = ev.st[lead].pawns - 2 + passer_count(*entry, lead);
             score = apply_scale(score, (root_scale[n > 0 ? n : 0] + 2) / 5);
             bishop_scaled = true;
@@ -399,13 +382,13 @@ int evaluate_full(Position& pos, EvalTables& t) {
         if (scale != 1000) score = apply_scale(score, scale);
     } else if (scale != 1000) {
         score = apply_scale(score, scale);
-    } else if (w.pieces + b.pieces > 0 || !(w.pawns + b.pawns)) {
+    } else if (wm.pieces + bm.pieces > 0 || !(w.pawns + b.pawns)) {
         if (w.pawns + b.pawns) {
             static const int by_pawns[5] = {400, 550, 700, 800, 900};
             const int lead_pawns = ev.st[lead].pawns;
             if (lead_pawns < 5) score = apply_scale(score, by_pawns[lead_pawns]);
         } else {
-            int d = (w.material - 4 * popcount(pos.bb[WHITE][BISHOP])) / 8 - (b.material - 4 * popcount(pos.bb[BLACK][BISHOP])) / 8;
+            int d = (wm.material - 4 * wm.bishops) / 8 - (bm.material - 4 * bm.bishops) / 8;
             d = d < 0 ? -d : d;
             score = apply_scale(score, d < 3 ? 100 : d == 3 ? 200 : 400);
         }
@@ -428,7 +411,10 @@ int evaluate_full(Position& pos, EvalTables& t) {
 
 }  // namespace
 
-int evaluate_uncached(Position& pos, EvalTables& t) { return evaluate_full(pos, t); }
+int evaluate_uncached(Position& pos, EvalTables& t) {
+    fill_material_entry(pos, material_slot(t.material, pos.material_key));
+    return evaluate_full(pos, t);
+}
 
 int evaluate(Position& pos, EvalTables& t) {
     const EvalCacheEntry& c = t.cache[uint32_t(pos.key) & (EVAL_CACHE_SIZE - 1)];

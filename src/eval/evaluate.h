@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "board/position.h"
+#include "eval/material.h"
 #include "eval/pawns.h"
 
 struct EvalCacheEntry {
@@ -17,6 +18,7 @@ constexpr int EVAL_CACHE_SIZE = 262144;
 struct EvalTables {
     alignas(64) EvalCacheEntry cache[EVAL_CACHE_SIZE];
     PawnTable pawns;
+    MaterialTable material;
 };
 
 // Starts loading the cache slot and the pawn entry of a position that is about to be evaluated.
@@ -27,7 +29,8 @@ inline void eval_prefetch(const EvalTables& t, const Position& pos) {
 
 // Reads the cache first; writes the caches and pos.king_danger.
 int evaluate(Position& pos, EvalTables& t);
-// Full evaluation without the cache probe; the result is stored like evaluate's.
+// Full evaluation without the cache probe, its material terms computed afresh; the result is
+// stored like evaluate's.
 int evaluate_uncached(Position& pos, EvalTables& t);
 // The engine never clears the evaluation cache; tests that change parameters do.
 void eval_tables_clear(EvalTables& t);

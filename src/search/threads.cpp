@@ -133,7 +133,11 @@ uint64_t total_tbhits() {
     return n;
 }
 
-void clear_pawn_tables() {
-    pawn_table_clear(main_worker.eval.pawns);
-    for (Helper& h : pool.helpers) pawn_table_clear(h.worker->eval.pawns);
+void clear_pawn_and_material_tables() {
+    auto clear = [](EvalTables& t) {
+        pawn_table_clear(t.pawns);
+        material_table_clear(t.material);
+    };
+    clear(main_worker.eval);
+    for (Helper& h : pool.helpers) clear(h.worker->eval);
 }

@@ -23,7 +23,7 @@ void stop_helpers();
 // Nodes of every worker of the current search.
 uint64_t total_nodes();
 uint64_t total_tbhits();
-// Empties the pawn tables of every worker (their scores depend on the evaluation parameters).
-void clear_pawn_tables();
+// Empties the pawn and material tables of every worker (their terms depend on the evaluation parameters).
+void clear_pawn_and_material_tables();
 // Memory one helper thread owns besides its stack.
 constexpr size_t HELPER_BYTES = sizeof(Worker);

@@ -135,7 +135,7 @@ void rebuild_eval() {
     build_ending_hash();
     buildEvalTables();
     tt_clear();
-    clear_pawn_tables();
+    clear_pawn_and_material_tables();
 }
 
 bool set_eval_param(const char* name, const char* value) {

@@ -13,9 +13,10 @@ inline bool attacks_square(int type, int side, int sq, int k, Bitboard occ) {
 
 // Whether a piece leaving `from` could open a line from square k to a slider of side `by`.
 inline bool may_uncover(const Position& pos, int k, int from, int by) {
-    const Bitboard f = square_bit[from], queens = pos.bb[by][QUEEN];
-    return ((bishop_lines[k] & f) && (bishop_lines[k] & (pos.bb[by][BISHOP] | queens))) ||
-           ((rook_lines[k] & f) && (rook_lines[k] & (pos.bb[by][ROOK] | queens)));
+    // Masks rather than && chains: which line `from` shares with k is as good as random.
+    const Bitboard queens = pos.bb[by][QUEEN];
+    const Bitboard on_diag = 0 - ((bishop_lines[k] >> from) & 1), on_line = 0 - ((rook_lines[k] >> from) & 1);
+    return ((on_diag & bishop_lines[k] & (pos.bb[by][BISHOP] | queens)) | (on_line & rook_lines[k] & (pos.bb[by][ROOK] | queens))) != 0;
 }
 
 // After make_move(parent, child, m): whether the mover's king stands attacked. Needs parent.in_check.

@@ -370,7 +370,7 @@ int evaluate_full(Position& pos, EvalTables& t) {
     const Bitboard bishops = pos.bb[WHITE][BISHOP] | pos.bb[BLACK][BISHOP];
     if ((wm.material & 7) == 4 && (bm.material & 7) == 4 && (bishops & DARK_SQUARES) && (bishops & ~DARK_SQUARES)) {
         if (wm.material == 28 && bm.material == 28) {
-            const int n = ev.st[lead].pawns - 2 + passer_count(*entry, lead);
+            const int n = mat.side[lead].pawns - 2 + passer_count(*entry, lead);
             score = apply_scale(score, (root_scale[n > 0 ? n : 0] + 2) / 5);
             bishop_scaled = true;
         } else if (pos.phase <= 55) {
@@ -382,10 +382,10 @@ int evaluate_full(Position& pos, EvalTables& t) {
         if (scale != 1000) score = apply_scale(score, scale);
     } else if (scale != 1000) {
         score = apply_scale(score, scale);
-    } else if (wm.pieces + bm.pieces > 0 || !(w.pawns + b.pawns)) {
-        if (w.pawns + b.pawns) {
+    } else if (wm.pieces + bm.pieces > 0 || !(wm.pawns + bm.pawns)) {
+        if (wm.pawns + bm.pawns) {
             static const int by_pawns[5] = {400, 550, 700, 800, 900};
-            const int lead_pawns = ev.st[lead].pawns;
+            const int lead_pawns = mat.side[lead].pawns;
             if (lead_pawns < 5) score = apply_scale(score, by_pawns[lead_pawns]);
         } else {
             int d = (wm.material - 4 * wm.bishops) / 8 - (bm.material - 4 * bm.bishops) / 8;

@@ -24,7 +24,9 @@ MaterialSide count_side(const Bitboard* own) {
     return s;
 }
 
-// Each piece's value shifts with its own side's pawn count; pairs and a queen with a rook add their own.
+// Terms every piece of a kind earns alike, times the count: each piece's value shifts with its own
+// side's pawn count, and every rook earns the connection term (its test includes the rook's own
+// square). The pairs and a queen with a rook add their own.
 ScorePair count_terms(const MaterialSide& s) {
     ScorePair t = pair_mul(knight_pawns[s.pawns], s.knights);
     t = pair_add(t, pair_mul(pair_add(rconnected, rook_pawns[s.pawns]), s.rooks));

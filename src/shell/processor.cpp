@@ -12,7 +12,7 @@ bool processor_suits_bmi2_copy() {
     if (!__builtin_cpu_is("amd")) return true;
     unsigned eax, ebx, ecx, edx;
     if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return false;
-    const unsigned family = ((eax >> 8) & 15) + ((eax >> 20) & 255);
+    const unsigned base = (eax >> 8) & 15, family = base == 15 ? base + ((eax >> 20) & 255) : base;
     return family >= 0x19;
 }
 

@@ -6,13 +6,35 @@
 #include <climits>
 #include <cstring>
 
+namespace {
+
+// Whether every bit of `want` is set in `have`.
+constexpr bool all(unsigned have, unsigned want) { return (have & want) == want; }
+
+// The x86-64-v3 instructions, read from CPUID directly: compilers differ in the feature names
+// their built-in test knows.
+bool has_x86_64_v3() {
+    unsigned a, b, c, d;
+    if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
+    // FMA, MOVBE, POPCNT, OSXSAVE, AVX, F16C
+    if (!all(c, (1u << 12) | (1u << 22) | (1u << 23) | (1u << 27) | (1u << 28) | (1u << 29))) return false;
+    unsigned xcr0_lo, xcr0_hi;
+    __asm__("xgetbv" : "=a"(xcr0_lo), "=d"(xcr0_hi) : "c"(0));
+    if (!all(xcr0_lo, 6)) return false;  // the system saves the vector registers
+    if (!__get_cpuid_count(7, 0, &a, &b, &c, &d) || !all(b, (1u << 3) | (1u << 5) | (1u << 8))) return false;  // BMI1, AVX2, BMI2
+    return __get_cpuid(0x80000001, &a, &b, &c, &d) && all(c, 1u << 5);  // LZCNT
+}
+
+}  // namespace
+
 bool processor_suits_bmi2_copy() {
-    __builtin_cpu_init();
-    if (!__builtin_cpu_supports("x86-64-v3")) return false;
-    if (!__builtin_cpu_is("amd")) return true;
-    unsigned eax, ebx, ecx, edx;
-    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return false;
-    const unsigned base = (eax >> 8) & 15, family = base == 15 ? base + ((eax >> 20) & 255) : base;
+    if (!has_x86_64_v3()) return false;
+    unsigned a, b, c, d;
+    __get_cpuid(0, &a, &b, &c, &d);
+    const bool amd = b == 0x68747541 && d == 0x69746e65 && c == 0x444d4163;  // "AuthenticAMD"
+    if (!amd) return true;
+    __get_cpuid(1, &a, &b, &c, &d);
+    const unsigned base = (a >> 8) & 15, family = base == 15 ? base + ((a >> 20) & 255) : base;
     return family >= 0x19;
 }
 

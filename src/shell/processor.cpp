@@ -29,7 +29,7 @@ bool has_x86_64_v3() {
 
 bool processor_suits_bmi2_copy() {
     if (!has_x86_64_v3()) return false;
-    unsigned a, b, c, d;
+    unsigned a = 0, b = 0, c = 0, d = 0;
     __get_cpuid(0, &a, &b, &c, &d);
     const bool amd = b == 0x68747541 && d == 0x69746e65 && c == 0x444d4163;  // "AuthenticAMD"
     if (!amd) return true;

@@ -55,7 +55,8 @@ static_assert(COUNT_TABLE > 8 && WIDE_COUNT_TABLE > 16, "count tables reach the 
 
 struct SideState {
     ScorePair acc;
-    int king, pawns, bishops;
+    int king;
+    const MaterialSide* count;  // this side's piece counts, from the material entry
     Bitboard patt, natt, batt, ratt, qatt, katt;
     int danger;
 
@@ -77,8 +78,7 @@ struct Evaluator {
         const Bitboard* own = pos.bb[us];
         s.acc = 0;
         s.king = lsb_index(own[KING]);
-        s.pawns = m.pawns;
-        s.bishops = m.bishops;
+        s.count = &m;
         // The piece terms need the other side's pawn and knight attacks; they fill in the sliders'.
         s.patt = pawns.attacks[us];
         s.natt = s.batt = s.ratt = s.qatt = 0;
@@ -175,7 +175,7 @@ void Evaluator::pieces() {
         danger += 4 * popcount(a & knight_checks);
     }
 
-    const int bishops = me.bishops;
+    const int bishops = me.count->bishops;
     // Enemy knights in the enemy half three ranks straight ahead of or behind a bishop.
     const Bitboard far_knights = enemy[KNIGHT] & (us == WHITE ? UPPER_HALF : ~UPPER_HALF);
     const Bitboard knight_opposed = (far_knights >> 24) | (far_knights << 24);
@@ -188,7 +188,7 @@ void Evaluator::pieces() {
         const Bitboard colour = colour_squares(s);
         const int same = popcount(own[PAWN] & colour);
         add(us, pair_mul(bishop_same_colour_pawns[same], 2));
-        add(us, bishop_other_colour_pawns[me.pawns - same]);
+        add(us, bishop_other_colour_pawns[me.count->pawns - same]);
         if (bishops >= 2 && !(enemy[BISHOP] & colour)) add(us, bishop_same_colour_pawns[same]);
         danger += 3 * popcount(a & diag_checks);
         if (knight_opposed & square_bit[s]) add(us, bnopp);

@@ -70,6 +70,12 @@ int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, M
     pv[0] = 0;
     if (ply >= MAX_PLY - 1) return pos.in_check ? 0 : evaluate(pos, w.eval);
 
+    // Evaluated before the hash probe, like a zero-window node, to hide the bucket's load.
+    int eval = 0;
+    if (!pos.in_check) {
+        eval = evaluate(pos, w.eval);
+        pos.eval_cache = eval;
+    }
     Move hash_move = 0;
     TTEntry slot;
     const TTEntry* entry = nullptr;
@@ -81,11 +87,9 @@ int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, M
     const int us = side_to_move(pos);
     const bool pv_node = beta - alpha != 1;
     MovePicker picker;
-    int eval = 0, best, legal;
+    int best, legal;
     bool checks_mode = false;
     if (!pos.in_check) {
-        eval = evaluate(pos, w.eval);
-        pos.eval_cache = eval;
         eval = tt_refine_eval(entry, eval);
         if (depth < QS_MAX_DEPTH || eval >= beta) return eval;
         if (eval > alpha) alpha = eval;

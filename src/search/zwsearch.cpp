@@ -194,6 +194,13 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
     // The move loop reads this node's counter-move entry: start loading it now.
     __builtin_prefetch(&w.counters[side_to_move(pos)][pos.moved_type][pos.last_move & 4095]);
     pv[0] = pv[1] = 0;
+    // Evaluating before the hash probe hides the wait for the bucket that make started to load;
+    // the few nodes the table then cuts waste an evaluation that is mostly cached.
+    int eval = 0;
+    if (!in_check) {
+        eval = evaluate(pos, w.eval);
+        pos.eval_cache = eval;
+    }
     HashInfo hash = {false, 0, 0, 0, 0};
     TTEntry slot;
     const TTEntry* entry = nullptr;
@@ -205,10 +212,7 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
     if (!excluded && tb_settles(w, pos, beta - 1, beta, depth, ply, tb_score)) return tb_score;
 
     const int us = side_to_move(pos), them = 1 - us;
-    int eval = 0;
     if (!in_check) {
-        eval = evaluate(pos, w.eval);
-        pos.eval_cache = eval;
         eval = tt_refine_eval(entry, eval);
         if (depth <= 7 && eval < beta - HOPELESS_MARGIN) return eval;
         if (depth >= 4 && eval > BIG_EVAL && eval > beta && opponent_harmless(pos, them)) depth -= 2;

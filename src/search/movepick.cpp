@@ -39,20 +39,35 @@ inline int type_at(const Position& pos, int sq) { return pos.board[sq] & 7; }
 
 inline uint32_t entry(Move m, int score) { return (uint32_t(score) << 16) | (m & 0xFFFF); }
 
-// Highest score first, equal scores in the order generated. Each entry's place is the number of
-// entries that rank above it: the score half with the generation order below it makes every key
-// distinct, and the count runs without branches (the compiler vectorises it), where an insertion
-// sort mispredicts once per entry.
-constexpr int RANK_SORT_FROM = 8;  // shorter lists: insertion sort
+// Highest score first, equal scores in the order generated. Both sorts below rank by a key that
+// holds the score half above the generation order, which makes every key distinct, and both run
+// without branches, where an insertion sort mispredicts about once per entry.
+constexpr int RANK_SORT_FROM = 8;  // shorter lists: a sorting network
 
-void insertion_sort(uint32_t* a, int n) {
-    for (int i = 1; i < n; i++) {
-        const uint32_t e = a[i];
-        const int32_t floor = int32_t(e & 0xFFFF0000u);
-        int j = i;
-        for (; j > 0 && int32_t(a[j - 1]) < floor; j--) a[j] = a[j - 1];
-        a[j] = e;
-    }
+// The rank key of entry i of a list.
+inline int32_t rank_key(uint32_t e, int i) { return int32_t((e & 0xFFFF0000u) | uint32_t(0xFFFF - i)); }
+
+inline void compare_exchange(uint64_t& a, uint64_t& b) {
+    const uint64_t hi = a > b ? a : b, lo = a > b ? b : a;
+    a = hi;
+    b = lo;
+}
+
+// A fixed network of compare-exchanges over lists of up to `size` entries, each carried below its
+// rank key, whose sign is flipped so that the 64-bit words compare unsigned; the padding words are
+// zero and sink below every entry.
+template <int size>
+void network_sort(uint32_t* a, int n) {
+    static constexpr int pairs4[5][2] = {{0, 1}, {2, 3}, {0, 2}, {1, 3}, {1, 2}};
+    static constexpr int pairs8[19][2] = {{0, 1}, {2, 3}, {4, 5}, {6, 7}, {0, 2}, {1, 3}, {4, 6}, {5, 7}, {1, 2}, {5, 6},
+                                          {0, 4}, {1, 5}, {2, 6}, {3, 7}, {2, 4}, {3, 5}, {1, 2}, {3, 4}, {5, 6}};
+    uint64_t k[size];
+    for (int i = 0; i < size; i++) k[i] = i < n ? (uint64_t(uint32_t(rank_key(a[i], i)) ^ 0x80000000u) << 32) | a[i] : 0;
+    if constexpr (size == 4)
+        for (const auto& p : pairs4) compare_exchange(k[p[0]], k[p[1]]);
+    else
+        for (const auto& p : pairs8) compare_exchange(k[p[0]], k[p[1]]);
+    for (int i = 0; i < n; i++) a[i] = uint32_t(k[i]);
 }
 
 constexpr int RANK_BLOCK = 8;
@@ -64,7 +79,7 @@ constexpr int RANK_BLOCK = 8;
     alignas(32) int32_t key[PICKER_LIST_SIZE + RANK_BLOCK];
     uint32_t copy[PICKER_LIST_SIZE];
     for (int i = 0; i < n; i++) {
-        key[i] = int32_t((a[i] & 0xFFFF0000u) | uint32_t(0xFFFF - i));
+        key[i] = rank_key(a[i], i);
         copy[i] = a[i];
     }
     for (int i = n; i < n + RANK_BLOCK; i++) key[i] = INT32_MIN;
@@ -87,7 +102,8 @@ const bool wide_vectors = [] {
 }();
 
 void sort_entries(uint32_t* a, int n) {
-    if (n < RANK_SORT_FROM) return insertion_sort(a, n);
+    if (n <= 4) return network_sort<4>(a, n);
+    if (n < RANK_SORT_FROM) return network_sort<8>(a, n);
     if (wide_vectors)
         rank_sort_wide(a, n);
     else

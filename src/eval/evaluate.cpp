@@ -198,20 +198,17 @@ void Evaluator::pieces() {
         add(us, pair_mul(rook7th, popcount(own[ROOK] & relative_rank_mask[6][us])));
     for (Bitboard b = own[ROOK] & file_through(ek); b;)
         if (!(between[pop_lsb(b)][ek] & own[PAWN])) danger += 2;
+    const ScorePair rook_file[4] = {ropen, rhalf, rquarter, 0};
     for (Bitboard b = own[ROOK]; b;) {
         const int s = pop_lsb(b);
         const Bitboard a = rook_attacks(s, occ);
         me.ratt |= a;
         if (a & zone) danger += 2;
+        // Open, half-open or guarded by an enemy pawn, or none of them (an own pawn on the file),
+        // chosen without branches: which one a rook meets is as good as random.
         const Bitboard file = file_through(s);
-        if (!(file & own[PAWN])) {
-            if (!(file & enemy[PAWN]))
-                add(us, ropen);
-            else if (!(file & enemy[PAWN] & en.patt))
-                add(us, rhalf);
-            else
-                add(us, rquarter);
-        }
+        const int enemy_pawn = (file & enemy[PAWN]) != 0, guarded = (file & enemy[PAWN] & en.patt) != 0;
+        add(us, rook_file[(file & own[PAWN]) ? 3 : enemy_pawn + guarded]);
         add(us, rook_mobility[popcount(a & ~own[PAWN] & ~major_unsafe)]);
         danger += 3 * popcount(a & line_checks);
     }

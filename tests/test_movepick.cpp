@@ -60,6 +60,15 @@ bool must_be_listed_check(const Position& pos, Move m) {
     return diagonal ? t != BISHOP && t != QUEEN : t != ROOK && t != QUEEN;
 }
 
+// The capture stage's order: the most valuable victim first, then the least valuable attacker; a
+// capture that promotes counts double, a plain promotion comes between the captures of pawns.
+int capture_rank(const Position& pos, Move m) {
+    if (move_flag(m) == FLAG_EP) return 31;
+    const int victim = pos.board[move_to(m)] & 7;
+    if (is_promotion(m)) return victim ? 64 * victim - 2 : 32;
+    return 32 * victim - 2 * (pos.board[move_from(m)] & 7);
+}
+
 TEST(PickerSample, EveryModeHandsOutItsMovesOnce) {
     std::mt19937 rng(11);
     int in_check = 0;
@@ -112,8 +121,14 @@ TEST(PickerSample, EveryModeHandsOutItsMovesOnce) {
                 ASSERT_TRUE(got_set.count(all[i])) << move_str(all[i]) << " in " << fen;
             }
         for (Move m : got) ASSERT_TRUE(generated.count(m)) << "not a generated move: " << move_str(m);
-        // Mode 3 is the capture part of it; mode 2 drops the losing captures.
-        for (Move m : run(pos, PICK_CAPTURES)) ASSERT_TRUE(is_tactical(pos, m)) << move_str(m);
+        // Mode 3 is the capture part of it, best first; mode 2 drops the losing captures.
+        const std::vector<Move> captures = run(pos, PICK_CAPTURES);
+        for (size_t i = 0; i < captures.size(); i++) {
+            ASSERT_TRUE(is_tactical(pos, captures[i])) << move_str(captures[i]);
+            if (i) {
+                ASSERT_GE(capture_rank(pos, captures[i - 1]), capture_rank(pos, captures[i])) << fen;
+            }
+        }
         for (Move m : run(pos, PICK_CHECKS)) {
             if (is_tactical(pos, m) && move_flag(m) <= FLAG_DOUBLE) {
                 ASSERT_EQ(see(pos, m), 0) << move_str(m);

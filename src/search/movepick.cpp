@@ -116,6 +116,13 @@ struct ListWriter {
     void add(Move m, int score) {
         if (n < PICKER_LIST_SIZE) out[n++] = entry(m, score);
     }
+    // Writes the entry either way and counts it only when it is real: no branch on `real`.
+    void add_if(Move m, int score, bool real) {
+        if (n < PICKER_LIST_SIZE) {
+            out[n] = entry(m, score);
+            n += real;
+        }
+    }
 };
 
 inline void add_promotions(ListWriter& w, int from, int to, int score) {
@@ -141,10 +148,8 @@ void pawn_captures(const Position& pos, ListWriter& w, Bitboard targets, int del
 // Most pieces have one capture or none, and which is as good as random: the first is written
 // without a branch (a stand-in square when there is none) and counted only when it is real.
 void piece_captures(const Position& pos, ListWriter& w, int from, Bitboard targets, int attacker) {
-    if (w.n >= PICKER_LIST_SIZE) return;
     const int first = lsb_index(targets | square_bit[63]);
-    w.out[w.n] = entry(make_move_word(from, first), 32 * type_at(pos, first) - 2 * attacker);
-    w.n += targets != 0;
+    w.add_if(make_move_word(from, first), 32 * type_at(pos, first) - 2 * attacker, targets != 0);
     for (targets &= targets - 1; targets;) {
         const int to = pop_lsb(targets);
         w.add(make_move_word(from, to), 32 * type_at(pos, to) - 2 * attacker);

@@ -2,6 +2,8 @@
 
 #include <bit>
 
+#include "board/memory.h"
+
 Bitboard square_bit[64];
 Bitboard three_file_mask[64];
 Bitboard knight_attacks[64];
@@ -60,7 +62,7 @@ static constexpr int slider_slots() {
 }
 static constexpr int SLIDER_SLOTS = slider_slots();
 static_assert(SLIDER_SLOTS == 102400 + 5248);
-static Bitboard slider_attacks[SLIDER_SLOTS];
+static Bitboard* slider_attacks;  // SLIDER_SLOTS entries, in huge pages: looked up at every node
 
 // Multipliers found by tools/magicgen.cpp for indexes of as many bits as each square's relevant occupancy.
 static const Bitboard rook_multipliers[64] = {
@@ -181,6 +183,8 @@ static void init_reach() {
 }
 
 static void init_magics() {
+    slider_attacks = static_cast<Bitboard*>(large_alloc(SLIDER_SLOTS * sizeof(Bitboard)));
+    if (!slider_attacks) slider_attacks = new Bitboard[SLIDER_SLOTS];
     int next = 0;
     for (int s = 0; s < 64; s++) fill_magic(s, rook_dirs, rook_multipliers[s], rook_magic[s], next);
     for (int s = 0; s < 64; s++) fill_magic(s, bishop_dirs, bishop_multipliers[s], bishop_magic[s], next);

@@ -1,7 +1,9 @@
 #include "search/state.h"
 
 #include <cstring>
+#include <new>
 
+#include "board/memory.h"
 #include "board/position.h"
 #include "search/worker.h"
 
@@ -22,7 +24,14 @@ uint64_t drawn_material_keys[DRAWN_KEY_COUNT];
 int lmr_table_zw[LMR_TABLE_SIZE];
 int lmr_table_pv[LMR_TABLE_SIZE];
 
-Worker main_worker;
+void* Worker::operator new(size_t bytes) {
+    void* p = large_alloc(bytes);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+void Worker::operator delete(void* p, size_t bytes) { large_free(p, bytes); }
+
+Worker& main_worker = *new Worker();
 static const bool main_marked = (main_worker.main = true);
 
 namespace {

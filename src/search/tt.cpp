@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/mman.h>
+
+#include "board/memory.h"
 
 TranspositionTable tt = {0, 0, 0, 0, nullptr};
 
@@ -24,7 +25,7 @@ uint64_t tt_bucket_count(uint64_t megabytes) {
 static std::atomic<bool> tt_dirty{false};
 
 void tt_free() {
-    if (tt.buckets) munmap(tt.buckets, tt.bucket_count * sizeof(TTBucket));
+    large_free(tt.buckets, tt.bucket_count * sizeof(TTBucket));
     tt.buckets = nullptr;
     tt.bucket_count = tt.mask = 0;
 }
@@ -35,16 +36,12 @@ bool tt_allocate(int megabytes) {
         return true;
     }
     const uint64_t count = tt_bucket_count(uint64_t(megabytes));
-    // Anonymous pages read as zero. Huge pages keep the page faults few, and every page is
-    // touched here so that the kernel's zeroing happens now, not inside the first search.
+    // Every page is touched here so that the kernel's zeroing happens now, not inside the first
+    // search.
     const size_t bytes = count * sizeof(TTBucket);
-    void* mem = count > (~0ULL >> 8) ? MAP_FAILED
-                                     : mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mem == MAP_FAILED) return false;  // the table in use stays
+    void* mem = count > (~0ULL >> 8) ? nullptr : large_alloc(bytes);
+    if (!mem) return false;  // the table in use stays
     tt_free();
-#ifdef MADV_HUGEPAGE
-    madvise(mem, bytes, MADV_HUGEPAGE);
-#endif
     for (size_t i = 0; i < bytes; i += 4096) static_cast<volatile char*>(mem)[i] = 0;
     tt.buckets = static_cast<TTBucket*>(mem);
     tt.bucket_count = count;

@@ -43,10 +43,14 @@ struct Worker {
     HistoryTable history;
     CounterMove counters[2][7][4096];
     EvalTables eval;
+
+    // Workers live in huge pages: their caches are read at random at every node.
+    static void* operator new(size_t bytes);
+    static void operator delete(void* p, size_t bytes);
 };
 
 // The worker of the command loop's thread: the one that handles input, time, output and the best move.
-extern Worker main_worker;
+extern Worker& main_worker;
 
 // Forgets history and counter-moves (a new game, or every search when deterministic).
 void reset_move_ordering(Worker& w);

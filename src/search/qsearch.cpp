@@ -28,6 +28,7 @@ namespace {
 
 constexpr int QS_MAX_DEPTH = -59;   // below it a quiet node only stands pat
 constexpr int RECAPTURE_DEPTH = -16;  // below it only recaptures are searched
+constexpr int QS_HASH_DEPTH = -2;     // below it a node neither probes nor stores the hash table
 
 // Capturing a piece of type v cannot lift the score to alpha even with a margin.
 inline bool futile_victim(int v, int alpha, int eval, int phase, int depth) {
@@ -79,7 +80,7 @@ int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, M
     Move hash_move = 0;
     TTEntry slot;
     const TTEntry* entry = nullptr;
-    if (depth >= -2 && (entry = tt_probe(pos.key, slot))) {
+    if (depth >= QS_HASH_DEPTH && (entry = tt_probe(pos.key, slot))) {
         hash_move = entry->move;
         if (beta == alpha + 1 && tt_cutoff(entry, depth, beta)) return score_from_tt(entry->score, ply);
     }
@@ -121,7 +122,7 @@ int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, M
             if (futile(pos, m, alpha, eval, phase, depth) && !(depth == 0 && move_checks(pos, m))) continue;
             if (depth < RECAPTURE_DEPTH && move_to(m) != move_to(pos.last_move)) continue;
         }
-        if (!play_legal(w, pos, child, m)) continue;
+        if (!play_legal(w, pos, child, m, depth - 2 >= QS_HASH_DEPTH)) continue;
         legal++;
         const bool tactical = child.captured_type || flag == FLAG_EP || flag >= FLAG_PROMO_Q;
         int score;
@@ -148,7 +149,7 @@ int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, M
 
     if (stop_search) return 0;
     if (!legal) best = ply - MATE_SCORE;
-    if (best_is_draw || depth < -2) return best;
+    if (best_is_draw || depth < QS_HASH_DEPTH) return best;
     const int stored = score_to_tt(best, ply);
     if (stored < -TT_SCORE_LIMIT || stored > TT_SCORE_LIMIT) return best;
     const int store_depth = depth >= 0 ? 0 : -2;

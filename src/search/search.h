@@ -43,17 +43,18 @@ inline bool tb_settles(Worker& w, const Position& pos, int alpha, int beta, int 
 // A draw seen from the side to move at `ply`.
 inline int draw_for_ply(const Worker& w, int ply) { return (ply & 1) ? -w.opt.draw_score : w.opt.draw_score; }
 
-// Copy-make of a move the search plays, counted as a node; the child's hash bucket, evaluation
-// cache slot and pawn entry start loading.
-inline void play(Worker& w, const Position& pos, Position& child, Move m) {
+// Copy-make of a move the search plays, counted as a node; the child's evaluation cache slot and
+// pawn entry start loading, and its hash bucket when the child will probe the table (a load
+// nobody reads still waits for its address translation).
+inline void play(Worker& w, const Position& pos, Position& child, Move m, bool child_probes = true) {
     make_move(pos, child, m);
-    tt_prefetch(child.key);
+    if (child_probes) tt_prefetch(child.key);
     eval_prefetch(w.eval, child);
     count_node(w);
 }
 // play, then false when m leaves the mover's king attacked; otherwise the child's check flag is set.
-inline bool play_legal(Worker& w, const Position& pos, Position& child, Move m) {
-    play(w, pos, child, m);
+inline bool play_legal(Worker& w, const Position& pos, Position& child, Move m, bool child_probes = true) {
+    play(w, pos, child, m, child_probes);
     if (king_exposed_by(pos, child, m)) return false;
     child.in_check = check_given_by(child, m);
     return true;

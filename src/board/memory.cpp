@@ -19,7 +19,7 @@ void* large_alloc(size_t bytes) {
     if (mem == MAP_FAILED) return nullptr;
     const uintptr_t start = uintptr_t(mem), aligned = (start + HUGE_PAGE - 1) & ~uintptr_t(HUGE_PAGE - 1);
     if (aligned > start) munmap(mem, aligned - start);
-    if (start + HUGE_PAGE > aligned) munmap(reinterpret_cast<void*>(aligned + size), start + HUGE_PAGE - aligned);
+    munmap(reinterpret_cast<void*>(aligned + size), start + HUGE_PAGE - aligned);  // never empty
 #ifdef MADV_HUGEPAGE
     madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
 #endif

@@ -30,11 +30,12 @@ constexpr int MAX_PERFT_DEPTH = 3;
 #else
 constexpr int MAX_PERFT_DEPTH = 30;
 #endif
-constexpr long FIFTY_MOVE_PLIES = 100;
-constexpr long MAX_MOVE_NUMBER = 10000;  // keeps the ply count inside 16 bits
 
 bool first_call = true;
 int poll_depth = 0;  // nested calls come from inside a running search
+// After a refused position command the engine has no position until a valid one arrives; this says
+// why, and is empty while there is one.
+char refusal[FEN_NOTE_SIZE] = "";
 
 // Commands that arrive while a search runs and must wait until it has printed its move.
 struct DeferredLines {
@@ -60,61 +61,58 @@ void info_string(const char* fmt, ...) {
 
 // ---- position ----
 
-// An en-passant square is kept only behind a pawn that can just have made the double step.
-void drop_impossible_en_passant(Position& p) {
-    if (move_flag(p.last_move) != FLAG_DOUBLE) return;
-    const int from = move_from(p.last_move), to = move_to(p.last_move);
-    const int pusher = 1 - (p.ply & 1);
-    const bool real = to == from + (pusher == WHITE ? 16 : -16) && (to >> 3) == (pusher == WHITE ? 3 : 4) &&
-                      p.board[to] == piece_code(pusher, PAWN) && !p.board[from] && !p.board[(from + to) / 2];
-    if (real) return;
-    p.last_move = 0;
-    p.ep_mask = 0;
+// The engine forgets its position rather than answer for one the GUI does not have.
+void refuse_position(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+void refuse_position(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    vsnprintf(refusal, sizeof refusal, fmt, ap);
+    va_end(ap);
+    info_string("position refused (%s): no position until a valid one arrives", refusal);
 }
 
-// Joins the four leading FEN fields after "fen" (up to "moves"); the counters are read apart.
-bool join_fen(char* const* words, int count, char* fen) {
-    int n = 0;
+// The FEN's fields up to "moves", joined with single blanks: four into fen, the counters apart.
+bool join_fen(char* const* words, int count, char* fen, const char* counters[2]) {
+    int n = 0, field = 0;
     fen[0] = 0;
-    for (int i = 2, fields = 0; i < count && fields < 4 && strcmp(words[i], "moves"); i++, fields++) {
+    counters[0] = counters[1] = nullptr;
+    for (int i = 2; i < count && strcmp(words[i], "moves"); i++, field++) {
+        if (field >= 4) {
+            if (field < 6) counters[field - 4] = words[i];
+            continue;
+        }
         const int len = int(strlen(words[i]));
         if (n + len + 1 >= FEN_BUFFER) {
             fprintf(stderr, "FEN longer than %d characters refused\n", FEN_BUFFER - 1);
-            info_string("FEN too long: position unchanged");
+            refuse_position("FEN longer than %d characters", FEN_BUFFER - 1);
             return false;
         }
         if (n) fen[n++] = ' ';
         memcpy(fen + n, words[i], size_t(len) + 1);
         n += len;
     }
-    if (!n) info_string("position fen without a FEN: position unchanged");
+    if (!n) refuse_position("fen without a FEN");
     return n > 0;
 }
 
-// The half-move clock and the move number (FEN fields 5 and 6); a missing or garbled one keeps its default.
-void read_fen_counters(char* const* words, int count, Position& p) {
-    for (int i = 2, field = 1; i < count && strcmp(words[i], "moves"); i++, field++) {
-        char* end;
-        const long v = strtol(words[i], &end, 10);
-        if (field < 5 || end == words[i] || *end) continue;
-        if (field == 5) p.rule50 = uint16_t(v < 0 ? 0 : (v > FIFTY_MOVE_PLIES ? FIFTY_MOVE_PLIES : v));
-        if (field == 6) p.ply = int16_t(2 * ((v < 1 ? 1 : (v > MAX_MOVE_NUMBER ? MAX_MOVE_NUMBER : v)) - 1) + (p.ply & 1));
+// Plays the moves after "moves"; false, with the position refused, at the first one that is not legal.
+bool play_game_moves(char* const* words, int count) {
+    int i = 2;
+    while (i < count && strcmp(words[i], "moves")) i++;
+    for (i++; i < count; i++) {
+        const char* text = words[i];
+        if (game_index + 1 >= GAME_HISTORY_SIZE) {
+            refuse_position("more than %d moves", GAME_HISTORY_SIZE - 1);
+            return false;
+        }
+        const Position& from = game_history[game_index];
+        Position& to = game_history[game_index + 1];
+        if (!apply_move_text(from, to, text) || side_in_check(to, from.ply & 1)) {
+            refuse_position("illegal move %.16s at move %d of the list", text, game_index + 1);
+            return false;
+        }
+        game_index++;
     }
-}
-
-bool play_game_move(const char* text) {
-    if (game_index + 1 >= GAME_HISTORY_SIZE) {
-        info_string("game longer than %d moves: %s and the moves after it are not played", GAME_HISTORY_SIZE - 1,
-                    text);
-        return false;
-    }
-    const Position& from = game_history[game_index];
-    Position& to = game_history[game_index + 1];
-    if (!apply_move_text(from, to, text) || side_in_check(to, from.ply & 1)) {
-        info_string("illegal move %s: it and the moves after it are not played", text);
-        return false;
-    }
-    game_index++;
     return true;
 }
 
@@ -202,8 +200,19 @@ void set_node_limits(const GoRequest& go) {
 #endif
 }
 
+// Without a position there is nothing to search, count or evaluate: the GUI is told why, and a
+// search still answers with a move word so that no GUI waits for one.
+bool lacks_position(bool answer_move) {
+    if (have_position()) return false;
+    info_string("no position (the last position command was refused: %s)", refusal);
+    if (answer_move) printf("bestmove 0000\n"), fflush(stdout);
+    return true;
+}
+
 void run_go(char* const* words, int count) {
-    if (count > 1 && !strcmp(words[1], "perft")) return run_perft(count > 2 ? words[2] : "");
+    const bool perft_asked = count > 1 && !strcmp(words[1], "perft");
+    if (lacks_position(!perft_asked)) return;
+    if (perft_asked) return run_perft(count > 2 ? words[2] : "");
     GoRequest go;
     parse_go(words, count, go);
     Position& pos = game_history[game_index];
@@ -271,6 +280,7 @@ void run_setoption(char* const* words, int count) {
 // ---- eval ----
 
 void show_eval() {
+    if (lacks_position(false)) return;
     Position p = game_history[game_index];
     p.pst = compute_pst(p);
     p.phase = int16_t(compute_phase(p));
@@ -389,39 +399,28 @@ void parse_go(char* const* words, int count, GoRequest& go) {
 
 void set_position(char* const* words, int count) {
     char fen[FEN_BUFFER];
+    const char* counters[2] = {nullptr, nullptr};
     if (count >= 2 && !strcmp(words[1], "startpos")) {
         snprintf(fen, sizeof fen, "%s", START_FEN);
     } else if (count >= 2 && !strcmp(words[1], "fen")) {
-        if (!join_fen(words, count, fen)) return;
+        if (!join_fen(words, count, fen, counters)) return;
     } else {
-        info_string("position needs startpos or fen, got \"%s\": position unchanged", count >= 2 ? words[1] : "");
+        refuse_position("needs startpos or fen, got \"%.32s\"", count >= 2 ? words[1] : "");
         return;
     }
-    // Parse aside first so that a refused FEN leaves the game as it was.
     Position start;
-    const char* castling = position_from_fen(start, fen);
-    if (start.ply < 0) {
-        info_string("FEN without a side to move (w or b): position unchanged");
-        return;
-    }
-    if (castling) {
-        info_string("impossible castling field (%s): position unchanged", castling);
-        return;
-    }
-    read_fen_counters(words, count, start);
-    drop_impossible_en_passant(start);
-    start.key = compute_key(start);
-    if (const char* why = position_problem(start)) {
-        info_string("invalid position (%s): position unchanged", why);
-        return;
-    }
+    FenNotes notes;
+    const FenCastling rule = chess960 ? FenCastling::CHESS960 : FenCastling::STANDARD;
+    if (!position_from_fen(start, fen, &notes, rule)) return refuse_position("%s", notes.refused);
+    read_fen_counters(start, counters[0], counters[1], &notes);
+    if (notes.repaired[0]) info_string("FEN repaired: %s", notes.repaired);
+    if (const char* why = position_problem(start)) return refuse_position("%s", why);
     game_history[0] = start;
     game_index = 0;
-    int i = 2;
-    while (i < count && strcmp(words[i], "moves")) i++;
-    for (i++; i < count; i++)
-        if (!play_game_move(words[i])) break;
+    if (play_game_moves(words, count)) refusal[0] = 0;
 }
+
+bool have_position() { return !refusal[0]; }
 
 void poll_input() {
     if (first_call) {

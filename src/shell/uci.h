@@ -35,5 +35,7 @@ struct GoRequest {
 
 // Reads the words after "go" (words[0] is "go").
 void parse_go(char* const* words, int count, GoRequest& go);
-// The position command: words[0] is "position".
+// The position command: words[0] is "position". A refused one leaves the engine without a position.
 void set_position(char* const* words, int count);
+// False after a refused position command, until a valid one arrives.
+bool have_position();

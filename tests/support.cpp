@@ -8,6 +8,7 @@
 
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/legal.h"
 #include "board/perft.h"
 #include "eval/endgame.h"
 #include "eval/tables.h"
@@ -67,6 +68,14 @@ std::string move_str(Move m) {
     char t[MOVE_TEXT_SIZE];
     move_to_text(m, t);
     return t;
+}
+
+bool apply_move_text(const Position& from, Position& to, const char* text, bool chess960) {
+    const Move m = move_from_text(from, text, chess960);
+    if (!m) return false;
+    make_move(from, to, m);
+    to.in_check = side_in_check(to, side_to_move(to)) ? 1 : 0;
+    return true;
 }
 
 Move legal_move(const Position& pos, const std::string& text) {

@@ -17,6 +17,7 @@
 #include "book/book.h"
 #include "engine_pipe.h"
 #include "shell/options.h"
+#include "board/legal.h"
 #include "support.h"
 
 namespace {

@@ -15,6 +15,7 @@
 #include "board/perft.h"
 #include "search/search.h"
 #include "board/see.h"
+#include "board/legal.h"
 #include "support.h"
 
 namespace {

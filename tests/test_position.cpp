@@ -14,6 +14,7 @@
 #include "board/perft.h"
 #include "search/search.h"
 #include "search/state.h"
+#include "board/legal.h"
 #include "support.h"
 
 namespace {
@@ -45,7 +46,7 @@ void expect_fields_consistent(const Position& p, const std::string& where) {
 // Fields against recomputation and the king-attack shortcut; for each move of the games (a new game
 // starts at ply 0 or 1, so consecutive plies are parent and child), its legality, no castling right
 // regained, and its text read back to the same position. Returns the moves checked.
-int check_games(const std::vector<Position>& games, int& checks, int& castles) {
+int check_games(const std::vector<Position>& games, int& checks, int& castles, bool chess960 = false) {
     int moves = 0;
     for (size_t i = 0; i < games.size() && !testing::Test::HasFailure(); i++) {
         const Position& p = games[i];
@@ -58,11 +59,11 @@ int check_games(const std::vector<Position>& games, int& checks, int& castles) {
         if (i == 0 || p.ply != games[i - 1].ply + 1) continue;
         const Position& parent = games[i - 1];
         char t[MOVE_TEXT_SIZE];
-        move_to_text(p.last_move, t, &parent);
+        move_to_text(p.last_move, t, &parent, chess960);
         EXPECT_FALSE(king_attacked(p, side_to_move(parent))) << fen;
         EXPECT_EQ(castle_rights(p) & ~castle_rights(parent), 0) << fen;
         Position again;
-        EXPECT_TRUE(apply_move_text(parent, again, t) && again.key == p.key) << fen_of(parent) << " " << t;
+        EXPECT_TRUE(apply_move_text(parent, again, t, chess960) && again.key == p.key) << fen_of(parent) << " " << t;
         castles += move_flag(p.last_move) == FLAG_CASTLE;
         moves++;
     }
@@ -80,16 +81,14 @@ TEST(MakeMove, IncrementalFieldsOverRandomGames) {
     std::mt19937_64 rng(960);
     int moves = 0;
     castles = 0;
-    chess960 = 1;
     for (const std::string& line : read_data_lines("perft960.epd"))
         for (int i = 0; i < 4; i++) {
             Position start = from_fen(line.substr(0, line.find(';')).c_str());
             fill_eval_fields(start);
             std::vector<Position> game;
             random_game(start, rng, 300, 1, 0, game);
-            moves += check_games(game, checks, castles);
+            moves += check_games(game, checks, castles, true);
         }
-    chess960 = 0;
     EXPECT_GT(moves, 30000);
     EXPECT_GT(castles, 60);
     memset(pst_table, 0, sizeof pst_table);

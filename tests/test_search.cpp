@@ -33,8 +33,9 @@ void init_search() {
 // The score of a search; played receives its move.
 int search(Position& pos, int depth, const char* moves = "", Move* played = nullptr) {
     init_search();
-    char list[SEARCHMOVES_SIZE];
-    snprintf(list, sizeof list, "%s", moves);
+    MoveList list;
+    std::istringstream words(moves);
+    for (std::string w; words >> w;) list.add(move_from_text(pos, w.c_str()));
     return search_driver(pos, ONE_YEAR, depth, list, played);
 }
 

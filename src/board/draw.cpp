@@ -1,28 +1,10 @@
 #include "board/draw.h"
 
-#include "board/makemove.h"
-#include "board/movegen.h"
-
-namespace {
-
-// In check with no move that leaves the king safe.
-bool is_mated(const Position& pos) {
-    if (!pos.in_check) return false;
-    Move moves[MAX_MOVES];
-    const int n = generate_all_moves(pos, moves), us = side_to_move(pos);
-    for (int i = 0; i < n; i++) {
-        Position child;
-        make_move(pos, child, moves[i]);
-        if (!king_attacked(child, us)) return false;
-    }
-    return true;
-}
-
-}  // namespace
+#include "board/legal.h"
 
 bool is_draw_by_rule(const Position& pos) {
     // A mate delivered by the move that completes the hundredth half-move still wins.
-    if (pos.rule50 > 99) return !is_mated(pos);
+    if (pos.rule50 > 99) return !(pos.in_check && !has_legal_move(pos));
     if (pos.rule50 < 4) return false;
     // Same side to move only: even distances, never past the last irreversible move.
     const Position* p = pos.prev;

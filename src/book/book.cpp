@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 
 #include "board/movegen.h"
-#include "board/perft.h"
+#include "board/legal.h"
 #include "book/polyglot_random.h"
 
 namespace {
@@ -80,37 +80,38 @@ bool castle_right(const Position& pos, int king_sq, int rook_sq) {
     return !(pos.castle_mask & (square_bit[king_sq] | square_bit[rook_sq]));
 }
 
-// The book stores castling as the king taking its own rook.
-void book_move_text(const Position& pos, uint16_t m, char out[8]) {
-    if (!m) {
-        strcpy(out, "null");
-        return;
+// A book entry's move: the book stores castling as the king taking its own rook.
+struct EntryMove {
+    int from, to, promo;  // promo: 0 none, 1..4 knight..queen, above that nothing legal
+};
+
+EntryMove entry_move(const Position& pos, uint16_t m) {
+    EntryMove e = {(m >> 6) & 63, m & 63, (m >> 12) & 7};
+    for (const int king : {SQ_E1, SQ_E8}) {
+        if (e.promo || e.from != king || pos.board[king] != piece_code(king == SQ_E1 ? WHITE : BLACK, KING)) continue;
+        if (e.to == king + 3) e.to = king + 2;
+        if (e.to == king - 4) e.to = king - 2;
     }
-    const int from = (m >> 6) & 63, promo = (m >> 12) & 7;
-    int to = m & 63;
-    if (!promo && from == SQ_E1 && pos.board[SQ_E1] == piece_code(WHITE, KING)) {
-        if (to == SQ_H1) to = SQ_E1 + 2;
-        if (to == SQ_A1) to = SQ_E1 - 2;
-    }
-    if (!promo && from == SQ_E8 && pos.board[SQ_E8] == piece_code(BLACK, KING)) {
-        if (to == SQ_H8) to = SQ_E8 + 2;
-        if (to == SQ_A8) to = SQ_E8 - 2;
-    }
-    static const char promo_letter[8] = {0, 'n', 'b', 'r', 'q', '?', '?', '?'};  // '?' never matches a move
-    out[0] = char('a' + file_of(from));
-    out[1] = char('1' + rank_of(from));
-    out[2] = char('a' + file_of(to));
-    out[3] = char('1' + rank_of(to));
-    out[4] = promo_letter[promo];
+    return e;
+}
+
+// The entry in coordinates, for the log.
+void entry_text(const EntryMove& e, char out[8]) {
+    static const char promo_letter[8] = {0, 'n', 'b', 'r', 'q', '?', '?', '?'};
+    out[0] = char('a' + file_of(e.from));
+    out[1] = char('1' + rank_of(e.from));
+    out[2] = char('a' + file_of(e.to));
+    out[3] = char('1' + rank_of(e.to));
+    out[4] = promo_letter[e.promo];
     out[5] = 0;
 }
 
-// The legal move whose text is `text`, or 0.
-Move match_legal(const Move* moves, int n, const char* text) {
+// The legal move the entry names, or 0.
+Move match_legal(const Move* moves, int n, const EntryMove& e) {
     for (int i = 0; i < n; i++) {
-        char t[MOVE_TEXT_SIZE];
-        move_to_text(moves[i], t);
-        if (!strcmp(t, text)) return moves[i];
+        const Move m = moves[i];
+        if (move_from(m) != e.from || move_to(m) != e.to) continue;
+        if (e.promo ? is_promotion(m) && promotion_type(m) == e.promo + 1 : !is_promotion(m)) return m;
     }
     return 0;
 }
@@ -124,9 +125,8 @@ int collect_candidates(const Position& pos, uint64_t key, int64_t first, int64_t
         const BookRecord r = read_record(i);
         if (r.key != key || book_failed) break;
         if (!r.weight) continue;
-        char text[8];
-        book_move_text(pos, r.move, text);
-        const Move m = match_legal(legal, n_legal, text);
+        const EntryMove e = entry_move(pos, r.move);
+        const Move m = match_legal(legal, n_legal, e);
         if (!m) {
             book_log("Hey, book seems broken\n");
             return -1;
@@ -136,6 +136,8 @@ int collect_candidates(const Position& pos, uint64_t key, int64_t first, int64_t
             break;
         }
         out[n++] = {m, r.weight};
+        char text[8];
+        entry_text(e, text);
         book_log("book: %-5s %5d\n", text, int(r.weight));
     }
     return n;

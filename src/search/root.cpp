@@ -5,22 +5,11 @@
 #include "board/draw.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "board/perft.h"
+#include "board/legal.h"
 #include "eval/evaluate.h"
 #include "search/search.h"
 #include "search/threads.h"
 #include "board/see.h"
-
-bool move_list_has(const char* list, const char* word) {
-    const size_t n = strlen(word);
-    for (const char* p = list; *p;) {
-        while (*p && is_blank(*p)) p++;
-        const char* w = p;
-        while (*p && !is_blank(*p)) p++;
-        if (n && size_t(p - w) == n && !memcmp(w, word, n)) return true;
-    }
-    return false;
-}
 
 namespace {
 
@@ -66,7 +55,7 @@ void record_line(int depth, int score, Move m, const Move* child_pv) {
 
 }  // namespace
 
-int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* pv, const char* move_list,
+int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* pv, const MoveList& allowed,
                 uint64_t& best_nodes, uint64_t& other_nodes) {
     if (stop_search) return 0;
     pos.last_pv_ply = 0;
@@ -92,16 +81,11 @@ int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* 
     Position& root_child = w.root_child;
     for (int i = 0; i < w.root_move_count && !stop_search; i++) {
         const Move m = w.root_moves[i].move;
-        char text[MOVE_TEXT_SIZE];
-        move_to_text(m, text, &pos);
-        if (!move_list_has(move_list, text)) continue;
+        if (!allowed.contains(m)) continue;
         if (!play_legal(w, pos, root_child, m)) continue;
         count++;
         const uint64_t nodes_before = worker_nodes(w);
-        if (progress && lines <= 1 && report) {
-            printf("info currmove %s currmovenumber %d\n", text, count);
-            fflush(stdout);
-        }
+        if (progress && lines <= 1 && report) root_reports.current_move(m, count);
         child_pv[0] = 0;
         int v;
         if (is_draw_by_rule(root_child)) {
@@ -180,7 +164,7 @@ namespace {
 int clamp_window(int v) { return v < -INFINITE_SCORE ? -INFINITE_SCORE : (v > INFINITE_SCORE ? INFINITE_SCORE : v); }
 }  // namespace
 
-int aspiration_search(Worker& w, Position& pos, int iteration, const char* list, Move* line, uint64_t& best_nodes,
+int aspiration_search(Worker& w, Position& pos, int iteration, const MoveList& list, Move* line, uint64_t& best_nodes,
                       uint64_t& other_nodes) {
     int alpha = -INFINITE_SCORE, beta = INFINITE_SCORE;
     if (iteration > 4 && (w.opt.multi_pv <= 1 || !w.main)) {

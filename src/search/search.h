@@ -2,10 +2,10 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <cstdio>
 
 #include "board/draw.h"
 #include "board/makemove.h"
+#include "board/movegen.h"
 #include "board/position.h"
 #include "board/see.h"
 #include "search/state.h"
@@ -22,10 +22,10 @@ extern const std::array<int, 640> null_move_depth_table;
 
 // One iteration at the root: depth in half plies, only the moves named in move_list. The worker's
 // root-move list is built at iteration 1 and kept in order across the iterations of one search.
-int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* pv, const char* move_list,
+int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* pv, const MoveList& allowed,
                 uint64_t& best_nodes, uint64_t& other_nodes);
 // One iteration with its aspiration re-searches; the score of the last search made.
-int aspiration_search(Worker& w, Position& pos, int iteration, const char* list, Move* line, uint64_t& best_nodes,
+int aspiration_search(Worker& w, Position& pos, int iteration, const MoveList& list, Move* line, uint64_t& best_nodes,
                       uint64_t& other_nodes);
 int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, Move* pv);
 // Window (beta - 1, beta); excluded: a move left out (singular test), which also skips the table.
@@ -114,15 +114,6 @@ inline Bitboard pawn_barrier(const Position& pos, int side) {
 inline int mate_in_moves(int score) {
     return score > 0 ? (MATE_SCORE - score) / 2 + 1 : -((MATE_SCORE - 1 + score) / 2) - 1;
 }
-// "cp N" or "mate N".
-inline void score_to_text(int score, char* out, int size) {
-    if (is_mate_score(score))
-        snprintf(out, size, "mate %d", mate_in_moves(score));
-    else
-        snprintf(out, size, "cp %d", score);
-}
-// Whether the blank-separated list holds the word exactly.
-bool move_list_has(const char* list, const char* word);
 // Appends the child's line after m; the line never exceeds 63 moves.
 inline void set_line(Move* pv, Move m, const Move* child) {
     pv[0] = m;

@@ -29,6 +29,7 @@ struct RootReports {
     void (*multipv_record)(int plies, int score, const Move* line);
     int (*multipv_show)();  // prints the best lines; the lowest shown score at the newest depth
     double (*elapsed)();    // seconds since go
+    void (*current_move)(Move m, int number);  // the root move being searched, counted from 1
 };
 extern RootReports root_reports;
 // Wall-clock second at which the searches give up (the driver's hard deadline).

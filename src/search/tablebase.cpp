@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "board/movegen.h"
-#include "board/perft.h"
+#include "board/legal.h"
 #include "search/search.h"
 
 TablebaseOptions tb_options = {1, 1, 7};

@@ -1,7 +1,6 @@
 #include "search/threads.h"
 
 #include <condition_variable>
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -23,7 +22,7 @@ struct Pool {
     uint64_t generation = 0;
     int searching = 0;
     bool exiting = false;
-    char move_list[MOVE_LIST_SIZE] = "";
+    MoveList moves;
     std::vector<Helper> helpers;
 
     ~Pool() { join_all(); }
@@ -57,7 +56,7 @@ void helper_search(Worker& w, int index) {
             continue;
         }
         uint64_t best_nodes = 0, other_nodes = 0;
-        const int score = aspiration_search(w, pos, iteration, pool.move_list, line, best_nodes, other_nodes);
+        const int score = aspiration_search(w, pos, iteration, pool.moves, line, best_nodes, other_nodes);
         if (stop_search) break;
         w.iter_score[iteration] = score;
     }
@@ -94,10 +93,10 @@ void set_thread_count(int threads) {
 
 int thread_count() { return int(pool.helpers.size()) + 1; }
 
-void start_helpers(const Position& root, const char* move_list, const SearchOptions& opt, bool reset_ordering) {
+void start_helpers(const Position& root, const MoveList& moves, const SearchOptions& opt, bool reset_ordering) {
     if (pool.helpers.empty()) return;
     std::lock_guard<std::mutex> lock(pool.mutex);
-    snprintf(pool.move_list, sizeof pool.move_list, "%s", move_list);
+    pool.moves = moves;
     for (Helper& h : pool.helpers) {
         Worker& w = *h.worker;
         w.root = root;

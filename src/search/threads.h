@@ -5,18 +5,18 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "board/movegen.h"
 #include "board/position.h"
 #include "search/worker.h"
 
 constexpr int MAX_THREADS = 256;
-constexpr int MOVE_LIST_SIZE = 4096;
 
 // Threads in all, the main worker included: helpers are created or joined here, never at "go".
 void set_thread_count(int threads);
 int thread_count();
 
 // Wakes the helpers on a copy of the root. reset_ordering: forget history and counter-moves first.
-void start_helpers(const Position& root, const char* move_list, const SearchOptions& opt, bool reset_ordering);
+void start_helpers(const Position& root, const MoveList& moves, const SearchOptions& opt, bool reset_ordering);
 // Stops the helpers and waits until every one is parked again; the stop flag is left as it was.
 void stop_helpers();
 

@@ -11,6 +11,7 @@
 #include "search/tt.h"
 #include "shell/driver.h"
 #include "shell/input.h"
+#include "shell/notation.h"
 #include "shell/options.h"
 
 const char bench_rows[BENCH_POSITION_COUNT][BENCH_ROW_SIZE] = {
@@ -78,9 +79,8 @@ void bench_position(const char* row, int depth, double& seconds, uint64_t& nodes
     }
     Position pos;
     position_from_fen(pos, fen);
-    char searchmoves[SEARCHMOVES_SIZE] = "";
     main_worker.nodes = 0;  // a book answer searches nothing and must add nothing to the signature
-    search_driver(pos, ONE_YEAR, depth, searchmoves);
+    search_driver(pos, ONE_YEAR, depth, MoveList());
     signature += worker_nodes(main_worker);
     // Every iteration but the last, each measured from the start of the search.
     for (int i = 1; i < depth && i < MAX_ITERATIONS; i++) {

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "board/movegen.h"
-#include "board/perft.h"
+#include "board/legal.h"
 #include "book/book.h"
 #include "eval/pawns.h"
 #include "search/search.h"
@@ -19,6 +19,7 @@
 #include "search/tt.h"
 #include "shell/input.h"
 #include "shell/log.h"
+#include "shell/notation.h"
 #include "shell/options.h"
 #include "shell/timeman.h"
 #include "shell/uci.h"
@@ -68,29 +69,12 @@ void log_score_text(int score, char* out, int size) {
         snprintf(out, size, "%0.2f", score / 100.0);
 }
 
-// The texts of every legal move, each followed by one space.
-void legal_move_list(const Position& pos, char* out, int size) {
-    Move moves[MAX_MOVES];
-    const int n = generate_legal_moves(pos, moves);
-    int len = 0;
-    out[0] = 0;
-    for (int i = 0; i < n && len + MOVE_TEXT_SIZE + 1 < size; i++) {
-        char t[MOVE_TEXT_SIZE];
-        move_to_text(moves[i], t, &pos);
-        len += snprintf(out + len, size_t(size - len), "%s ", t);
-    }
-}
-
-// A searchmoves list that names no legal move would leave nothing to play: search everything then.
-bool names_a_legal_move(const Position& pos, const char* list) {
-    Move moves[MAX_MOVES];
-    const int n = generate_legal_moves(pos, moves);
-    for (int i = 0; i < n; i++) {
-        char t[MOVE_TEXT_SIZE];
-        move_to_text(moves[i], t, &pos);
-        if (move_list_has(list, t)) return true;
-    }
-    return false;
+// "cp N" or "mate N".
+void score_to_text(int score, char* out, int size) {
+    if (is_mate_score(score))
+        snprintf(out, size, "mate %d", mate_in_moves(score));
+    else
+        snprintf(out, size, "cp %d", score);
 }
 
 // One "info ... pv" line; multipv 0 leaves the field out, bound is "" for an exact score.
@@ -100,7 +84,7 @@ void print_pv_info(int depth, int multipv, int score, const char* bound, const M
     char score_text[32], text[PV_TEXT_SIZE], head[96];
     if (root_in_tables && !is_mate_score(score)) score = tb_root_score(root_tables);
     score_to_text(score, score_text, sizeof score_text);
-    pv_to_text(pv, text, search_root);
+    pv_to_text(pv, text, search_root, chess960);
     if (multipv)
         snprintf(head, sizeof head, "multipv %d score %s%s depth %d", multipv, score_text, bound, depth);
     else
@@ -125,6 +109,13 @@ Move book_move(const Position& pos) {
     return m;
 }
 
+void report_current_move(Move m, int number) {
+    char text[MOVE_TEXT_SIZE];
+    move_to_text(m, text, search_root, chess960);
+    printf("info currmove %s currmovenumber %d\n", text, number);
+    fflush(stdout);
+}
+
 void prepare(Position& pos, double seconds) {
     multipv_count = 0;
     poll_mask = 255;
@@ -132,7 +123,7 @@ void prepare(Position& pos, double seconds) {
     poll_suppressed = 1;
     poll_input_hook = poll_input;
     clock_hook = clock_seconds;
-    root_reports = {report_root_best, record_multipv, report_multipv, elapsed_since_start};
+    root_reports = {report_root_best, record_multipv, report_multipv, elapsed_since_start, report_current_move};
     time_up = false;
     stop_search = 0;
     clear_killers(main_worker);
@@ -206,24 +197,36 @@ bool iteration_ends_search(int iteration, int score, int depth_limit) {
     return iteration >= depth_limit;
 }
 
-// Narrows the root move list to the moves that keep the tables' outcome and says what that is.
-// When searchmoves excludes all of them the search goes on as asked.
-void filter_by_tables(const Position& pos, char* list, int size) {
+// Narrows the root moves to those that keep the tables' outcome and says what that is. When the
+// moves searched exclude all of them the search goes on as asked.
+void filter_by_tables(const Position& pos, MoveList& list) {
     root_in_tables = false;
     if (!tb_pieces || bench_mode || !tb_probe_root_moves(pos, root_tables)) return;
-    char kept[SEARCHMOVES_SIZE] = "";
+    MoveList kept;
+    char text[SEARCHMOVES_SIZE] = "";
     int used = 0;
     for (int i = 0; i < root_tables.kept; i++) {
+        const Move m = root_tables.moves[i];
+        if (!list.contains(m)) continue;
+        kept.add(m);
         char t[MOVE_TEXT_SIZE];
-        move_to_text(root_tables.moves[i], t, &pos);
-        if (move_list_has(list, t)) used += snprintf(kept + used, sizeof kept - size_t(used), "%s ", t);
+        move_to_text(m, t, &pos, chess960);
+        used += snprintf(text + used, sizeof text - size_t(used), "%s ", t);
     }
-    if (!used) return;
-    snprintf(list, size_t(size), "%s", kept);
+    if (!kept.count) return;
+    list = kept;
     root_in_tables = true;
     static const char* const names[3] = {"loss", "draw", "win"};
-    printf("info string tablebase %s dtz %d keeps %s\n", names[root_tables.outcome + 1], root_tables.dtz, kept);
+    printf("info string tablebase %s dtz %d keeps %s\n", names[root_tables.outcome + 1], root_tables.dtz, text);
     fflush(stdout);
+}
+
+// The root moves of a search: those asked for, or every legal move when none was.
+MoveList root_move_list(const Position& pos, const MoveList& searchmoves) {
+    if (searchmoves.count) return searchmoves;
+    MoveList all;
+    all.count = generate_legal_moves(pos, all.moves);
+    return all;
 }
 
 // An analysis without limits, and a ponder search, hand over their move only when told.
@@ -283,9 +286,9 @@ void choose_weaker_line(Move* result, int& score) {
 void print_best_move(const Move* line) {
     const uint64_t node_count = total_nodes();
     char best[MOVE_TEXT_SIZE];
-    move_to_text(line[0], best, search_root);
+    move_to_text(line[0], best, search_root, chess960);
     if (line[0] && line[1]) {
-        move_to_text(line[1], ponder_move_text, search_root);
+        move_to_text(line[1], ponder_move_text, search_root, chess960);
         printf("info nodes %" PRIu64 "\n", node_count);
         printf("bestmove %s ponder %s\n", best, ponder_move_text);
         log_printf("info nodes %" PRIu64 "\n", node_count);
@@ -311,18 +314,14 @@ void report_root_best(int plies, int score, const Move* pv, int alpha, int beta)
     print_pv_info(plies, 0, score, score >= beta ? " lowerbound" : (score <= alpha ? " upperbound" : ""), pv);
 }
 
-int search_driver(Position& pos, double seconds, int depth_limit, char* searchmoves, Move* played) {
+int search_driver(Position& pos, double seconds, int depth_limit, const MoveList& searchmoves, Move* played) {
     if (depth_limit < 1) depth_limit = 1;
     if (depth_limit >= MAX_ITERATIONS) depth_limit = MAX_ITERATIONS - 1;
     prepare(pos, seconds);
     search_root = &pos;
 
-    char list[SEARCHMOVES_SIZE];
-    if (searchmoves && searchmoves[0] && names_a_legal_move(pos, searchmoves))
-        snprintf(list, sizeof list, "%s", searchmoves);
-    else
-        legal_move_list(pos, list, sizeof list);
-    filter_by_tables(pos, list, sizeof list);
+    MoveList list = root_move_list(pos, searchmoves);
+    filter_by_tables(pos, list);
 
     Move result[PV_SIZE] = {0}, line[PV_SIZE] = {0};
     int result_score = 0, completed = 0;
@@ -332,7 +331,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
             const Move book = go_analysis || chess960 ? 0 : book_move(pos);  // a standard-chess book
             if (book) {
                 char text[MOVE_TEXT_SIZE];
-                move_to_text(book, text);
+                move_to_text(book, text, &pos, chess960);
                 if (!bench_mode) printf("info string book move %s\n", text);
                 result[0] = book;
                 result[1] = 0;
@@ -360,7 +359,7 @@ int search_driver(Position& pos, double seconds, int depth_limit, char* searchmo
             if (limit_strength) keep_strength_choices(iteration);
         }
         char text[PV_TEXT_SIZE];
-        pv_to_text(result, text, &pos);
+        pv_to_text(result, text, &pos, chess960);
         if (stop_search) {
             log_printf("search aborted\n");
             break;

@@ -2,15 +2,16 @@
 #pragma once
 #include <cstdint>
 
+#include "board/movegen.h"
 #include "board/position.h"
 #include "search/worker.h"
 
 constexpr double ONE_YEAR = 31622400.0;
 constexpr int SEARCHMOVES_SIZE = 4096;
 
-// searchmoves: writable text of move words (empty = all legal moves), SEARCHMOVES_SIZE bytes.
-// Returns the score; played, when given, receives the move chosen (0 when there is none).
-int search_driver(Position& pos, double seconds, int depth_limit, char* searchmoves, Move* played = nullptr);
+// searchmoves: the root moves to search (none: every legal move). Returns the score; played, when
+// given, receives the move chosen (0 when there is none).
+int search_driver(Position& pos, double seconds, int depth_limit, const MoveList& searchmoves, Move* played = nullptr);
 // ucinewgame: the next search starts from cleared tables.
 void driver_new_game();
 // The root search found a new best move (plies: iteration; alpha, beta: its window).

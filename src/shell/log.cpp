@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "board/position.h"
+#include "shell/notation.h"
 
 FILE* log_stream = nullptr;
 

@@ -42,6 +42,7 @@ int move_overhead_ms = 10;
 int drawscore_option = -7;
 int limit_strength = 0;
 int uci_elo = 1800;
+int chess960 = 0;
 
 int bench_mode = 0;
 int bench_passes = 5;

@@ -19,6 +19,7 @@ extern int move_overhead_ms;    // move overhead milliseconds
 extern int drawscore_option;    // Drawscore
 extern int limit_strength;      // UCI_LimitStrength
 extern int uci_elo;             // UCI_Elo
+extern int chess960;            // UCI_Chess960: castling is written and read as the king taking its own rook
 
 extern int bench_mode;  // -bench
 extern int bench_passes;  // -passes N: benchmark passes (the signature is that of the default five)

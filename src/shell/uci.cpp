@@ -1,11 +1,14 @@
 #include "shell/uci.h"
 
 #include <cctype>
+#include <cinttypes>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "board/legal.h"
+#include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/perft.h"
 #include "eval/evaluate.h"
@@ -13,6 +16,7 @@
 #include "search/worker.h"
 #include "shell/input.h"
 #include "shell/log.h"
+#include "shell/notation.h"
 #include "shell/options.h"
 #include "shell/timeman.h"
 
@@ -106,12 +110,14 @@ bool play_game_moves(char* const* words, int count) {
             return false;
         }
         const Position& from = game_history[game_index];
-        Position& to = game_history[game_index + 1];
-        if (!apply_move_text(from, to, text) || side_in_check(to, from.ply & 1)) {
+        const Move m = move_from_text(from, text, chess960);
+        if (!m) {
             refuse_position("illegal move %.16s at move %d of the list", text, game_index + 1);
             return false;
         }
-        game_index++;
+        Position& to = game_history[++game_index];
+        make_move(from, to, m);
+        to.in_check = side_in_check(to, side_to_move(to)) ? 1 : 0;
     }
     return true;
 }
@@ -162,6 +168,24 @@ void add_search_move(GoRequest& go, const char* word, size_t& used) {
     go.searchmoves[used] = 0;
 }
 
+// "<move>: <count>" per legal root move in generation order, a blank line and "Nodes searched: N".
+void perft_divide(const Position& pos, int depth) {
+    Move moves[MAX_MOVES];
+    const int n = generate_legal_moves(pos, moves);
+    uint64_t total = 0;
+    Position child;
+    for (int i = 0; i < n; i++) {
+        make_move(pos, child, moves[i]);
+        const uint64_t count = depth > 1 ? perft(child, depth - 1) : 1;
+        char t[MOVE_TEXT_SIZE];
+        move_to_text(moves[i], t, &pos, chess960);
+        printf("%s: %" PRIu64 "\n", t, count);
+        total += count;
+    }
+    printf("\nNodes searched: %" PRIu64 "\n", total);
+    fflush(stdout);
+}
+
 void run_perft(const char* arg) {
     int depth = text_to_int(arg);
     if (depth < 1 || depth > MAX_PERFT_DEPTH) {
@@ -169,7 +193,19 @@ void run_perft(const char* arg) {
         fprintf(stderr, "perft depth %d out of range: using %d\n", depth, used);
         depth = used;
     }
-    perft_divide(game_history[game_index], depth, stdout);
+    perft_divide(game_history[game_index], depth);
+}
+
+// The legal moves a searchmoves list names; the other words name nothing.
+MoveList searchmoves_of(const Position& pos, const char* words) {
+    MoveList list;
+    char copy[SEARCHMOVES_SIZE];
+    snprintf(copy, sizeof copy, "%s", words);
+    char* word[SEARCHMOVES_SIZE / 2];  // words of one letter or more, each followed by a blank
+    const int n = split_words(copy, word, SEARCHMOVES_SIZE / 2);
+    for (int i = 0; i < n; i++)
+        if (const Move m = move_from_text(pos, word[i], chess960); m && !list.contains(m)) list.add(m);
+    return list;
 }
 
 // Mate or stalemate at the root: nothing to search, answered at once.
@@ -241,7 +277,7 @@ void run_go(char* const* words, int count) {
     } else if (go.clock_given || !other_limit) {
         seconds = time_budget(pos, go.time[WHITE], go.time[BLACK], go.inc[WHITE], go.inc[BLACK], go.movestogo);
     }
-    search_driver(pos, seconds, depth, go.searchmoves);
+    search_driver(pos, seconds, depth, searchmoves_of(pos, go.searchmoves));
 }
 
 // ---- setoption ----

@@ -1,0 +1,22 @@
+// Keeps the page and the engine in a cache, so that a reload works without the server.
+// The build puts VERSION and FILES in front of this text.
+const CACHE = `quoril-${VERSION}`
+
+self.addEventListener('install', (event) => {
+  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()))
+})
+
+self.addEventListener('activate', (event) => {
+  event.waitUntil(caches.keys()
+    .then((keys) => Promise.all(keys.filter((k) => k.startsWith('quoril-') && k !== CACHE).map((k) => caches.delete(k))))
+    .then(() => self.clients.claim()))
+})
+
+// Cached files first (the engine's query words do not change the file), the network for the rest.
+self.addEventListener('fetch', (event) => {
+  const request = event.request
+  if (request.method !== 'GET' || new URL(request.url).origin !== self.location.origin) return
+  event.respondWith(caches.open(CACHE)
+    .then((cache) => cache.match(request, { ignoreSearch: true }))
+    .then((hit) => hit || fetch(request)))
+})

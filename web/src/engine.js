@@ -7,14 +7,15 @@ export function engineUrl(isolated) {
 }
 
 export class Engine {
-  constructor(url, { onLine = () => {}, onSent = () => {}, onError = () => {} } = {}) {
+  constructor(url, { onLine = () => {}, onSent = () => {}, onError = () => {} } = {}, makeWorker = (u) => new Worker(u)) {
     this.options = new Map()
     this.name = ''
     this.waiters = []
     this.search = null
     this.chain = Promise.resolve()
+    this.stopTimeoutMs = 10000
     this.hooks = { onLine, onSent, onError }
-    this.worker = new Worker(url)
+    this.worker = makeWorker(url)
     this.worker.addEventListener('message', (e) => {
       for (const line of String(e.data).split('\n')) if (line.trim()) this.receive(line)
     })
@@ -97,9 +98,9 @@ export class Engine {
       const s = this.search, resolveSearch = s.resolve
       const timer = setTimeout(() => {
         if (this.search === s) this.search = null
-        this.hooks.onError('the engine did not answer "stop" in 10 s')
+        this.hooks.onError(`the engine did not answer "stop" in ${this.stopTimeoutMs / 1000} s`)
         s.resolve(null)
-      }, 10000)
+      }, this.stopTimeoutMs)
       s.resolve = (v) => { clearTimeout(timer); resolveSearch(v); resolve() }
     })
     this.send('stop')

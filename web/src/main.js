@@ -298,8 +298,8 @@ function setMode(mode) {
 
 // The engine itself ------------------------------------------------------------------------
 
-function fillSelect(select, values, chosen) {
-  select.replaceChildren(...values.map((v) => new Option(String(v), String(v), false, String(v) === String(chosen))))
+function fillSelect(select, values, chosen, unit = '') {
+  select.replaceChildren(...values.map((v) => new Option(`${v}${unit}`, String(v), false, String(v) === String(chosen))))
 }
 
 function setUpEngineControls(engine) {
@@ -309,7 +309,9 @@ function setUpEngineControls(engine) {
   $('threads').disabled = max === 1
   const hash = engine.options.get('Hash')
   const sizes = [16, 32, 64, 128, 256, 512, 1024].filter((v) => !hash || (v >= (hash.min || 1) && v <= hash.max))
-  fillSelect($('hash'), sizes, hash ? hash.default : 16)
+  if (hash && !sizes.includes(Number(hash.default))) sizes.push(Number(hash.default))
+  sizes.sort((a, b) => a - b)
+  fillSelect($('hash'), sizes, hash ? hash.default : 16, ' MB')
   $('hash').disabled = !hash
   $('clear-hash').disabled = !engine.has('Clear Hash')
   if (!engine.has('UCI_ShowWDL')) $('wdl-text').textContent = 'This engine gives no win/draw/loss figures.'
@@ -321,7 +323,13 @@ async function startEngine() {
     ? 'The page is cross-origin isolated: the threaded engine is loaded.'
     : 'The page is not cross-origin isolated: the engine runs on one thread.'
   const engine = new Engine(engineUrl(isolated), {
-    onLine: (l) => log('', l), onSent: (l) => log('> ', l), onError: (m) => showMessage(`Engine: ${m}`),
+    onLine: (l) => {
+      log('', l)
+      // Between searches an "info string" answers a setting (e.g. a Hash it could not have).
+      if (l.startsWith('info string ') && !engine.searching) showMessage(`Quoril: ${l.slice(12)}`, 'info')
+    },
+    onSent: (l) => log('> ', l),
+    onError: (m) => showMessage(`Engine: ${m}`),
   })
   state.engine = engine
   try {

@@ -63,9 +63,8 @@ export function renderWdl(bar, text, wdl, mover) {
   const [ws, ds, ls] = bar.children
   ws.style.width = percent(w); ds.style.width = percent(d); ls.style.width = percent(l)
   bar.dataset.wdl = `${w} ${d} ${l}`
-  const words = `White wins ${percent(w)} · draw ${percent(d)} · Black wins ${percent(l)}`
-  bar.setAttribute('aria-label', words)
-  text.textContent = words
+  bar.setAttribute('aria-label', `White wins ${percent(w)}, draw ${percent(d)}, Black wins ${percent(l)}`)
+  text.textContent = `White ${percent(w)} · draw ${percent(d)} · Black ${percent(l)}`
 }
 
 export function renderMoves(list, game) {

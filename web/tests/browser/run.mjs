@@ -180,7 +180,8 @@ async function fenPgnAnd960(page) {
   await page.fill('#fen', fen)
   await page.click('#load-fen')
   expect(await boardFen(page) === fen, `the board holds ${await boardFen(page)}`)
-  expect(await page.locator('#board g[data-square="c6"] use').getAttribute('href') === '#bn', 'no black knight on c6')
+  // The board draws after its animation queue, so wait for the piece rather than look once.
+  await page.waitForSelector('#board g[data-square="c6"] use[href="#bn"]', { timeout: 5000 })
   const sent = (await engineLines(page, 'sent')).length
   await page.click('#analyse')
   await waitForLine(page, 'sent', `position fen ${fen}`, sent)

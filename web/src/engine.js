@@ -64,19 +64,24 @@ export class Engine {
 
   has(name) { return this.options.has(name) }
 
-  // Sets options (only those the engine offers) while it is idle, then waits until it is ready.
-  configure(values) {
+  // Sends lines while the engine is idle, then waits until it is ready again.
+  whenIdle(lines) {
     return this.run(async () => {
       await this.stopNow()
-      for (const [name, value] of Object.entries(values)) {
-        if (!this.has(name)) continue
-        this.send(value === null ? `setoption name ${name}` : `setoption name ${name} value ${value}`)
-      }
+      lines.forEach((line) => this.send(line))
       const ready = this.waitFor((l) => l.trim() === 'readyok', 30000, 'readyok')
       this.send('isready')
       await ready
     })
   }
+
+  // Only the options the engine offers; a null value presses a button.
+  configure(values) {
+    return this.whenIdle(Object.entries(values).filter(([name]) => this.has(name))
+      .map(([name, value]) => (value === null ? `setoption name ${name}` : `setoption name ${name} value ${value}`)))
+  }
+
+  newGame() { return this.whenIdle(['ucinewgame']) }
 
   // Starts a search; resolves to its bestmove, or to null when it was stopped for another.
   go(position, command, onInfo = () => {}) {

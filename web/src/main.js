@@ -223,12 +223,14 @@ function gameChanged(animated = false) {
   resume()
 }
 
-function replaceGame(made) {
+async function replaceGame(made) {
   if (made.error) return showMessage(made.error)
   cancelEngine()
   state.game = made.game
-  gameChanged()
-  return true
+  refresh()
+  const gen = state.gen
+  if (state.ready) await state.engine.newGame()
+  if (gen === state.gen) gameChanged()
 }
 
 function userMove(move) {

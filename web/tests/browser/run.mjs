@@ -177,9 +177,7 @@ async function stopAnalysis(page) {
 async function fenPgnAnd960(page) {
   await page.locator('#position-box summary').click()
   const fen = 'r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3'
-  await page.fill('#fen', fen)
-  await page.click('#load-fen')
-  expect(await boardFen(page) === fen, `the board holds ${await boardFen(page)}`)
+  await loadFen(page, fen)
   // The board draws after its animation queue, so wait for the piece rather than look once.
   await page.waitForSelector('#board g[data-square="c6"] use[href="#bn"]', { timeout: 5000 })
   const sent = (await engineLines(page, 'sent')).length
@@ -201,9 +199,38 @@ async function fenPgnAnd960(page) {
   await page.fill('#n960', '0')
   await page.click('#start-960')
   expect((await boardFen(page)).startsWith('bbqnnrkr/pppppppp/'), `Chess960 number 0 gave ${await boardFen(page)}`)
+  const sent960 = (await engineLines(page, 'sent')).length
+  await page.click('#analyse')
+  await waitForLine(page, 'sent', 'setoption name UCI_Chess960 value true', sent960)
+  await page.waitForFunction(() => document.querySelectorAll('#lines li[data-depth]').length === 3)
+  await stopAnalysis(page)
   await page.click('#show-pgn')
   const out = await page.inputValue('#pgn')
   expect(out.includes('[Variant "Chess960"]') && out.includes('[FEN "bbqnnrkr/'), 'the PGN lacks the Chess960 tags')
+}
+
+async function loadFen(page, fen) {
+  await page.fill('#fen', fen)
+  await page.click('#load-fen')
+  const want = parseFen(fen).pos.fen
+  expect(await boardFen(page) === want, `the board holds ${await boardFen(page)}, not ${want}`)
+}
+
+// In analysis, where both sides move by hand: a promotion chosen in the dialog, and
+// Chess960 castling by dropping the king on its rook.
+async function promotionAnd960Castling(page) {
+  await loadFen(page, '4k3/1P6/8/8/8/8/8/4K3 w - - 0 1')
+  await drag(page, 'b7', 'b8')
+  await page.click('#board .promotion-dialog-button-group[data-piece="wn"]')
+  await page.waitForFunction(() => document.getElementById('board').dataset.fen === '1N2k3/8/8/8/8/8/8/4K3 b - - 0 1')
+  const fen = '4k3/8/8/8/8/8/8/1R4KR w HB - 0 1', p = parseFen(fen).pos
+  for (const [rook, uci] of [['b1', 'g1b1'], ['h1', 'g1h1']]) {
+    await loadFen(page, fen)
+    await drag(page, 'g1', rook)
+    const want = play(p, findUci(p, uci, true)).fen
+    await page.waitForFunction((w) => document.getElementById('board').dataset.fen === w, want)
+    expect(await lastUci(page) === uci, `castling was recorded as ${await lastUci(page)}`)
+  }
 }
 
 async function strength(page) {
@@ -297,6 +324,8 @@ try {
   })
   await step('analysis with 3 lines: lines, depth and WDL bar update, then stop', () => analyse(page))
   await step('FEN and PGN in and out, bad input refused, Chess960 by number', () => fenPgnAnd960(page))
+  await step('promotion through the dialog, Chess960 castling by dragging the king onto a rook', () =>
+    promotionAnd960Castling(page))
   await step('limited strength is sent before the search, and full strength again', () => strength(page))
   await step(`illegal engine moves are refused (${mock ? "the mock's switch" : 'a replaced bestmove'})`, () => illegalMoves(page, mock))
   await step('readable at phone width', () => phoneShots(browser.context, url(isolatedServer)))

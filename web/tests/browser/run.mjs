@@ -110,6 +110,8 @@ async function analysisState(page) {
     wdl: document.getElementById('wdl').dataset.wdl,
     widths: [...document.querySelectorAll('#wdl span')].map((s) => s.style.width),
     engine: document.body.dataset.engine,
+    // Where the boxes below the lines stand: it must not move while lines come in.
+    layout: ['#lines', '#moves', '#board'].map((q) => { const r = document.querySelector(q).getBoundingClientRect(); return [r.top, r.height] }),
   }))
 }
 
@@ -135,20 +137,27 @@ async function isolatedPaths(context, isolatedUrl, plainUrl) {
   }
 }
 
+// Three lines, then deeper ones with other text, while nothing on the page moves.
+async function watchAnalysis(page) {
+  await page.waitForFunction(() => document.querySelectorAll('#lines li[data-depth]').length === 3
+    && document.getElementById('wdl').dataset.wdl)
+  const first = await analysisState(page)
+  await page.waitForFunction((d) => Number(document.getElementById('depth').textContent) > d + 1, first.depth)
+  const later = await analysisState(page)
+  expect(later.lines.map((l) => l.text).join() !== first.lines.map((l) => l.text).join(), 'the lines did not change')
+  expect(JSON.stringify(later.layout) === JSON.stringify(first.layout), `the layout moved: ${first.layout} to ${later.layout}`)
+  return later
+}
+
 async function analyse(page) {
   await page.check('input[name=mode][value=analyse]')
   await setSelect(page, 'multipv', '3')
   const pos = parseFen(await boardFen(page)).pos
   const sentBefore = (await engineLines(page, 'sent')).length
   await page.click('#analyse')
-  await page.waitForFunction(() => document.querySelectorAll('#lines li[data-depth]').length === 3
-    && document.getElementById('wdl').dataset.wdl)
-  const first = await analysisState(page)
+  const later = await watchAnalysis(page)
   const sent = (await engineLines(page, 'sent')).slice(sentBefore)
   expect(sent.includes('setoption name MultiPV value 3') && sent.includes('go infinite'), `sent ${sent.join(' | ')}`)
-  await page.waitForFunction((d) => Number(document.getElementById('depth').textContent) > d + 1, first.depth)
-  const later = await analysisState(page)
-  expect(later.lines.map((l) => l.text).join() !== first.lines.map((l) => l.text).join(), 'the lines did not change')
   const wdl = later.wdl.split(' ').map(Number)
   expect(wdl.length === 3 && wdl[0] + wdl[1] + wdl[2] === 1000, `WDL ${later.wdl} does not add up to 1000`)
   expect(later.widths.every((w) => /%$/.test(w)), `WDL bar widths ${later.widths}`)
@@ -284,7 +293,8 @@ async function phoneShots(context, url) {
   await page.screenshot({ path: join(shots, 'play-phone.png'), fullPage: true })
   await page.check('input[name=mode][value=analyse]')
   await page.click('#analyse')
-  await page.waitForFunction(() => document.querySelectorAll('#lines li[data-depth]').length === 3)
+  await watchAnalysis(page)
+  await settle(page)
   await page.screenshot({ path: join(shots, 'analysis-phone.png'), fullPage: true })
   await stopAnalysis(page)
   await page.close()
@@ -328,7 +338,7 @@ try {
     promotionAnd960Castling(page))
   await step('limited strength is sent before the search, and full strength again', () => strength(page))
   await step(`illegal engine moves are refused (${mock ? "the mock's switch" : 'a replaced bestmove'})`, () => illegalMoves(page, mock))
-  await step('readable at phone width', () => phoneShots(browser.context, url(isolatedServer)))
+  await step('readable at phone width, nothing moves while lines update', () => phoneShots(browser.context, url(isolatedServer)))
   await step('reload works without the server', () => offline(page, isolatedServer))
   await step('no page errors and no requests off the origin', () => expect(!problems.length, problems.join('; ')))
 } finally {

@@ -78,17 +78,27 @@ export function toPgn(game, tags = {}) {
 function stripMoveText(text) {
   let t = text.replace(/\{[^}]*\}/g, ' ').replace(/;[^\n]*/g, ' ')
   for (let before = ''; before !== t;) { before = t; t = t.replace(/\([^()]*\)/g, ' ') }
-  return t.replace(/\$\d+/g, ' ').replace(/\d+\.(\.\.)?/g, ' ')
-    .split(/\s+/).filter((w) => w && !/^(1-0|0-1|1\/2-1\/2|\*)$/.test(w))
+  const words = t.replace(/\$\d+/g, ' ').replace(/\d+\.(\.\.)?/g, ' ').split(/\s+/).filter((w) => w && !/^\.+$/.test(w))
+  const end = words.findIndex((w) => /^(1-0|0-1|1\/2-1\/2|\*)$/.test(w))
+  return end < 0 ? words : words.slice(0, end)
+}
+
+// The tag pairs before the first move text, and that text up to the next game's tags.
+function splitFirstGame(text) {
+  const tags = {}, lines = String(text).split(/\r?\n/)
+  let i = 0
+  for (; i < lines.length; i++) {
+    const m = /^\s*\[(\w+)\s+"((?:[^"\\]|\\.)*)"\]\s*$/.exec(lines[i])
+    if (m) tags[m[1]] = m[2].replace(/\\(.)/g, '$1')
+    else if (lines[i].trim()) break
+  }
+  const next = lines.findIndex((l, j) => j > i && /^\s*\[\w+\s+"/.test(l))
+  return { tags, body: lines.slice(i, next < 0 ? lines.length : next).join('\n') }
 }
 
 // The first game of a PGN text; its moves must all be legal.
 export function fromPgn(text) {
-  const tags = {}
-  const body = String(text).replace(/^\s*\[(\w+)\s+"((?:[^"\\]|\\.)*)"\]\s*$/gm, (_, k, v) => {
-    tags[k] = v.replace(/\\(.)/g, '$1')
-    return ''
-  })
+  const { tags, body } = splitFirstGame(text)
   const chess960 = /960|fischer/i.test(tags.Variant || '')
   const made = newGame(tags.FEN || START_FEN, chess960)
   if (made.error) return { error: `PGN start position: ${made.error}` }

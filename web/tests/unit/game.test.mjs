@@ -52,12 +52,15 @@ test('PGN out and back in gives the same game, Chess960 castling included', () =
 
 test('PGN in: comments, variations, NAGs, loose notation; a bad move is named', () => {
   const text = `[Event "x"]\n[FEN "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2"]\n
-2. Nf3 {develops} Nc6 $1 (2... d6 3. d4) 3. Bb5!? a6; a line comment
+2. Nf3 {develops} Nc6 $1 (2... d6 3. d4) 3. Bb5!? ... a6; a line comment
 4. Bxc6 dxc6 5. 0-0 1-0`
   const { game } = fromPgn(text)
   assert.equal(moveText(game), '2. Nf3 Nc6 3. Bb5 a6 4. Bxc6 dxc6 5. O-O')
   assert.equal(gameOutcome(game), null)
   assert.match(fromPgn('1. e4 e5 2. Ke3').error, /move 3 \(Ke3\)/)
+  const two = fromPgn('[White "a"]\n\n1. d4 d5 1-0\n\n[White "b"]\n\n1. e4 *\n')
+  assert.equal(moveText(two.game), '1. d4 d5')
+  assert.equal(two.tags.White, 'a')
   assert.match(fromPgn('[FEN "bad"]\n1. e4').error, /start position/)
   assert.equal(findSan(currentPosition(newGame().game), 'Ngf3').san, 'Nf3')
 })

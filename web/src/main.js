@@ -316,7 +316,10 @@ function setUpEngineControls(engine) {
   fillSelect($('hash'), sizes, hash ? hash.default : 16, ' MB')
   $('hash').disabled = !hash
   $('clear-hash').disabled = !engine.has('Clear Hash')
-  if (!engine.has('UCI_ShowWDL')) $('wdl-text').textContent = 'This engine gives no win/draw/loss figures.'
+  if (!engine.has('UCI_ShowWDL')) {
+    $('wdl-text').dataset.none = ''
+    $('wdl-text').textContent = 'This engine gives no win/draw/loss figures.'
+  }
 }
 
 async function startEngine() {

@@ -54,17 +54,15 @@ export function renderLines(list, lines, count, pos, chess960 = false) {
 
 const percent = (permille) => `${(permille / 10).toFixed(1)}%`
 
+// Until the engine says, the bar is all draw and the figures are dashes.
 export function renderWdl(bar, text, wdl, mover) {
-  if (!wdl) {
-    bar.dataset.wdl = ''
-    return
-  }
-  const [w, d, l] = whiteWdl(wdl, mover)
+  const [w, d, l] = wdl ? whiteWdl(wdl, mover) : [0, 1000, 0]
   const [ws, ds, ls] = bar.children
   ws.style.width = percent(w); ds.style.width = percent(d); ls.style.width = percent(l)
-  bar.dataset.wdl = `${w} ${d} ${l}`
-  bar.setAttribute('aria-label', `White wins ${percent(w)}, draw ${percent(d)}, Black wins ${percent(l)}`)
-  text.textContent = `White ${percent(w)} · draw ${percent(d)} · Black ${percent(l)}`
+  bar.dataset.wdl = wdl ? `${w} ${d} ${l}` : ''
+  const [pw, pd, pl] = wdl ? [w, d, l].map(percent) : ['–', '–', '–']
+  bar.setAttribute('aria-label', wdl ? `White wins ${pw}, draw ${pd}, Black wins ${pl}` : 'Win, draw and loss: not known yet')
+  if (text.dataset.none === undefined) text.textContent = `White ${pw} · draw ${pd} · Black ${pl}`
 }
 
 export function renderMoves(list, game) {

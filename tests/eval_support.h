@@ -39,25 +39,27 @@ inline std::string mirror_fen(const std::string& fen) {
 
 inline Position mirrored(const Position& p) { return eval_position(mirror_fen(fen_of(p)).c_str()); }
 
-inline ScorePair* param_value(const char* name) {
+// The record of a weight by name, reachable by options or not.
+inline const EvalParam* param_record(const char* name) {
     for (int i = 0; i < EVAL_PARAM_RECORDS; i++)
-        if (!strcmp(eval_params[i].name, name)) return eval_params[i].value;
+        if (!strcmp(eval_params[i].name, name)) return &eval_params[i];
     return nullptr;
 }
 
-// Changes one parameter for the life of the object, rebuilding the tables both ways.
+// The evaluation built from weights that differ from the engine's in one pair, for the life of the
+// object; the side-to-move bonus follows hmb. Back to the engine's weights afterwards.
 struct ParamNudge {
-    ScorePair* target;
-    ScorePair saved;
-    ParamNudge(const char* name, int d_open, int d_end) : target(param_value(name)), saved(*target) {
-        *target = pair_add(*target, make_pair_score(d_open, d_end));
-        buildEvalTables();
-        eval_tables_clear(main_worker.eval);
+    explicit ParamNudge(const char* name, int d_open, int d_end) {
+        EvalWeights w = default_weights;
+        ScorePair& v = w.*param_record(name)->field;
+        v = pair_add(v, make_pair_score(d_open, d_end));
+        use(w);
     }
-    ~ParamNudge() {
-        *target = saved;
-        buildEvalTables();
+    ~ParamNudge() { use(default_weights); }
+    static void use(const EvalWeights& w) {
+        buildEvalTables(w);
         eval_tables_clear(main_worker.eval);
+        eval_tables_use_bonus(main_worker.eval, w.hmb);
     }
 };
 

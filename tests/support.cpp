@@ -27,7 +27,7 @@ Position from_fen(const char* fen) {
 }
 
 void fill_eval_fields(Position& p) {
-    p.pst = compute_pst(p);
+    p.pst = compute_pst(p, pst_table);
     p.phase = int16_t(compute_phase(p));
 }
 
@@ -73,7 +73,7 @@ std::string move_str(Move m) {
 bool apply_move_text(const Position& from, Position& to, const char* text, bool chess960) {
     const Move m = move_from_text(from, text, chess960);
     if (!m) return false;
-    make_move(from, to, m);
+    make_move(from, to, m, pst_table);
     to.in_check = side_in_check(to, side_to_move(to)) ? 1 : 0;
     return true;
 }
@@ -99,7 +99,7 @@ void random_game(const Position& start, std::mt19937_64& rng, int plies, int eve
         const auto capture = [&](Move m) { return pos.board[move_to(m)] || move_flag(m) == FLAG_EP; };
         const int captures = int(std::stable_partition(moves, moves + n, capture) - moves);
         const bool take = captures && int(rng() % 100) < capture_percent;
-        make_move(pos, line[ply + 1], moves[rng() % uint64_t(take ? captures : n)]);
+        make_move(pos, line[ply + 1], moves[rng() % uint64_t(take ? captures : n)], pst_table);
     }
 }
 

@@ -11,7 +11,7 @@ uint64_t zobrist_pawn_king[2][8][64];
 uint64_t zobrist_castle[16];
 uint64_t zobrist_material[2][8];
 const int phase_weight[8] = {0, 0, 1, 3, 9, 22, 0, 0};
-ScorePair pst_table[2][8][64];
+const PieceSquareTable NO_PIECE_SQUARES = {};
 
 static uint64_t splitmix(uint64_t& s) {
     uint64_t z = (s += 0x9E3779B97F4A7C15ULL);
@@ -192,6 +192,7 @@ bool position_from_fen(Position& pos, const char* text, FenNotes* notes, FenCast
     pos.key = compute_key(pos);
     pos.pawn_key = compute_pawn_key(pos);
     pos.material_key = compute_material_key(pos);
+    pos.phase = int16_t(compute_phase(pos));
     while (*p == ' ') p++;
     if (!read_en_passant(pos, p, notes)) return refuse("an en-passant field that is neither a square nor -");
     return true;
@@ -268,12 +269,12 @@ uint64_t compute_material_key(const Position& pos) {
     return k;
 }
 
-ScorePair compute_pst(const Position& pos) {
+ScorePair compute_pst(const Position& pos, const PieceSquareTable& pst) {
     ScorePair p = 0;
     for (int s = 0; s < 2; s++)
         for (int t = 1; t <= 6; t++) {
             Bitboard b = pos.bb[s][t];
-            while (b) p = pair_add(p, pst_table[s][t][pop_lsb(b)]);
+            while (b) p = pair_add(p, pst[s][t][pop_lsb(b)]);
         }
     return p;
 }

@@ -70,8 +70,9 @@ extern uint64_t zobrist_pawn_king[2][8][64];
 extern uint64_t zobrist_castle[16];  // by the four rights
 extern uint64_t zobrist_material[2][8];
 extern const int phase_weight[8];
-// Filled by the evaluation tables; zero until then.
-extern ScorePair pst_table[2][8][64];
+// Values by side, piece type and square whose running sum a position keeps in `pst`.
+using PieceSquareTable = ScorePair[2][8][64];
+extern const PieceSquareTable NO_PIECE_SQUARES;  // all zero
 
 // Builds the key tables (idempotent); also builds the bitboard tables.
 void init_position_tables();
@@ -110,7 +111,7 @@ Bitboard attackers_to(const Position& pos, int sq, int by, Bitboard occ);
 uint64_t compute_key(const Position& pos);
 uint64_t compute_pawn_key(const Position& pos);
 uint64_t compute_material_key(const Position& pos);
-ScorePair compute_pst(const Position& pos);
+ScorePair compute_pst(const Position& pos, const PieceSquareTable& pst);
 int compute_phase(const Position& pos);
 
 // Why a FEN would break the engine, or nullptr when it is safe to search.

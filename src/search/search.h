@@ -8,6 +8,7 @@
 #include "board/movegen.h"
 #include "board/position.h"
 #include "board/see.h"
+#include "eval/tables.h"
 #include "search/state.h"
 #include "search/tablebase.h"
 #include "search/tt.h"
@@ -47,7 +48,7 @@ inline int draw_for_ply(const Worker& w, int ply) { return (ply & 1) ? -w.opt.dr
 // pawn entry start loading, and its hash bucket when the child will probe the table (a load
 // nobody reads still waits for its address translation).
 inline void play(Worker& w, const Position& pos, Position& child, Move m, bool child_probes = true) {
-    make_move(pos, child, m);
+    make_move(pos, child, m, pst_table);
     if (child_probes) tt_prefetch(child.key);
     eval_prefetch(w.eval, child);
     count_node(w);

@@ -31,7 +31,14 @@ void* Worker::operator new(size_t bytes) {
 }
 void Worker::operator delete(void* p, size_t bytes) { large_free(p, bytes); }
 
-Worker& main_worker = *new Worker();
+// A new worker's evaluation starts with the engine's own side-to-move bonus.
+Worker* new_worker() {
+    Worker* w = new Worker();
+    eval_tables_use_bonus(w->eval, default_weights.hmb);
+    return w;
+}
+
+Worker& main_worker = *new_worker();
 static const bool main_marked = (main_worker.main = true);
 
 namespace {

@@ -85,7 +85,7 @@ void set_thread_count(int threads) {
     pool.helpers.resize(size_t(threads - 1));
     for (size_t i = 0; i < pool.helpers.size(); i++) {
         Helper& h = pool.helpers[i];
-        h.worker = std::make_unique<Worker>();
+        h.worker.reset(new_worker());
         reset_move_ordering(*h.worker);
         h.thread = std::thread(helper_main, std::ref(*h.worker), int(i + 1), pool.generation);
     }
@@ -102,6 +102,7 @@ void start_helpers(const Position& root, const MoveList& moves, const SearchOpti
         w.root = root;
         w.opt = opt;
         w.opt.quiet = 1;
+        eval_tables_use_bonus(w.eval, opt.hmb);
         w.nodes.store(0, std::memory_order_relaxed);
         clear_killers(w);
         if (reset_ordering) reset_move_ordering(w);

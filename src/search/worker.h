@@ -24,6 +24,7 @@ struct SearchOptions {
     int null_move_pruning;
     int draw_score;  // value of a draw for the side to move at the root
     int quiet;       // no progress output (benchmark)
+    ScorePair hmb;   // the side-to-move bonus weight
 };
 
 struct Worker {
@@ -51,6 +52,8 @@ struct Worker {
 
 // The worker of the command loop's thread: the one that handles input, time, output and the best move.
 extern Worker& main_worker;
+// A worker in huge pages, its tables zeroed and its evaluation's bonus built.
+Worker* new_worker();
 
 // Forgets history and counter-moves (a new game, or every search when deterministic).
 void reset_move_ordering(Worker& w);

@@ -79,6 +79,7 @@ void bench_position(const char* row, int depth, double& seconds, uint64_t& nodes
     }
     Position pos;
     position_from_fen(pos, fen);
+    pos.pst = compute_pst(pos, pst_table);
     main_worker.nodes = 0;  // a book answer searches nothing and must add nothing to the signature
     search_driver(pos, ONE_YEAR, depth, MoveList());
     signature += worker_nodes(main_worker);

@@ -132,12 +132,11 @@ void prepare(Position& pos, double seconds) {
         reset_move_ordering(main_worker);
         rebuild_search_tables();
     }
-    pos.material_key = compute_material_key(pos);
-    pos.phase = int16_t(compute_phase(pos));
-    pos.pst = compute_pst(pos);
     const bool weaker = limit_strength && !bench_mode;
     const int lines = weaker && multi_pv < STRENGTH_LINES ? STRENGTH_LINES : multi_pv;
-    main_worker.opt = SearchOptions{lines, use_lmr, null_move_pruning, pos.phase * drawscore_option / 48, bench_mode};
+    main_worker.opt =
+        SearchOptions{lines, use_lmr, null_move_pruning, pos.phase * drawscore_option / 48, bench_mode, option_weights.hmb};
+    eval_tables_use_bonus(main_worker.eval, option_weights.hmb);
     if (weaker && deterministic) strength_random = pos.key;
     strength_choice_count = 0;
     if (tt.buckets && (new_game || deterministic)) {

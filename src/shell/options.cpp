@@ -43,6 +43,7 @@ int drawscore_option = -7;
 int limit_strength = 0;
 int uci_elo = 1800;
 int chess960 = 0;
+EvalWeights option_weights = default_weights;
 
 int bench_mode = 0;
 int bench_passes = 5;
@@ -98,7 +99,7 @@ void print_uci_identity() {
     printf("option name SyzygyProbeDepth type spin default 1 min 1 max %d\n", MAX_TB_PROBE_DEPTH);
     printf("option name Syzygy50MoveRule type check default true\n");
     printf("option name SyzygyProbeLimit type spin default %d min 0 max %d\n", MAX_TB_PIECES, MAX_TB_PIECES);
-    print_eval_param_options(stdout);
+    print_eval_param_options(stdout, option_weights);
     for (const CheckOption* c = check_options; c->name[0]; c++)
         printf("option name %s type check default %s\n", c->name, *c->value ? "true" : "false");
     for (const SpinOption* s = spin_options; s->name[0]; s++)
@@ -131,19 +132,17 @@ int clamped_value(const char* name, const char* value, int lo, int hi) {
     return used;
 }
 
-// Stored scores and pawn entries were computed with the old parameters.
+// Every option change empties the hash table and the workers' pawn and material tables.
 void rebuild_eval() {
-    build_ending_hash();
-    buildEvalTables();
     tt_clear();
     clear_pawn_and_material_tables();
 }
 
 bool set_eval_param(const char* name, const char* value) {
     bool opening = false;
-    EvalParam* p = find_eval_param(name, &opening);
+    const EvalParam* p = find_eval_param(name, &opening);
     if (!p) return false;
-    set_eval_param_half(*p, opening, clamped_value(name, value, int(p->min), int(p->max)));
+    set_eval_param_half(option_weights, *p, opening, clamped_value(name, value, int(p->min), int(p->max)));
     rebuild_eval();
     return true;
 }

@@ -1,5 +1,6 @@
 // Engine settings reachable from the command line and UCI options, and the process-wide flags.
 #pragma once
+#include "eval/params.h"
 
 constexpr int BOOK_NAME_SIZE = 512;
 
@@ -19,7 +20,8 @@ extern int move_overhead_ms;    // move overhead milliseconds
 extern int drawscore_option;    // Drawscore
 extern int limit_strength;      // UCI_LimitStrength
 extern int uci_elo;             // UCI_Elo
-extern int chess960;            // UCI_Chess960: castling is written and read as the king taking its own rook
+extern int chess960;
+extern EvalWeights option_weights;  // the weights options reach (hmb): the side-to-move bonus            // UCI_Chess960: castling is written and read as the king taking its own rook
 
 extern int bench_mode;  // -bench
 extern int bench_passes;  // -passes N: benchmark passes (the signature is that of the default five)

@@ -12,6 +12,7 @@
 #include "board/movegen.h"
 #include "board/perft.h"
 #include "eval/evaluate.h"
+#include "eval/tables.h"
 #include "search/strength.h"
 #include "search/worker.h"
 #include "shell/input.h"
@@ -116,7 +117,7 @@ bool play_game_moves(char* const* words, int count) {
             return false;
         }
         Position& to = game_history[++game_index];
-        make_move(from, to, m);
+        make_move(from, to, m, pst_table);
         to.in_check = side_in_check(to, side_to_move(to)) ? 1 : 0;
     }
     return true;
@@ -318,9 +319,6 @@ void run_setoption(char* const* words, int count) {
 void show_eval() {
     if (lacks_position(false)) return;
     Position p = game_history[game_index];
-    p.pst = compute_pst(p);
-    p.phase = int16_t(compute_phase(p));
-    p.material_key = compute_material_key(p);
     printf("info string eval %d\n", evaluate(p, main_worker.eval));
     fflush(stdout);
 }
@@ -451,6 +449,7 @@ void set_position(char* const* words, int count) {
     read_fen_counters(start, counters[0], counters[1], &notes);
     if (notes.repaired[0]) info_string("FEN repaired: %s", notes.repaired);
     if (const char* why = position_problem(start)) return refuse_position("%s", why);
+    start.pst = compute_pst(start, pst_table);
     game_history[0] = start;
     game_index = 0;
     if (play_game_moves(words, count)) refusal[0] = 0;

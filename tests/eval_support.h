@@ -58,21 +58,21 @@ struct ParamNudge {
     ~ParamNudge() { use(default_weights); }
     static void use(const EvalWeights& w) {
         buildEvalTables(w);
-        eval_tables_clear(main_worker.eval);
-        eval_tables_use_bonus(main_worker.eval, w.hmb);
+        eval_tables_clear(test_worker().eval);
+        eval_tables_use_bonus(test_worker().eval, w.hmb);
     }
 };
 
 inline int fresh_eval(const char* fen) {
     Position p = eval_position(fen);
-    return evaluate_uncached(p, main_worker.eval);
+    return evaluate_uncached(p, test_worker().eval);
 }
 
 // The pawn structure pair of a position, read afresh, and the entry it left.
 inline ScorePair pawns_of(const char* fen, const PawnEntry*& e) {
     Position p = eval_position(fen);
-    pawn_table_clear(main_worker.eval.pawns);
-    return evaluatePawns(p, main_worker.eval.pawns, e);
+    pawn_table_clear(test_worker().eval.pawns);
+    return evaluatePawns(p, test_worker().eval.pawns, e);
 }
 
 // Change of the pawn-structure pair when a parameter moves.

@@ -12,11 +12,18 @@
 #include "board/perft.h"
 #include "eval/endgame.h"
 #include "eval/tables.h"
+#include "search/tables.h"
+#include "search/worker.h"
 
 void init_engine_tables() {
     static bool done = false;
-    if (!done) init_position_tables(), build_ending_hash(), buildEvalTables();
+    if (!done) init_position_tables(), build_ending_hash(), buildEvalTables(), build_search_tables();
     done = true;
+}
+
+Worker& test_worker() {
+    static Worker* w = new_worker();
+    return *w;
 }
 
 Position from_fen(const char* fen) {

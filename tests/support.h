@@ -10,8 +10,11 @@
 #include "board/position.h"
 #include "shell/notation.h"
 
-// Builds the board and evaluation tables, once.
+// Builds the board, evaluation and search tables, once.
 void init_engine_tables();
+struct Worker;
+// A search worker of the tests' own, for the evaluation and the searches they run directly.
+Worker& test_worker();
 Position from_fen(const char* fen);
 // The piece-square sum and phase filled in, as the driver does before a search.
 void fill_eval_fields(Position& p);

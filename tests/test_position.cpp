@@ -13,7 +13,7 @@
 #include "board/movegen.h"
 #include "board/perft.h"
 #include "search/search.h"
-#include "search/state.h"
+#include "search/tables.h"
 #include "board/legal.h"
 #include "support.h"
 

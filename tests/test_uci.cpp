@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "engine_pipe.h"
 #include "shell/options.h"
+#include "shell/session.h"
 #include "shell/uci.h"
 #include "support.h"
 
@@ -39,16 +41,21 @@ GoRequest go_of(const std::string& line) {
     return go;
 }
 
-// Runs a position command and returns what it printed.
-std::string position(const std::string& line) {
-    init_engine_tables();
-    Command c(line);
-    testing::internal::CaptureStdout();
-    set_position(c.words.data(), int(c.words.size()));
-    return testing::internal::GetCapturedStdout();
-}
+// Position commands on a session of each test's own.
+class PositionCommand : public testing::Test {
+protected:
+    std::unique_ptr<Session> session{(init_engine_tables(), new_session())};
+    Session& s = *session;
 
-std::string current_fen() { return fen_of(game_history[game_index]); }
+    // Runs a position command and returns what it printed.
+    std::string position(const std::string& line) {
+        Command c(line);
+        testing::internal::CaptureStdout();
+        set_position(s, c.words.data(), int(c.words.size()));
+        return testing::internal::GetCapturedStdout();
+    }
+    std::string current_fen() { return fen_of(s.history[s.index]); }
+};
 
 // Knight moves out and back, four moves a cycle.
 std::string shuffle_moves(int cycles) {
@@ -79,18 +86,18 @@ TEST(GoParsing, KeywordsSearchmovesAndBounds) {
     EXPECT_EQ(len % 5, 0u);
 }
 
-TEST(PositionCommand, MovesArePlayedInOrder) {
+TEST_F(PositionCommand, MovesArePlayedInOrder) {
     EXPECT_EQ(position("position startpos moves e2e4 e7e5"), "");
-    EXPECT_TRUE(have_position());
+    EXPECT_TRUE(have_position(s));
     EXPECT_EQ(current_fen(), "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq -");
-    EXPECT_EQ(game_history[2].prev, &game_history[1]);  // chained so that repetitions are seen
+    EXPECT_EQ(s.history[2].prev, &s.history[1]);  // chained so that repetitions are seen
     EXPECT_EQ(position("position startpos moves" + shuffle_moves(511) + " g1f3 g8f6 f3g1"), "");
-    EXPECT_EQ(game_index, GAME_HISTORY_SIZE - 1);
+    EXPECT_EQ(s.index, GAME_HISTORY_SIZE - 1);
 }
 
 // A repaired FEN reads as the FEN written correctly (same key, same fields); the GUI is told once
 // what was dropped, and a correct FEN prints nothing.
-TEST(PositionCommand, RepairedFensMatchTheirCorrectForm) {
+TEST_F(PositionCommand, RepairedFensMatchTheirCorrectForm) {
     for (const auto& [broken, correct, note] :
          {std::tuple{"4k3/8/8/8/8/8/8/4K2R w Kk - 0 1", "4k3/8/8/8/8/8/8/4K2R w K - 0 1", "castling k dropped"},
           {"r3k2r/8/8/8/8/8/8/R2K3R w KQkq - 3 9", "r3k2r/8/8/8/8/8/8/R2K3R w kq - 3 9", "castling K dropped"},
@@ -100,26 +107,26 @@ TEST(PositionCommand, RepairedFensMatchTheirCorrectForm) {
            "rnbqkbnr/ppp1pppp/8/4P3/8/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2", "en passant d6 dropped"},
           {"8/8/8/4k3/8/8/3QK3/8 w - - x 12", "8/8/8/4k3/8/8/3QK3/8 w - - 0 12", "half-move counter \"x\" read as 0"}}) {
         EXPECT_EQ(position(std::string("position fen ") + correct), "") << correct;
-        const Position right = game_history[0];
+        const Position right = s.history[0];
         const std::string out = position(std::string("position fen ") + broken);
         EXPECT_EQ(out.rfind(std::string("info string FEN repaired: ") + note, 0), 0u) << out;
         EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
-        const Position& read = game_history[0];
+        const Position& read = s.history[0];
         EXPECT_EQ(std::tuple(read.key, read.ep_mask, read.last_move, read.rule50, read.ply, fen_of(read)),
                   std::tuple(right.key, right.ep_mask, right.last_move, right.rule50, right.ply, fen_of(right)))
             << broken;
-        EXPECT_TRUE(have_position());
+        EXPECT_TRUE(have_position(s));
     }
     // A real double step without a capturer reads like the move itself: not keyed, not noted.
     position("position startpos moves e2e4");
-    const uint64_t after_e4 = game_history[1].key;
+    const uint64_t after_e4 = s.history[1].key;
     EXPECT_EQ(position("position fen rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1"), "");
-    EXPECT_EQ(game_history[0].key, after_e4);
+    EXPECT_EQ(s.history[0].key, after_e4);
 }
 
 // A command that is not a chess position, or whose move list has a move that is not legal where
 // it stands, leaves the engine without a position (until a valid one), whatever came before.
-TEST(PositionCommand, RefusedCommandsLeaveNoPosition) {
+TEST_F(PositionCommand, RefusedCommandsLeaveNoPosition) {
     for (const char* cmd :
          {"position fen 8/8/8/8/8/8/8/8 w - -", "position fen 4k3/8/8/8/8/8/8/P3K3 w - -",
           "position fen 4k3/8/8/8/8/8/8/4K2r b - -", "position fen 4k2k/8/8/8/8/8/8/4K3 w - -",
@@ -130,33 +137,33 @@ TEST(PositionCommand, RefusedCommandsLeaveNoPosition) {
           "position startpos moves e2e4 zz99 e7e5", "position startpos moves e2e4 e2e4", "position startpos moves e7e5",
           "position fen r3k2r/8/8/8/8/8/5r2/R3K2R w KQkq - 0 1 moves e1g1"}) {
         position("position startpos moves e2e4");
-        ASSERT_TRUE(have_position());
+        ASSERT_TRUE(have_position(s));
         const std::string out = position(cmd);
         EXPECT_EQ(out.rfind("info string position refused (", 0), 0u) << cmd << ": " << out;
         EXPECT_NE(out.find("): no position until a valid one arrives\n"), std::string::npos) << out;
-        EXPECT_FALSE(have_position()) << cmd;
+        EXPECT_FALSE(have_position(s)) << cmd;
     }
     testing::internal::CaptureStderr();
     position("position fen " + std::string(300, '8') + " w - -");
     EXPECT_NE(testing::internal::GetCapturedStderr().find("FEN longer"), std::string::npos);
-    EXPECT_FALSE(have_position());
+    EXPECT_FALSE(have_position(s));
     EXPECT_NE(position("position startpos moves" + shuffle_moves(512)).find("(more than 2047 moves)"), std::string::npos);
-    EXPECT_FALSE(have_position());
+    EXPECT_FALSE(have_position(s));
     EXPECT_EQ(position("position fen 4k3/8/8/8/8/8/8/R3K3 w A -"), "");  // the a-file rook's right in Shredder-FEN
-    EXPECT_TRUE(have_position());
+    EXPECT_TRUE(have_position(s));
     EXPECT_EQ(current_fen(), "4k3/8/8/8/8/8/8/R3K3 w Q -");
 }
 
 // Castling text in both modes: the king's target square, or in Chess960 the king taking its rook;
 // the other form is refused. The rook may already stand on its target.
-TEST(PositionCommand, CastlingTextInBothModes) {
+TEST_F(PositionCommand, CastlingTextInBothModes) {
     const std::string standard = "position fen r3k2r/3p1p2/8/8/8/8/8/R3K2R w KQkq - moves ";
     const std::string fischer = "position fen r3k2r/3p1p2/8/8/8/8/8/RK3R2 w FAha - moves ";
     for (const auto& [mode, moves, after] :
          {std::tuple{0, "e1g1", "r3k2r/3p1p2/8/8/8/8/8/R4RK1 b kq -"}, {0, "e1c1", "r3k2r/3p1p2/8/8/8/8/8/2KR3R b kq -"},
           {0, "e1h1", ""}, {1, "b1f1 e8h8", "r4rk1/3p1p2/8/8/8/8/8/R4RK1 w - -"},
           {1, "b1a1 e8a8", "2kr3r/3p1p2/8/8/8/8/8/2KR1R2 w - -"}, {1, "b1g1", ""}}) {
-        chess960 = mode;
+        s.options.chess960 = mode;
         const std::string out = position((mode ? fischer : standard) + moves);
         if (*after) {
             EXPECT_EQ(out, "") << moves;
@@ -165,17 +172,16 @@ TEST(PositionCommand, CastlingTextInBothModes) {
             EXPECT_NE(out.find("illegal move"), std::string::npos) << moves;
         }
     }
-    chess960 = 0;
 }
 
-TEST(PositionCommand, FenCountersAreRead) {
+TEST_F(PositionCommand, FenCountersAreRead) {
     position("position fen 8/8/8/4k3/8/8/3QK3/8 w - - 100 120");
-    EXPECT_EQ(std::vector<int>({game_history[0].rule50, game_history[0].ply}), std::vector<int>({100, 238}));
+    EXPECT_EQ(std::vector<int>({s.history[0].rule50, s.history[0].ply}), std::vector<int>({100, 238}));
     position("position fen 8/8/8/4k3/8/8/3QK3/8 b - - 7 x moves e5e4");
-    EXPECT_EQ(std::vector<int>({game_history[0].rule50, game_history[0].ply, game_history[1].rule50}),
+    EXPECT_EQ(std::vector<int>({s.history[0].rule50, s.history[0].ply, s.history[1].rule50}),
               std::vector<int>({7, 1, 8}));
     position("position fen 8/8/8/4k3/8/8/3QK3/8 b");
-    EXPECT_EQ(std::vector<int>({game_history[0].rule50, game_history[0].ply}), std::vector<int>({0, 1}));
+    EXPECT_EQ(std::vector<int>({s.history[0].rule50, s.history[0].ply}), std::vector<int>({0, 1}));
 }
 
 // ---- the binary ----

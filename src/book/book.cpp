@@ -23,20 +23,13 @@ struct BookCandidate {
     uint32_t weight;
 };
 
-void no_log(const char*, ...) {}
-BookLog book_log = no_log;
-
-FILE* book_file = nullptr;
-// Set by a failed seek or read: the probe gives up and the book is shut.
-bool book_failed = false;
-
-void book_error(const char* what) {
-    if (!book_failed) book_log("book: %s failed\n", what);
-    book_failed = true;
+void book_error(Book& b, const char* what) {
+    if (!b.failed) b.log("book: %s failed\n", what);
+    b.failed = true;
 }
 
-void book_seek(off_t offset, int whence) {
-    if (!book_failed && fseeko(book_file, offset, whence) != 0) book_error("seek");
+void book_seek(Book& b, off_t offset, int whence) {
+    if (!b.failed && fseeko(b.file, offset, whence) != 0) book_error(b, "seek");
 }
 
 uint64_t read_big_endian(const unsigned char* p, int bytes) {
@@ -45,30 +38,30 @@ uint64_t read_big_endian(const unsigned char* p, int bytes) {
     return v;
 }
 
-BookRecord read_record(int64_t index) {
-    book_seek(off_t(index) * BOOK_RECORD_SIZE, SEEK_SET);
+BookRecord read_record(Book& book, int64_t index) {
+    book_seek(book, off_t(index) * BOOK_RECORD_SIZE, SEEK_SET);
     unsigned char b[BOOK_RECORD_SIZE];
-    if (book_failed) return {0, 0, 0};
-    if (fread(b, BOOK_RECORD_SIZE, 1, book_file) != 1) {
-        book_error("read");
+    if (book.failed) return {0, 0, 0};
+    if (fread(b, BOOK_RECORD_SIZE, 1, book.file) != 1) {
+        book_error(book, "read");
         return {0, 0, 0};
     }
     return {read_big_endian(b, 8), uint16_t(read_big_endian(b + 8, 2)), uint16_t(read_big_endian(b + 10, 2))};
 }
 
-int64_t record_count() {
-    book_seek(0, SEEK_END);
-    const off_t size = book_failed ? -1 : ftello(book_file);
-    if (size < 0) book_error("seek");
+int64_t record_count(Book& b) {
+    book_seek(b, 0, SEEK_END);
+    const off_t size = b.failed ? -1 : ftello(b.file);
+    if (size < 0) book_error(b, "seek");
     return size < 0 ? 0 : int64_t(size) / BOOK_RECORD_SIZE;
 }
 
 // Index of a record holding `key`, or -1.
-int64_t find_key(uint64_t key, int64_t count) {
+int64_t find_key(Book& b, uint64_t key, int64_t count) {
     int64_t lo = 0, hi = count - 1;
     while (lo <= hi) {
         const int64_t mid = lo + (hi - lo) / 2;
-        const uint64_t k = read_record(mid).key;
+        const uint64_t k = read_record(b, mid).key;
         if (k < key) lo = mid + 1;
         else if (k > key) hi = mid - 1;
         else return mid;
@@ -117,18 +110,18 @@ Move match_legal(const Move* moves, int n, const EntryMove& e) {
 }
 
 // Collects the weighted moves of the records from `first` on; -1 when a record is not a legal move.
-int collect_candidates(const Position& pos, uint64_t key, int64_t first, int64_t count, BookCandidate* out) {
+int collect_candidates(Book& b, const Position& pos, uint64_t key, int64_t first, int64_t count, BookCandidate* out) {
     Move legal[MAX_MOVES];
     const int n_legal = generate_legal_moves(pos, legal);
     int n = 0;
     for (int64_t i = first; i < count; i++) {
-        const BookRecord r = read_record(i);
-        if (r.key != key || book_failed) break;
+        const BookRecord r = read_record(b, i);
+        if (r.key != key || b.failed) break;
         if (!r.weight) continue;
         const EntryMove e = entry_move(pos, r.move);
         const Move m = match_legal(legal, n_legal, e);
         if (!m) {
-            book_log("Hey, book seems broken\n");
+            b.log("Hey, book seems broken\n");
             return -1;
         }
         if (n == BOOK_MAX_CANDIDATES) {
@@ -138,7 +131,7 @@ int collect_candidates(const Position& pos, uint64_t key, int64_t first, int64_t
         out[n++] = {m, r.weight};
         char text[8];
         entry_text(e, text);
-        book_log("book: %-5s %5d\n", text, int(r.weight));
+        b.log("book: %-5s %5d\n", text, int(r.weight));
     }
     return n;
 }
@@ -159,22 +152,19 @@ int keep_heaviest(BookCandidate* c, int n) {
 
 // The weighted draw uses a 64-bit splitmix generator rather than rand(): totals stay below 2^25, so masked
 // 64-bit draws reach every candidate whatever the weights; seeding it from rand() keeps start-up's srand in charge.
-uint64_t rng_state = 0;
-bool rng_seeded = false;
-
-uint64_t book_random() {
-    if (!rng_seeded) book_seed((uint64_t(unsigned(rand())) << 32) ^ uint64_t(unsigned(rand())));
-    uint64_t z = (rng_state += 0x9E3779B97F4A7C15ULL);
+uint64_t book_random(Book& b) {
+    if (!b.rng_seeded) book_seed(b, (uint64_t(unsigned(rand())) << 32) ^ uint64_t(unsigned(rand())));
+    uint64_t z = (b.rng_state += 0x9E3779B97F4A7C15ULL);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
     return z ^ (z >> 31);
 }
 
-Move weighted_choice(const BookCandidate* c, int n, uint64_t total) {
+Move weighted_choice(Book& b, const BookCandidate* c, int n, uint64_t total) {
     uint64_t mask = 0;
     while (mask < total - 1) mask = (mask << 1) | 1;
     uint64_t r;
-    do r = book_random() & mask;
+    do r = book_random(b) & mask;
     while (r >= total);
     uint64_t sum = 0;
     for (int i = 0; i < n; i++) {
@@ -186,21 +176,21 @@ Move weighted_choice(const BookCandidate* c, int n, uint64_t total) {
 
 }  // namespace
 
-void book_seed(uint64_t seed) {
-    rng_state = seed;
-    rng_seeded = true;
+void book_seed(Book& b, uint64_t seed) {
+    b.rng_state = seed;
+    b.rng_seeded = true;
 }
 
-void book_close() {
-    if (book_file) fclose(book_file);
-    book_file = nullptr;
-    book_failed = false;
+void book_close(Book& b) {
+    if (b.file) fclose(b.file);
+    b.file = nullptr;
+    b.failed = false;
 }
 
-void book_set_log(BookLog log) { book_log = log ? log : no_log; }
+void book_set_log(Book& b, BookLog log) { b.log = log ? log : book_log_nowhere; }
 
-void book_open(const char* name, const char* fallback) {
-    book_close();
+void book_open(Book& b, const char* name, const char* fallback) {
+    book_close(b);
     FILE* f = fopen(name, "rb");
     if (!f && fallback) f = fopen(fallback, "rb");
     if (!f) return;
@@ -210,10 +200,10 @@ void book_open(const char* name, const char* fallback) {
         fclose(f);
         return;
     }
-    book_file = f;
+    b.file = f;
 }
 
-bool book_is_open() { return book_file != nullptr; }
+bool book_is_open(const Book& b) { return b.file != nullptr; }
 
 uint64_t polyglot_key(const Position& pos) {
     uint64_t k = 0;
@@ -234,30 +224,30 @@ uint64_t polyglot_key(const Position& pos) {
 
 namespace {
 
-Move probe_open_book(const Position& pos, bool heaviest_only) {
+Move probe_open_book(Book& b, const Position& pos, bool heaviest_only) {
     const uint64_t key = polyglot_key(pos);
-    if (!book_file) return 0;
-    const int64_t count = record_count();
+    if (!b.file) return 0;
+    const int64_t count = record_count(b);
     if (count < 1) return 0;
-    int64_t first = find_key(key, count);
+    int64_t first = find_key(b, key, count);
     if (first < 0) return 0;
-    while (first > 0 && !book_failed && read_record(first - 1).key == key) first--;
+    while (first > 0 && !b.failed && read_record(b, first - 1).key == key) first--;
 
     BookCandidate cand[BOOK_MAX_CANDIDATES];
-    int n = collect_candidates(pos, key, first, count, cand);
+    int n = collect_candidates(b, pos, key, first, count, cand);
     if (n <= 0) return 0;
     if (heaviest_only) n = keep_heaviest(cand, n);
     uint64_t total = 0;
     for (int i = 0; i < n; i++) total += cand[i].weight;
     if (!total) return 0;
-    return weighted_choice(cand, n, total) & 0xFFFF;
+    return weighted_choice(b, cand, n, total) & 0xFFFF;
 }
 
 }  // namespace
 
-Move book_probe(const Position& pos, bool heaviest_only) {
-    const Move m = probe_open_book(pos, heaviest_only);
-    if (!book_failed) return m;
-    book_close();
+Move book_probe(Book& b, const Position& pos, bool heaviest_only) {
+    const Move m = probe_open_book(b, pos, heaviest_only);
+    if (!b.failed) return m;
+    book_close(b);
     return 0;
 }

@@ -8,7 +8,35 @@
 
 namespace {
 
+// A score this close below beta, or a threat with the score this close above, is worth one more ply
+// at the horizon.
 constexpr int HORIZON_BAND = 100;
+// A hash entry guides the node only from this many half plies short of its depth.
+constexpr int HASH_DEPTH_SLACK = 6;
+// Without a hash move, a node this deep first searches itself shallower for one.
+constexpr int IID_MIN_DEPTH = 10;
+constexpr int IID_REDUCTION = 4;
+// Under-promotions are tried only this deep: they almost never beat the queen.
+constexpr int UNDERPROMOTION_DEPTH = 20;
+// The in-check move count that sets the extension is taken from this depth (half plies) on.
+constexpr int EVASION_COUNT_DEPTH = 6;
+// King danger that rose by more than this since the parent keeps the node's moves at full depth.
+constexpr int DANGER_RISE = 3;
+// Shallower than this, a losing exchange after the first move is not searched at all.
+constexpr int LOSING_PRUNE_DEPTH = 4;
+// A quiet move of a piece that stands to lose material keeps its depth below this depth.
+constexpr int THREATENED_PIECE_DEPTH = 10;
+// Reductions: from this depth on, not for a piece escaping an exchange in the second band.
+constexpr int REDUCTION_MIN_DEPTH = 8;
+constexpr int ESCAPE_BAND_LOW = 6, ESCAPE_BAND_HIGH = 15;
+constexpr int THREAT_CHECK_DEPTH = 10;  // shallower reductions first ask whether the move threatens
+// The singular test: deeper than this, against the hash score less half the depth, 10 half plies shallower.
+constexpr int SINGULAR_DEPTH = 15;
+constexpr int SINGULAR_REDUCTION = 10;
+// Phases under which a pawn's advance is extended: marked under the first, one ply under the second.
+constexpr int PAWN_EXTENSION_PHASE = 48, PAWN_EXTENSION_FULL_PHASE = 24;
+constexpr int MAX_EXTENSION = 2;
+constexpr int PAWN_ENDING_EXTENSION = 4;  // a capture into a pawn ending looks two plies deeper
 
 // Near the horizon a checked side, a score just short of beta or a threatened side looks one ply deeper.
 bool extends_at_horizon(Worker& w, Position& pos, int alpha, int beta) {
@@ -36,7 +64,7 @@ struct PvHash {
 PvHash probe_pv(const Position& pos, int depth, int ply) {
     TTEntry slot;
     const TTEntry* e = tt_probe(pos.key, slot);
-    if (!e || e->depth < depth - 6) return {false, 0, 0};
+    if (!e || e->depth < depth - HASH_DEPTH_SLACK) return {false, 0, 0};
     return {true, e->move, score_from_tt(e->score, ply)};
 }
 
@@ -60,22 +88,22 @@ int pv_extension(Worker& w, Position& pos, Exchanges& x, const Position& child, 
             more = move_loses(x);
             e += more ? 1 : 2;
         }
-        if (more && phase <= 48 && child.moved_type == PAWN && !(barrier & square_bit[move_to(m)])) {
+        if (more && phase <= PAWN_EXTENSION_PHASE && child.moved_type == PAWN && !(barrier & square_bit[move_to(m)])) {
             mark = true;
-            if (phase <= 24) e++;
+            if (phase <= PAWN_EXTENSION_FULL_PHASE) e++;
         }
         if (more && tactical && !in_check) {
             mark = true;
             if (!move_loses(x)) e++;
         }
-        if (more && (e == 0 || (e == 1 && !in_check)) && m == hash.move && hash.usable && depth > 15) {
+        if (more && (e == 0 || (e == 1 && !in_check)) && m == hash.move && hash.usable && depth > SINGULAR_DEPTH) {
             const int s = hash.score - depth / 2;
             Move scratch[2];
-            if (zw_search(w, pos, s, depth - 10, ply, scratch, m, 1) < s) e++;
+            if (zw_search(w, pos, s, depth - SINGULAR_REDUCTION, ply, scratch, m, NullMove::FORBIDDEN) < s) e++;
         }
     }
-    if (e > 2) e = 2;
-    if (child.phase == 0 && child.captured_type > PAWN) e = 4;
+    if (e > MAX_EXTENSION) e = MAX_EXTENSION;
+    if (child.phase == 0 && child.captured_type > PAWN) e = PAWN_ENDING_EXTENSION;
     return e;
 }
 
@@ -102,9 +130,9 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
     const Move k3 = ply > 1 ? w.killers[ply - 2][0] : 0, k4 = ply > 1 ? w.killers[ply - 2][1] : 0;
     pv[0] = 0;
     PvHash hash = probe_pv(pos, depth, ply);
-    if (depth > 9 && !hash.move) {
+    if (depth >= IID_MIN_DEPTH && !hash.move) {
         Move iid[PV_SIZE] = {0};
-        pv_search(w, pos, alpha, beta, depth - 4, ply, iid);
+        pv_search(w, pos, alpha, beta, depth - IID_REDUCTION, ply, iid);
         if (stopped()) return 0;
         hash = probe_pv(pos, depth, ply);
         if (iid[0]) hash.move = iid[0];
@@ -117,62 +145,60 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
         picker_init(pos, picker, PICK_EVASIONS, hash.move, 0, 0, depth, w.history);
     else
         picker_init(pos, picker, PICK_ALL, hash.move, k1, k2, depth, w.history);
-    const int evasions = in_check && depth / 2 >= 3 ? count_legal_moves_upto3(w, pos) : 10;
+    const int evasions = in_check && depth >= EVASION_COUNT_DEPTH ? count_legal_moves_upto3(w, pos) : 10;
     const Bitboard barrier = pawn_barrier(pos, them);
-    const bool danger_steady = !pos.prev || pos.king_danger[them] <= pos.prev->king_danger[them] + 3;
+    const bool danger_steady = !pos.prev || pos.king_danger[them] <= pos.prev->king_danger[them] + DANGER_RISE;
 
-    int running_alpha = alpha, best = -INFINITE_SCORE, count = 0;
-    bool best_is_draw = false;
-    Move best_quiet = 0, quiets[MAX_MOVES];
-    int quiet_count = 0;
+    int running_alpha = alpha;
+    MoveLoop l;
+    l.count = l.quiet_count = 0;
+    l.best = -INFINITE_SCORE;
+    l.best_is_draw = false;
+    Move best_quiet = 0;
     Move child_pv[PV_SIZE], scratch[2];
     Position child;
     Exchanges exchanges = {pos, 0, 1, 0, 0};
     for (Move m; (m = picker_next(picker));) {
         const int flag = move_flag(m), from = move_from(m);
-        if (flag >= FLAG_PROMO_N && depth < 20) continue;
+        if (flag >= FLAG_PROMO_N && depth < UNDERPROMOTION_DEPTH) continue;
         exchanges_next_move(exchanges, m, picker.verdict);
-        if (count > 0 && !in_check && depth / 2 < 2 && move_loses(exchanges)) continue;
+        if (l.count > 0 && !in_check && depth < LOSING_PRUNE_DEPTH && move_loses(exchanges)) continue;
         const bool tactical = is_tactical(pos, m);
-        if (!play_legal(w, pos, child, m)) continue;
-        count++;
-        child_pv[0] = 0;
         int v;
-        bool is_draw = false;
+        bool is_draw;
+        if (!loop_play(l, w, pos, child, m, ply, is_draw, v)) continue;
+        child_pv[0] = 0;
         const bool checking = child.in_check != 0;
         const bool quiet = !tactical && !in_check;
-        if (is_draw_by_rule(child)) {
-            v = draw_for_ply(w, ply);
-            is_draw = true;
-        } else {
-            if (quiet && !checking && quiet_count < MAX_MOVES) quiets[quiet_count++] = m;
+        if (!is_draw) {
+            if (quiet && !checking) loop_note_quiet(l, m);
             bool mark = false;
             const int e = pv_extension(w, pos, exchanges, child, ply, depth, evasions, hash, barrier, mark);
             if (stopped()) return 0;
             child.accum_ext = int16_t(child.accum_ext + e);
             const int nd = depth + e;
-            if (!tactical && !in_check && nd < 10 && piece_loses(exchanges, from)) mark = true;
+            if (!tactical && !in_check && nd < THREATENED_PIECE_DEPTH && piece_loses(exchanges, from)) mark = true;
 
-            if (count == 1) {
+            if (l.count == 1) {
                 v = -pv_search(w, child, -beta, -running_alpha, nd - 2, ply + 1, child_pv);
             } else {
                 const bool plain = flag == FLAG_NONE && !tactical;
-                const bool escape = depth >= 6 && depth <= 15 && plain && child.moved_type != KING &&
-                                    piece_loses(exchanges, from) && !move_loses(exchanges);
-                const int r = lmr_table_pv[count < LMR_TABLE_SIZE ? count : LMR_TABLE_SIZE - 1];
+                const bool escape = depth >= ESCAPE_BAND_LOW && depth <= ESCAPE_BAND_HIGH && plain &&
+                                    child.moved_type != KING && piece_loses(exchanges, from) && !move_loses(exchanges);
+                const int r = lmr_table_pv[l.count < LMR_TABLE_SIZE ? l.count : LMR_TABLE_SIZE - 1];
                 const bool is_killer = m == k1 || m == k2 || m == k3 || m == k4;
-                if (!escape && w.opt.use_lmr && !mark && !is_killer && danger_steady && nd > 7 && r > 1 && plain &&
-                    best > MATED_LIMIT && (nd >= 10 || !last_move_threat(child))) {
+                if (!escape && w.opt.use_lmr && !mark && !is_killer && danger_steady && nd >= REDUCTION_MIN_DEPTH && r > 1 &&
+                    plain && l.best > MATED_LIMIT && (nd >= THREAT_CHECK_DEPTH || !last_move_threat(child))) {
                     const uint8_t horizon = child.horizon_ext;
                     pos.reduced = 1;
-                    v = -zw_search(w, child, -running_alpha, nd - 2 - r, ply + 1, scratch, 0, 0);
+                    v = -zw_search(w, child, -running_alpha, nd - 2 - r, ply + 1, scratch);
                     pos.reduced = child.reduced = 0;
                     child.horizon_ext = horizon;
                     if (stopped()) return 0;
                     if (v <= running_alpha) continue;
                 }
                 const uint8_t horizon = child.horizon_ext;
-                v = -zw_search(w, child, -running_alpha, nd - 2, ply + 1, scratch, 0, 0);
+                v = -zw_search(w, child, -running_alpha, nd - 2, ply + 1, scratch);
                 if (stopped()) return 0;
                 if (v > running_alpha) {
                     child.horizon_ext = horizon;
@@ -182,14 +208,12 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
             if (stopped()) return 0;
         }
 
-        if (v <= best) continue;
+        if (!loop_improves(l, v, is_draw)) continue;
         if (quiet) best_quiet = m;
         if (v > running_alpha) {
             set_line(pv, m, child_pv);
             running_alpha = v;
         }
-        best = v;
-        best_is_draw = is_draw;
         if (v >= beta) {
             if (quiet) update_killers(w, ply, m);
             break;
@@ -197,15 +221,9 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
     }
 
     if (stopped()) return 0;
-    if (count == 0) best = in_check ? ply - MATE_SCORE : 0;
-    if (best_quiet) update_history(w, pos, best_quiet, quiets, quiet_count, depth);
-    if (best_is_draw) return best;
-    const int stored = score_to_tt(best, ply);
-    if (best > alpha && best < beta)
-        tt_store(pos.key, depth, stored, BOUND_EXACT, int(pv[0] & 0xFFFF));
-    else if (best >= beta)
-        tt_store(pos.key, depth, stored, BOUND_LOWER, int(pv[0] & 0xFFFF));
-    else
-        tt_store(pos.key, depth, stored, BOUND_UPPER, 0);
-    return best;
+    if (l.count == 0) l.best = no_move_score(in_check, ply);
+    if (best_quiet) update_history(w, pos, best_quiet, l.quiets, l.quiet_count, depth);
+    if (l.best_is_draw) return l.best;
+    store_node(pos, depth, ply, l.best, alpha, beta, pv[0]);
+    return l.best;
 }

@@ -29,11 +29,17 @@ namespace {
 constexpr int QS_MAX_DEPTH = -59;   // below it a quiet node only stands pat
 constexpr int RECAPTURE_DEPTH = -16;  // below it only recaptures are searched
 constexpr int QS_HASH_DEPTH = -2;     // below it a node neither probes nor stores the hash table
+// A capture is futile when even the victim's value and this margin (more for a piece, whose value
+// varies more, and a little more per ply of quiescence) leave the score below alpha.
+constexpr int PAWN_FUTILITY_MARGIN = 80, PIECE_FUTILITY_MARGIN = 120, FUTILITY_PER_DEPTH = 5;
+// Checks are also tried two plies into quiescence, and in PV nodes one more ply when the score is
+// within this margin of alpha (of beta elsewhere).
+constexpr int CHECKS_MARGIN = 10;
 
 // Capturing a piece of type v cannot lift the score to alpha even with a margin.
 inline bool futile_victim(int v, int alpha, int eval, int phase, int depth) {
-    const int margin = v == PAWN ? 80 : 120;
-    return alpha > eval + phase_piece_value[phase][v] + margin + 5 * depth;
+    const int margin = v == PAWN ? PAWN_FUTILITY_MARGIN : PIECE_FUTILITY_MARGIN;
+    return alpha > eval + phase_piece_value[phase][v] + margin + FUTILITY_PER_DEPTH * depth;
 }
 
 inline bool futile(const Position& pos, Move m, int alpha, int eval, int phase, int depth) {
@@ -56,8 +62,8 @@ inline Bitboard worthwhile_victims(const Position& pos, int alpha, int eval, int
 // running_alpha already includes the stand-pat score.
 inline bool use_checks_mode(bool pv_node, int running_alpha, int beta, int depth, int eval) {
     if (depth == 0) return true;
-    if (pv_node) return depth >= -2 || (depth == -4 && eval > running_alpha - 10);
-    return depth == -2 && eval > beta - 10;
+    if (pv_node) return depth >= -2 || (depth == -4 && eval > running_alpha - CHECKS_MARGIN);
+    return depth == -2 && eval > beta - CHECKS_MARGIN;
 }
 
 }  // namespace

@@ -20,6 +20,10 @@ constexpr double PROGRESS_SECONDS = 0.25;
 // Root ordering at the first iteration: a losing exchange costs, a threat gains.
 constexpr int LOSING_EXCHANGE_PENALTY = 50;
 constexpr int THREAT_BONUS = 25;
+// Late root moves are reduced from this depth and move number, by a ply, or by one and a half
+// from the later number on.
+constexpr int ROOT_REDUCTION_DEPTH = 8, ROOT_REDUCTION_FROM = 5, ROOT_DEEPER_FROM = 10;
+constexpr int ROOT_REDUCTION = 2, ROOT_DEEPER_REDUCTION = 3;
 
 // First iteration: order the legal moves by a one-ply look at the result.
 void build_root_moves(Worker& w, Position& pos) {
@@ -130,17 +134,17 @@ int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* 
             } else {
                 if (lines < 2) reference = alpha;
                 bool full = true;
-                if (w.opt.use_lmr && !unreducible && depth >= 8 && count >= 5 && !tactical && !root_child.in_check &&
-                    best > MATED_LIMIT) {
-                    const int r = count >= 10 ? 3 : 2;
+                if (w.opt.use_lmr && !unreducible && depth >= ROOT_REDUCTION_DEPTH && count >= ROOT_REDUCTION_FROM &&
+                    !tactical && !root_child.in_check && best > MATED_LIMIT) {
+                    const int r = count >= ROOT_DEEPER_FROM ? ROOT_DEEPER_REDUCTION : ROOT_REDUCTION;
                     pos.reduced = 1;
-                    v = -zw_search(w, root_child, -reference, depth - 2 - r, 1, scratch, 0, 0);
+                    v = -zw_search(w, root_child, -reference, depth - 2 - r, 1, scratch);
                     pos.reduced = 0;
                     if (stopped()) return 0;
                     full = v > reference;
                 }
                 if (full) {
-                    v = -zw_search(w, root_child, -reference, nd, 1, scratch, 0, 0);
+                    v = -zw_search(w, root_child, -reference, nd, 1, scratch);
                     if (stopped()) return 0;
                     if (v > reference) {
                         v = -pv_search(w, root_child, -beta, -reference, nd, 1, child_pv);

@@ -22,8 +22,11 @@ constexpr int PV_SIZE = 64;          // words 0..62 hold moves, word 63 stays 0
 int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* pv, const MoveList& allowed,
                 uint64_t& best_nodes, uint64_t& other_nodes);
 int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, Move* pv);
+// Whether a zero-window node may try the null move: not right after one, nor in its verification.
+enum class NullMove { ALLOWED, FORBIDDEN };
 // Window (beta - 1, beta); excluded: a move left out (singular test), which also skips the table.
-int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, int no_null);
+int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, Move excluded = MOVE_NONE,
+              NullMove null_move = NullMove::ALLOWED);
 int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, Move* pv);
 
 // The tables' verdict on a node reached by a capture or pawn move: true with the score when it
@@ -105,6 +108,50 @@ inline Bitboard pawn_barrier(const Position& pos, int side) {
 inline int mate_in_moves(int score) {
     return score > 0 ? (MATE_SCORE - score) / 2 + 1 : -((MATE_SCORE - 1 + score) / 2) - 1;
 }
+// What the move loops of the PV and zero-window searches keep alike: the legal moves tried, the
+// quiet ones among them for the history, and the best score with whether it is a draw by rule.
+struct MoveLoop {
+    int count;
+    int best;
+    bool best_is_draw;
+    int quiet_count;
+    Move quiets[MAX_MOVES];
+};
+
+// Makes a move of the loop; false when it is illegal. A legal one is counted, and is_draw tells
+// whether the child is a draw by rule, whose score `v` then is.
+inline bool loop_play(MoveLoop& l, Worker& w, const Position& pos, Position& child, Move m, int ply, bool& is_draw,
+                      int& v) {
+    if (!play_legal(w, pos, child, m)) return false;
+    l.count++;
+    is_draw = is_draw_by_rule(child);
+    if (is_draw) v = draw_for_ply(w, ply);
+    return true;
+}
+inline void loop_note_quiet(MoveLoop& l, Move m) {
+    if (l.quiet_count < MAX_MOVES) l.quiets[l.quiet_count++] = m;
+}
+// Takes a score that beats the best so far; false for one that does not.
+inline bool loop_improves(MoveLoop& l, int v, bool is_draw) {
+    if (v <= l.best) return false;
+    l.best = v;
+    l.best_is_draw = is_draw;
+    return true;
+}
+// No legal move: mated, or stalemate.
+inline int no_move_score(bool in_check, int ply) { return in_check ? ply - MATE_SCORE : 0; }
+// The node's result in the table: exact inside the window (with the move that raised alpha), a
+// lower bound with the cut move, an upper bound without a move.
+inline void store_node(const Position& pos, int depth, int ply, int best, int alpha, int beta, Move move) {
+    const int stored = score_to_tt(best, ply);
+    if (best > alpha && best < beta)
+        tt_store(pos.key, depth, stored, BOUND_EXACT, int(move & 0xFFFF));
+    else if (best >= beta)
+        tt_store(pos.key, depth, stored, BOUND_LOWER, int(move & 0xFFFF));
+    else
+        tt_store(pos.key, depth, stored, BOUND_UPPER, 0);
+}
+
 // Appends the child's line after m; the line never exceeds 63 moves.
 inline void set_line(Move* pv, Move m, const Move* child) {
     pv[0] = m;

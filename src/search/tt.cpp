@@ -6,7 +6,7 @@
 
 #include "board/memory.h"
 
-TranspositionTable tt = {0, 0, 0, 0, nullptr};
+TranspositionTable tt = {0, 0, 0, 0, nullptr, {false}};
 
 uint64_t tt_bucket_count(uint64_t megabytes) {
     const uint64_t n = megabytes * (1ULL << 20) / 64;
@@ -21,8 +21,6 @@ uint64_t tt_bucket_count(uint64_t megabytes) {
     return x + 1;
 }
 
-// Whether anything was stored since the table was last zeroed: clearing a clean table is free.
-static std::atomic<bool> tt_dirty{false};
 
 void tt_free() {
     large_free(tt.buckets, tt.bucket_count * sizeof(TTBucket));
@@ -48,16 +46,16 @@ bool tt_allocate(int megabytes) {
     tt.mask = count - 1;
     tt.age = 0;
     tt.generation = 0;
-    tt_dirty = false;
+    tt.dirty = false;
     return true;
 }
 
 void tt_clear() {
-    if (tt.buckets && tt_dirty) {
+    if (tt.buckets && tt.dirty) {
         tt.generation = (tt.generation + 1) % TT_GENERATIONS;
         if (tt.generation == 0) memset(static_cast<void*>(tt.buckets), 0, tt.bucket_count * sizeof(TTBucket));
     }
-    tt_dirty = false;
+    tt.dirty = false;
     tt.age = 0;
 }
 
@@ -125,7 +123,7 @@ const TTEntry* tt_probe(uint64_t key, TTEntry& out) {
 
 void tt_store(uint64_t key, int depth, int score, int bound, int move) {
     if (!tt.buckets || score < -TT_SCORE_LIMIT || score > TT_SCORE_LIMIT) return;
-    if (!tt_dirty.load(std::memory_order_relaxed)) tt_dirty.store(true, std::memory_order_relaxed);
+    if (!tt.dirty.load(std::memory_order_relaxed)) tt.dirty.store(true, std::memory_order_relaxed);
     TTBucket& b = tt.buckets[uint32_t(key) & uint32_t(tt.mask)];
     TTSlot* target = nullptr;
     TTEntry found{};

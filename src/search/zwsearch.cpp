@@ -20,6 +20,43 @@ constexpr int ADVANCED_PAWN_BONUS = 50;
 constexpr int EVASION_COUNT_PLIES = 7;
 constexpr int SINGULAR_MARGIN = 20;
 constexpr int LATE_FUTILITY_START = 6;
+// Pruning on the evaluation alone: a hopeless node this shallow returns it; a big lead over a
+// harmless opponent loses a ply from this depth.
+constexpr int HOPELESS_DEPTH = 7;
+constexpr int BIG_LEAD_DEPTH = 4;
+// Null move: the static forms up to these depths; the searched one reduces by a base (larger with
+// more material, where a spare tempo is worth more), a part per ply and the lead over beta, in
+// thousandths of a half ply. Under a reduction, a null move that falls this far below beta is a
+// threat that sends the node back; from this depth on the null move's cut is verified, 10 half
+// plies shallower.
+constexpr int STATIC_NULL_THREAT_DEPTH = 5, STATIC_NULL_DEPTH = 9;
+constexpr int NULL_BASE_PHASE = 24;
+constexpr int NULL_BASE_OPENING = 3500, NULL_BASE_ENDING = 1500, NULL_PER_DEPTH = 250;
+constexpr int NULL_LEAD_CAP = 639;
+constexpr int NULL_THREAT_MARGIN = 120;
+constexpr int NULL_VERIFY_DEPTH = 16, NULL_VERIFY_REDUCTION = 10;
+// Under-promotions are tried only this deep: they almost never beat the queen.
+constexpr int UNDERPROMOTION_DEPTH = 30;
+// Late-move pruning before make reaches this depth; the losing-exchange test these plies.
+constexpr int LATE_PRUNING_DEPTH = 9;
+constexpr int LOSING_EXCHANGE_PLIES = 2;
+// Extensions: a pawn's advance under these phases; the first move recapturing, or the hash move in
+// this band, one ply; the singular test from this depth on.
+constexpr int PAWN_EXTENSION_PHASE = 48, PAWN_EXTENSION_FULL_PHASE = 24;
+constexpr int HASH_EXTENSION_LOW = 6, HASH_EXTENSION_HIGH = 15;
+constexpr int SINGULAR_DEPTH = 16;
+constexpr int MAX_EXTENSION = 2;
+constexpr int PAWN_ENDING_EXTENSION = 4;  // a capture into a pawn ending looks two plies deeper
+// Late quiet moves in this depth band are judged by a futility score: kept from this margin above
+// beta, dropped under the lower one unless they threaten.
+constexpr int LATE_FUTILITY_LOW = 10, LATE_FUTILITY_HIGH = 17;
+constexpr int LATE_FUTILITY_BASE = 30, LATE_FUTILITY_KEEP = 120, LATE_FUTILITY_DROP = 40;
+// Reductions: from this depth on, a ply more off the PV, five half plies less for a capture; a
+// threatening move is not reduced this shallow, a piece escaping an exchange only by a ply up to
+// the second depth.
+constexpr int REDUCTION_MIN_DEPTH = 8;
+constexpr int OFF_PV_REDUCTION = 2, TACTICAL_REDUCTION_CUT = 5, MAX_TABLE_REDUCTION = 8;
+constexpr int THREAT_KEEP_DEPTH = 9, ESCAPE_DEPTH = 15, ESCAPE_REDUCTION = 2;
 
 constexpr int static_null_margin_table[10] = {0, 0, 110, 115, 125, 130, 140, 165, 195, 230};
 constexpr int threat_null_margin_table[6] = {0, 0, 10, 15, 30, 35};
@@ -59,7 +96,7 @@ constexpr int NO_CUTOFF = -2 * INFINITE_SCORE;
 // Null-move pruning in its static and searched forms: the node's result, or NO_CUTOFF.
 int null_move_result(Worker& w, Position& pos, int beta, int depth, int ply, int eval, int p, int phase) {
     const int even_bonus = p == 0 ? EVEN_PARITY_BONUS : 0;
-    if (depth <= 5) {
+    if (depth <= STATIC_NULL_THREAT_DEPTH) {
         if (beta <= eval - static_null_margin_table[depth] + even_bonus) return beta;
         // The node is cut when the margin of the largest threat still leaves eval above beta. The
         // margins grow with the threat, so the scan only has to tell whether the threat passes the
@@ -71,19 +108,21 @@ int null_move_result(Worker& w, Position& pos, int beta, int depth, int ply, int
         if (affordable == LARGEST_THREAT_ROW) return beta;
         return largest_threat_above(pos, affordable) <= affordable ? beta : NO_CUTOFF;
     }
-    if (depth <= 9 && beta <= eval - static_null_margin_table[depth] + even_bonus) return beta;
+    if (depth <= STATIC_NULL_DEPTH && beta <= eval - static_null_margin_table[depth] + even_bonus) return beta;
     if (!has_pieces(pos, side_to_move(pos))) return NO_CUTOFF;
     Position child;
     Move scratch[2];
     play(w, pos, child, 0);
-    const int r = (phase > 23 ? 3500 : 1500) + 250 * depth + null_move_depth_table[imin(eval - beta, 639)];
-    const int v = -zw_search(w, child, 1 - beta, depth - r / 1000 - 2, ply + 1, scratch, 0, 1);
+    const int r = (phase >= NULL_BASE_PHASE ? NULL_BASE_OPENING : NULL_BASE_ENDING) + NULL_PER_DEPTH * depth +
+                  null_move_depth_table[imin(eval - beta, NULL_LEAD_CAP)];
+    const int v = -zw_search(w, child, 1 - beta, depth - r / 1000 - 2, ply + 1, scratch, MOVE_NONE, NullMove::FORBIDDEN);
     if (stopped()) return 0;
     // Under a reduction, a clear threat shown by the null move sends the node back to full depth.
-    if (pos.prev && pos.prev->reduced && v < beta - 120) return v;
+    if (pos.prev && pos.prev->reduced && v < beta - NULL_THREAT_MARGIN) return v;
     if (is_mate_score(v) || v < beta) return NO_CUTOFF;
-    if (depth <= 15) return beta;
-    const int verify = zw_search(w, pos, beta, depth - 10, ply, scratch, 0, 1);
+    if (depth < NULL_VERIFY_DEPTH) return beta;
+    const int verify =
+        zw_search(w, pos, beta, depth - NULL_VERIFY_REDUCTION, ply, scratch, MOVE_NONE, NullMove::FORBIDDEN);
     if (stopped()) return 0;
     return verify >= beta ? beta : NO_CUTOFF;
 }
@@ -107,7 +146,7 @@ bool pruned_before_make(const ZwNode& n, Exchanges& x, MovePicker& picker, int c
     if (early && futility && (plies == 3 || plies == 4) && count > 0 && move_loses(x)) early = false;
     const bool captures = (n.pos.bb[1 - n.us][0] & square_bit[move_to(m)]) != 0;
     if (!early && !captures && !moves_from_sixth(n.pos, m) && !picker_move_checks(picker, m)) return true;
-    return plies <= 2 && count > 0 && move_loses(x);
+    return plies <= LOSING_EXCHANGE_PLIES && count > 0 && move_loses(x);
 }
 
 // Extension of one move in half plies; `mark` is set when the move must keep its full depth.
@@ -122,36 +161,38 @@ int extension(const ZwNode& n, Move m, const Position& child, int count, bool& m
             mark = true;
             e += 1 + (m == n.hash.move && n.p == 1);
         }
-        if (n.phase <= 48 && child.moved_type == PAWN && relative_rank(n.us, to) >= 5 &&
+        if (n.phase <= PAWN_EXTENSION_PHASE && child.moved_type == PAWN && relative_rank(n.us, to) >= 5 &&
             is_passed_square(pos, n.us, to)) {
             mark = true;
-            if (n.phase <= 24) e++;
+            if (n.phase <= PAWN_EXTENSION_FULL_PHASE) e++;
         }
         if (count == 1) {
             const Move last = pos.last_move;
             if (child.captured_type > PAWN && last && to == move_to(last) && pos.prev && pos.prev->captured_type &&
                 m == n.hash.move)
                 e++;
-            if (e == 0 && !n.in_check && m == n.hash.move && n.depth >= 6 && n.depth <= 15) e = 1;
+            if (e == 0 && !n.in_check && m == n.hash.move && n.depth >= HASH_EXTENSION_LOW && n.depth <= HASH_EXTENSION_HIGH)
+                e = 1;
         }
-        if (n.p == 1 && !n.excluded && e <= 1 && m == n.hash.move && (n.hash.bound & BOUND_LOWER) && n.depth > 15) {
+        if (n.p == 1 && !n.excluded && e <= 1 && m == n.hash.move && (n.hash.bound & BOUND_LOWER) &&
+            n.depth >= SINGULAR_DEPTH) {
             const int s = n.hash.score - SINGULAR_MARGIN;
             Move scratch[2];
-            if (zw_search(n.w, n.pos, s, n.depth / 2, ply, scratch, m, 0) < s) e += 2;
+            if (zw_search(n.w, n.pos, s, n.depth / 2, ply, scratch, m) < s) e += 2;
         }
     }
-    if (e > 2) e = 2;
-    if (child.phase == 0 && child.captured_type > PAWN) e = 4;
+    if (e > MAX_EXTENSION) e = MAX_EXTENSION;
+    if (child.phase == 0 && child.captured_type > PAWN) e = PAWN_ENDING_EXTENSION;
     return e;
 }
 
 // Late quiet moves far below beta are skipped unless they create a threat.
 bool late_move_futile(const ZwNode& n, Exchanges& x, Position& child, int nd, int count) {
     const int bonus = 1 << (n.p == 0 ? nd - 4 : nd - 6);
-    const int f = n.eval + 30 - 4 * count + 2 * nd + bonus;
-    if (f >= n.beta + 120) return false;
+    const int f = n.eval + LATE_FUTILITY_BASE - 4 * count + 2 * nd + bonus;
+    if (f >= n.beta + LATE_FUTILITY_KEEP) return false;
     if (!move_loses(x) && last_move_threat(child)) return false;
-    if (f < n.beta + 40) return true;
+    if (f < n.beta + LATE_FUTILITY_DROP) return true;
     if (move_loses(x)) return true;
     child.eval_cache = evaluate(child, n.w.eval);
     return 2 * nd - 4 * count + bonus - child.eval_cache < n.beta;
@@ -159,7 +200,7 @@ bool late_move_futile(const ZwNode& n, Exchanges& x, Position& child, int nd, in
 
 }  // namespace
 
-int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, int no_null) {
+int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, NullMove null_move) {
     if (stopped()) return 0;
     if (ply > w.sel_depth) w.sel_depth = ply;
     pos.reduced = 0;
@@ -177,7 +218,7 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
             pos.eval_cache = ev;
             if (beta <= ev && ev < beta + HORIZON_WINDOW && last_move_threat(pos)) {
                 pos.horizon_ext = 1;
-                return zw_search(w, pos, beta, depth + 2, ply, scratch, 0, no_null);
+                return zw_search(w, pos, beta, depth + 2, ply, scratch, MOVE_NONE, null_move);
             }
         }
         return qsearch(w, pos, beta - 1, beta, 0, ply, pv);
@@ -206,13 +247,13 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
     const int us = side_to_move(pos), them = 1 - us;
     if (!in_check) {
         eval = tt_refine_eval(entry, eval);
-        if (depth <= 7 && eval < beta - HOPELESS_MARGIN) return eval;
-        if (depth >= 4 && eval > BIG_EVAL && eval > beta && opponent_harmless(pos, them)) depth -= 2;
+        if (depth <= HOPELESS_DEPTH && eval < beta - HOPELESS_MARGIN) return eval;
+        if (depth >= BIG_LEAD_DEPTH && eval > BIG_EVAL && eval > beta && opponent_harmless(pos, them)) depth -= 2;
     }
     const int phase = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
     const int plies = depth / 2;
 
-    if (w.opt.null_move_pruning && !no_null && !in_check && beta < -MATED_LIMIT && beta > MATED_LIMIT &&
+    if (w.opt.null_move_pruning && null_move == NullMove::ALLOWED && !in_check && beta < -MATED_LIMIT && beta > MATED_LIMIT &&
         eval >= beta + NULL_EVAL_MARGIN) {
         const int result = null_move_result(w, pos, beta, depth, ply, eval, p, phase);
         if (result != NO_CUTOFF) return result;
@@ -221,7 +262,11 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
         return qsearch(w, pos, beta - 1, beta, 0, ply, pv);
 
     // Futility mode: a node far below beta searches only captures and checks, standing pat on eval.
-    int mode = PICK_ALL, best = -INFINITE_SCORE, count = 0;
+    int mode = PICK_ALL;
+    MoveLoop l;
+    l.count = l.quiet_count = 0;
+    l.best = -INFINITE_SCORE;
+    l.best_is_draw = false;
     bool futility = false;
     if (in_check) {
         mode = PICK_EVASIONS;
@@ -231,8 +276,8 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
         if (eval + margin < beta) {
             futility = true;
             mode = PICK_CHECKS;
-            best = eval;
-            count = 1;
+            l.best = eval;  // standing pat counts as the first move
+            l.count = 1;
         }
     }
     const int evasions = in_check && plies >= EVASION_COUNT_PLIES ? count_legal_moves_upto3(w, pos) : 10;
@@ -244,77 +289,69 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
     const CounterMove& counter = w.counters[us][pos.moved_type][last & 4095];
     const Move counter_move = counter.type == pos.moved_type ? counter.move : 0;
 
-    Move quiets[MAX_MOVES];
-    int quiet_count = 0;
     Move cut_move = 0;
-    bool best_is_draw = false;
     Position child;
     const ZwNode node = {w, pos, beta, depth, ply, p, phase, eval, evasions, us, in_check, excluded, hash};
     Exchanges exchanges = {pos, 0, 1, 0, 0};
-    const bool late_pruning = depth <= 9 && !in_check;
+    const bool late_pruning = depth <= LATE_PRUNING_DEPTH && !in_check;
     for (Move m; (m = picker_next(picker));) {
         if (m == excluded) continue;
         const int flag = move_flag(m), from = move_from(m);
-        if (flag >= FLAG_PROMO_N && depth < 30) continue;
+        if (flag >= FLAG_PROMO_N && depth < UNDERPROMOTION_DEPTH) continue;
         const bool is_killer = m == k1 || m == k2;
         exchanges_next_move(exchanges, m, picker.verdict);
-        if (late_pruning && pruned_before_make(node, exchanges, picker, count, futility, is_killer)) continue;
+        if (late_pruning && pruned_before_make(node, exchanges, picker, l.count, futility, is_killer)) continue;
 
-        if (!play_legal(w, pos, child, m)) continue;
-        count++;
-        // Past this count pruned_before_make drops every quiet move that is not forcing.
-        if (late_pruning && count > late_move_count_table[p][depth]) picker_only_forcing_quiets(picker);
         int v;
-        bool is_draw = false;
+        bool is_draw;
+        if (!loop_play(l, w, pos, child, m, ply, is_draw, v)) continue;
+        // Past this count pruned_before_make drops every quiet move that is not forcing.
+        if (late_pruning && l.count > late_move_count_table[p][depth]) picker_only_forcing_quiets(picker);
         const bool tactical = child.captured_type || flag == FLAG_EP || flag >= FLAG_PROMO_Q;
         const bool checking = child.in_check != 0;
         const bool quiet = !tactical && !in_check;
-        if (is_draw_by_rule(child)) {
-            v = draw_for_ply(w, ply);
-            is_draw = true;
-        } else {
-            if (quiet && !checking && quiet_count < MAX_MOVES) quiets[quiet_count++] = m;
+        if (!is_draw) {
+            if (quiet && !checking) loop_note_quiet(l, m);
             bool mark = false;
-            const int e = extension(node, m, child, count, mark);
+            const int e = extension(node, m, child, l.count, mark);
             if (stopped()) return 0;
             child.accum_ext = int16_t(child.accum_ext + e);
             const int nd = depth + e;
 
             const bool plain = quiet && !checking;
             const bool is_counter = m == counter_move;
-            if (nd >= 10 && nd <= 17 && plain && !is_counter && !is_killer && !mark && best >= MATED_LIMIT &&
-                count > LATE_FUTILITY_START && late_move_futile(node, exchanges, child, nd, count))
+            if (nd >= LATE_FUTILITY_LOW && nd <= LATE_FUTILITY_HIGH && plain && !is_counter && !is_killer && !mark &&
+                l.best >= MATED_LIMIT && l.count > LATE_FUTILITY_START && late_move_futile(node, exchanges, child, nd, l.count))
                 continue;
 
-            int r = lmr_table_zw[count < LMR_TABLE_SIZE ? count : LMR_TABLE_SIZE - 1] + (p == 1 && !in_check ? 2 : 0);
-            bool reduce = w.opt.use_lmr && nd >= 8 && !mark && !checking && (!in_check || p == 1) && best > MATED_LIMIT &&
-                          count != 1 && imin(r, 8) > 1 && !is_killer && !is_counter;
+            int r = lmr_table_zw[l.count < LMR_TABLE_SIZE ? l.count : LMR_TABLE_SIZE - 1] +
+                    (p == 1 && !in_check ? OFF_PV_REDUCTION : 0);
+            bool reduce = w.opt.use_lmr && nd >= REDUCTION_MIN_DEPTH && !mark && !checking && (!in_check || p == 1) &&
+                          l.best > MATED_LIMIT && l.count != 1 && imin(r, MAX_TABLE_REDUCTION) > 1 && !is_killer && !is_counter;
             if (reduce && tactical) {
-                r -= 5;
+                r -= TACTICAL_REDUCTION_CUT;
                 reduce = r > 1;
             }
-            if (reduce && nd <= 9 && last_move_threat(child)) reduce = false;
+            if (reduce && nd <= THREAT_KEEP_DEPTH && last_move_threat(child)) reduce = false;
             // A piece stepping out of a losing exchange to a safe square is reduced less.
-            if (reduce && nd <= 15 && plain && child.moved_type != KING && piece_loses(exchanges, from) &&
+            if (reduce && nd <= ESCAPE_DEPTH && plain && child.moved_type != KING && piece_loses(exchanges, from) &&
                 !move_loses(exchanges))
-                r = 2;
+                r = ESCAPE_REDUCTION;
 
             const uint8_t horizon = child.horizon_ext;
             v = beta;
             if (reduce) {
                 pos.reduced = 1;
-                v = -zw_search(w, child, 1 - beta, nd - 2 - r, ply + 1, scratch, 0, 0);
+                v = -zw_search(w, child, 1 - beta, nd - 2 - r, ply + 1, scratch);
                 pos.reduced = 0;
                 if (stopped()) return 0;
                 child.horizon_ext = horizon;
             }
-            if (v >= beta) v = -zw_search(w, child, 1 - beta, nd - 2, ply + 1, scratch, 0, 0);
+            if (v >= beta) v = -zw_search(w, child, 1 - beta, nd - 2, ply + 1, scratch);
             if (stopped()) return 0;
         }
 
-        if (v <= best) continue;
-        best = v;
-        best_is_draw = is_draw;
+        if (!loop_improves(l, v, is_draw)) continue;
         if (v >= beta) {
             pv[0] = m;
             pv[1] = 0;
@@ -328,13 +365,10 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
     }
 
     if (stopped()) return 0;
-    if (count == 0) best = in_check ? ply - MATE_SCORE : 0;
-    if (cut_move && !is_tactical(pos, cut_move) && !in_check) update_history(w, pos, cut_move, quiets, quiet_count, depth);
-    if (best_is_draw || excluded) return best;
-    const int stored = score_to_tt(best, ply);
-    if (best >= beta)
-        tt_store(pos.key, depth, stored, BOUND_LOWER, int(cut_move & 0xFFFF));
-    else
-        tt_store(pos.key, depth, stored, BOUND_UPPER, 0);
-    return best;
+    if (l.count == 0) l.best = no_move_score(in_check, ply);
+    if (cut_move && !is_tactical(pos, cut_move) && !in_check)
+        update_history(w, pos, cut_move, l.quiets, l.quiet_count, depth);
+    if (l.best_is_draw || excluded) return l.best;
+    store_node(pos, depth, ply, l.best, beta - 1, beta, cut_move);
+    return l.best;
 }

@@ -107,48 +107,26 @@ int pv_extension(Worker& w, Position& pos, Exchanges& x, const Position& child, 
     return e;
 }
 
-}  // namespace
+// What the move loop of a PV node knows about the node.
+struct PvNode {
+    Worker& w;
+    Position& pos;
+    int alpha, beta, depth, ply, evasions;
+    bool in_check, danger_steady;
+    Move killers[4];  // this ply's and the ones two plies up
+    Bitboard barrier;
+    PvHash hash;
+};
 
-int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
-    if (stopped()) return 0;
-    if (ply > w.sel_depth) w.sel_depth = ply;
-    pos.last_pv_ply = uint8_t(ply);
-    pos.reduced = 0;
-    if (poll_step(w)) return 0;
-    if (insufficient_material(pos, ply)) return draw_for_ply(w, ply);
-    if (depth < 2 || ply >= MAX_PLY - 1) {
-        if (ply < MAX_PLY - 1 && extends_at_horizon(w, pos, alpha, beta))
-            return pv_search(w, pos, alpha, beta, depth + 2, ply, pv);
-        return qsearch(w, pos, alpha, beta, 0, ply, pv);
-    }
-    int tb_score;
-    if (tb_settles(w, pos, alpha, beta, depth, ply, tb_score)) return tb_score;
-    // The king-danger values compared by the reduction test come from this evaluation.
-    pos.eval_cache = evaluate(pos, w.eval);
-
-    const Move k1 = w.killers[ply][0], k2 = w.killers[ply][1];
-    const Move k3 = ply > 1 ? w.killers[ply - 2][0] : 0, k4 = ply > 1 ? w.killers[ply - 2][1] : 0;
-    pv[0] = 0;
-    PvHash hash = probe_pv(pos, depth, ply);
-    if (depth >= IID_MIN_DEPTH && !hash.move) {
-        Move iid[PV_SIZE] = {0};
-        pv_search(w, pos, alpha, beta, depth - IID_REDUCTION, ply, iid);
-        if (stopped()) return 0;
-        hash = probe_pv(pos, depth, ply);
-        if (iid[0]) hash.move = iid[0];
-    }
-
-    const bool in_check = pos.in_check != 0;
-    const int us = side_to_move(pos), them = 1 - us;
-    MovePicker picker;
-    if (in_check)
-        picker_init(pos, picker, PICK_EVASIONS, hash.move, 0, 0, depth, w.history);
-    else
-        picker_init(pos, picker, PICK_ALL, hash.move, k1, k2, depth, w.history);
-    const int evasions = in_check && depth >= EVASION_COUNT_DEPTH ? count_legal_moves_upto3(w, pos) : 10;
-    const Bitboard barrier = pawn_barrier(pos, them);
-    const bool danger_steady = !pos.prev || pos.king_danger[them] <= pos.prev->king_danger[them] + DANGER_RISE;
-
+// The move loop of a PV node, and what it leaves in the pv, the history and the table.
+int pv_moves(const PvNode& node, MovePicker& picker, Move* pv) {
+    Worker& w = node.w;
+    Position& pos = node.pos;
+    const int alpha = node.alpha, beta = node.beta, depth = node.depth, ply = node.ply, evasions = node.evasions;
+    const bool in_check = node.in_check, danger_steady = node.danger_steady;
+    const Move k1 = node.killers[0], k2 = node.killers[1], k3 = node.killers[2], k4 = node.killers[3];
+    const Bitboard barrier = node.barrier;
+    const PvHash& hash = node.hash;
     int running_alpha = alpha;
     MoveLoop l;
     l.count = l.quiet_count = 0;
@@ -226,4 +204,50 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
     if (l.best_is_draw) return l.best;
     store_node(pos, depth, ply, l.best, alpha, beta, pv[0]);
     return l.best;
+}
+
+}  // namespace
+
+int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
+    if (stopped()) return 0;
+    if (ply > w.sel_depth) w.sel_depth = ply;
+    pos.last_pv_ply = uint8_t(ply);
+    pos.reduced = 0;
+    if (poll_step(w)) return 0;
+    if (insufficient_material(pos, ply)) return draw_for_ply(w, ply);
+    if (depth < 2 || ply >= MAX_PLY - 1) {
+        if (ply < MAX_PLY - 1 && extends_at_horizon(w, pos, alpha, beta))
+            return pv_search(w, pos, alpha, beta, depth + 2, ply, pv);
+        return qsearch(w, pos, alpha, beta, 0, ply, pv);
+    }
+    int tb_score;
+    if (tb_settles(w, pos, alpha, beta, depth, ply, tb_score)) return tb_score;
+    // The king-danger values compared by the reduction test come from this evaluation.
+    pos.eval_cache = evaluate(pos, w.eval);
+
+    const Move k1 = w.killers[ply][0], k2 = w.killers[ply][1];
+    const Move k3 = ply > 1 ? w.killers[ply - 2][0] : 0, k4 = ply > 1 ? w.killers[ply - 2][1] : 0;
+    pv[0] = 0;
+    PvHash hash = probe_pv(pos, depth, ply);
+    if (depth >= IID_MIN_DEPTH && !hash.move) {
+        Move iid[PV_SIZE] = {0};
+        pv_search(w, pos, alpha, beta, depth - IID_REDUCTION, ply, iid);
+        if (stopped()) return 0;
+        hash = probe_pv(pos, depth, ply);
+        if (iid[0]) hash.move = iid[0];
+    }
+
+    const bool in_check = pos.in_check != 0;
+    const int us = side_to_move(pos), them = 1 - us;
+    MovePicker picker;
+    if (in_check)
+        picker_init(pos, picker, PICK_EVASIONS, hash.move, 0, 0, depth, w.history);
+    else
+        picker_init(pos, picker, PICK_ALL, hash.move, k1, k2, depth, w.history);
+    const int evasions = in_check && depth >= EVASION_COUNT_DEPTH ? count_legal_moves_upto3(w, pos) : 10;
+    const Bitboard barrier = pawn_barrier(pos, them);
+    const bool danger_steady = !pos.prev || pos.king_danger[them] <= pos.prev->king_danger[them] + DANGER_RISE;
+
+    const PvNode node = {w, pos, alpha, beta, depth, ply, evasions, in_check, danger_steady, {k1, k2, k3, k4}, barrier, hash};
+    return pv_moves(node, picker, pv);
 }

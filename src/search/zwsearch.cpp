@@ -198,6 +198,101 @@ bool late_move_futile(const ZwNode& n, Exchanges& x, Position& child, int nd, in
     return 2 * nd - 4 * count + bonus - child.eval_cache < n.beta;
 }
 
+// The move loop of a zero-window node, and what it leaves in the history and the table.
+int zw_moves(const ZwNode& node, MoveLoop& l, MovePicker& picker, bool futility, Move k1, Move k2, Move* pv) {
+    Worker& w = node.w;
+    Position& pos = node.pos;
+    const int beta = node.beta, depth = node.depth, ply = node.ply, p = node.p, us = node.us;
+    const bool in_check = node.in_check;
+    const Move excluded = node.excluded;
+    Move scratch[2];
+    const Move last = pos.last_move;
+    const CounterMove& counter = w.counters[us][pos.moved_type][last & 4095];
+    const Move counter_move = counter.type == pos.moved_type ? counter.move : 0;
+
+    Move cut_move = 0;
+    Position child;
+    Exchanges exchanges = {pos, 0, 1, 0, 0};
+    const bool late_pruning = depth <= LATE_PRUNING_DEPTH && !in_check;
+    for (Move m; (m = picker_next(picker));) {
+        if (m == excluded) continue;
+        const int flag = move_flag(m), from = move_from(m);
+        if (flag >= FLAG_PROMO_N && depth < UNDERPROMOTION_DEPTH) continue;
+        const bool is_killer = m == k1 || m == k2;
+        exchanges_next_move(exchanges, m, picker.verdict);
+        if (late_pruning && pruned_before_make(node, exchanges, picker, l.count, futility, is_killer)) continue;
+
+        int v;
+        bool is_draw;
+        if (!loop_play(l, w, pos, child, m, ply, is_draw, v)) continue;
+        // Past this count pruned_before_make drops every quiet move that is not forcing.
+        if (late_pruning && l.count > late_move_count_table[p][depth]) picker_only_forcing_quiets(picker);
+        const bool tactical = child.captured_type || flag == FLAG_EP || flag >= FLAG_PROMO_Q;
+        const bool checking = child.in_check != 0;
+        const bool quiet = !tactical && !in_check;
+        if (!is_draw) {
+            if (quiet && !checking) loop_note_quiet(l, m);
+            bool mark = false;
+            const int e = extension(node, m, child, l.count, mark);
+            if (stopped()) return 0;
+            child.accum_ext = int16_t(child.accum_ext + e);
+            const int nd = depth + e;
+
+            const bool plain = quiet && !checking;
+            const bool is_counter = m == counter_move;
+            if (nd >= LATE_FUTILITY_LOW && nd <= LATE_FUTILITY_HIGH && plain && !is_counter && !is_killer && !mark &&
+                l.best >= MATED_LIMIT && l.count > LATE_FUTILITY_START && late_move_futile(node, exchanges, child, nd, l.count))
+                continue;
+
+            int r = lmr_table_zw[l.count < LMR_TABLE_SIZE ? l.count : LMR_TABLE_SIZE - 1] +
+                    (p == 1 && !in_check ? OFF_PV_REDUCTION : 0);
+            bool reduce = w.opt.use_lmr && nd >= REDUCTION_MIN_DEPTH && !mark && !checking && (!in_check || p == 1) &&
+                          l.best > MATED_LIMIT && l.count != 1 && imin(r, MAX_TABLE_REDUCTION) > 1 && !is_killer && !is_counter;
+            if (reduce && tactical) {
+                r -= TACTICAL_REDUCTION_CUT;
+                reduce = r > 1;
+            }
+            if (reduce && nd <= THREAT_KEEP_DEPTH && last_move_threat(child)) reduce = false;
+            // A piece stepping out of a losing exchange to a safe square is reduced less.
+            if (reduce && nd <= ESCAPE_DEPTH && plain && child.moved_type != KING && piece_loses(exchanges, from) &&
+                !move_loses(exchanges))
+                r = ESCAPE_REDUCTION;
+
+            const uint8_t horizon = child.horizon_ext;
+            v = beta;
+            if (reduce) {
+                pos.reduced = 1;
+                v = -zw_search(w, child, 1 - beta, nd - 2 - r, ply + 1, scratch);
+                pos.reduced = 0;
+                if (stopped()) return 0;
+                child.horizon_ext = horizon;
+            }
+            if (v >= beta) v = -zw_search(w, child, 1 - beta, nd - 2, ply + 1, scratch);
+            if (stopped()) return 0;
+        }
+
+        if (!loop_improves(l, v, is_draw)) continue;
+        if (v >= beta) {
+            pv[0] = m;
+            pv[1] = 0;
+            cut_move = m;
+            if (quiet) {
+                w.counters[us][pos.moved_type][last & 4095] = {pos.moved_type, m};
+                if (!excluded) update_killers(w, ply, m);
+            }
+            break;
+        }
+    }
+
+    if (stopped()) return 0;
+    if (l.count == 0) l.best = no_move_score(in_check, ply);
+    if (cut_move && !is_tactical(pos, cut_move) && !in_check)
+        update_history(w, pos, cut_move, l.quiets, l.quiet_count, depth);
+    if (l.best_is_draw || excluded) return l.best;
+    store_node(pos, depth, ply, l.best, beta - 1, beta, cut_move);
+    return l.best;
+}
+
 }  // namespace
 
 int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, NullMove null_move) {
@@ -285,90 +380,6 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
     MovePicker picker;
     picker_init(pos, picker, mode, hash.move, in_check ? 0 : k1, in_check ? 0 : k2, depth, w.history);
 
-    const Move last = pos.last_move;
-    const CounterMove& counter = w.counters[us][pos.moved_type][last & 4095];
-    const Move counter_move = counter.type == pos.moved_type ? counter.move : 0;
-
-    Move cut_move = 0;
-    Position child;
     const ZwNode node = {w, pos, beta, depth, ply, p, phase, eval, evasions, us, in_check, excluded, hash};
-    Exchanges exchanges = {pos, 0, 1, 0, 0};
-    const bool late_pruning = depth <= LATE_PRUNING_DEPTH && !in_check;
-    for (Move m; (m = picker_next(picker));) {
-        if (m == excluded) continue;
-        const int flag = move_flag(m), from = move_from(m);
-        if (flag >= FLAG_PROMO_N && depth < UNDERPROMOTION_DEPTH) continue;
-        const bool is_killer = m == k1 || m == k2;
-        exchanges_next_move(exchanges, m, picker.verdict);
-        if (late_pruning && pruned_before_make(node, exchanges, picker, l.count, futility, is_killer)) continue;
-
-        int v;
-        bool is_draw;
-        if (!loop_play(l, w, pos, child, m, ply, is_draw, v)) continue;
-        // Past this count pruned_before_make drops every quiet move that is not forcing.
-        if (late_pruning && l.count > late_move_count_table[p][depth]) picker_only_forcing_quiets(picker);
-        const bool tactical = child.captured_type || flag == FLAG_EP || flag >= FLAG_PROMO_Q;
-        const bool checking = child.in_check != 0;
-        const bool quiet = !tactical && !in_check;
-        if (!is_draw) {
-            if (quiet && !checking) loop_note_quiet(l, m);
-            bool mark = false;
-            const int e = extension(node, m, child, l.count, mark);
-            if (stopped()) return 0;
-            child.accum_ext = int16_t(child.accum_ext + e);
-            const int nd = depth + e;
-
-            const bool plain = quiet && !checking;
-            const bool is_counter = m == counter_move;
-            if (nd >= LATE_FUTILITY_LOW && nd <= LATE_FUTILITY_HIGH && plain && !is_counter && !is_killer && !mark &&
-                l.best >= MATED_LIMIT && l.count > LATE_FUTILITY_START && late_move_futile(node, exchanges, child, nd, l.count))
-                continue;
-
-            int r = lmr_table_zw[l.count < LMR_TABLE_SIZE ? l.count : LMR_TABLE_SIZE - 1] +
-                    (p == 1 && !in_check ? OFF_PV_REDUCTION : 0);
-            bool reduce = w.opt.use_lmr && nd >= REDUCTION_MIN_DEPTH && !mark && !checking && (!in_check || p == 1) &&
-                          l.best > MATED_LIMIT && l.count != 1 && imin(r, MAX_TABLE_REDUCTION) > 1 && !is_killer && !is_counter;
-            if (reduce && tactical) {
-                r -= TACTICAL_REDUCTION_CUT;
-                reduce = r > 1;
-            }
-            if (reduce && nd <= THREAT_KEEP_DEPTH && last_move_threat(child)) reduce = false;
-            // A piece stepping out of a losing exchange to a safe square is reduced less.
-            if (reduce && nd <= ESCAPE_DEPTH && plain && child.moved_type != KING && piece_loses(exchanges, from) &&
-                !move_loses(exchanges))
-                r = ESCAPE_REDUCTION;
-
-            const uint8_t horizon = child.horizon_ext;
-            v = beta;
-            if (reduce) {
-                pos.reduced = 1;
-                v = -zw_search(w, child, 1 - beta, nd - 2 - r, ply + 1, scratch);
-                pos.reduced = 0;
-                if (stopped()) return 0;
-                child.horizon_ext = horizon;
-            }
-            if (v >= beta) v = -zw_search(w, child, 1 - beta, nd - 2, ply + 1, scratch);
-            if (stopped()) return 0;
-        }
-
-        if (!loop_improves(l, v, is_draw)) continue;
-        if (v >= beta) {
-            pv[0] = m;
-            pv[1] = 0;
-            cut_move = m;
-            if (quiet) {
-                w.counters[us][pos.moved_type][last & 4095] = {pos.moved_type, m};
-                if (!excluded) update_killers(w, ply, m);
-            }
-            break;
-        }
-    }
-
-    if (stopped()) return 0;
-    if (l.count == 0) l.best = no_move_score(in_check, ply);
-    if (cut_move && !is_tactical(pos, cut_move) && !in_check)
-        update_history(w, pos, cut_move, l.quiets, l.quiet_count, depth);
-    if (l.best_is_draw || excluded) return l.best;
-    store_node(pos, depth, ply, l.best, beta - 1, beta, cut_move);
-    return l.best;
+    return zw_moves(node, l, picker, futility, k1, k2, pv);
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "search/worker.h"
-#include "board/draw.h"
+#include "board/check.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "search/movepick.h"

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "board/check.h"
 #include "board/draw.h"
 #include "board/makemove.h"
 #include "board/movegen.h"

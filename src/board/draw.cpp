@@ -16,13 +16,3 @@ bool is_draw_by_rule(const Position& pos) {
         if (!p->prev || !(p = p->prev->prev)) return false;
     }
 }
-
-bool king_attacked(const Position& pos, int side) {
-    const int k = lsb_index(pos.bb[side][KING]), o = 1 - side;
-    const Bitboard occ = occupied(pos);
-    if (knight_attacks[k] & pos.bb[o][KNIGHT]) return true;
-    if (bishop_attacks(k, occ) & (pos.bb[o][BISHOP] | pos.bb[o][QUEEN])) return true;
-    if (rook_attacks(k, occ) & (pos.bb[o][ROOK] | pos.bb[o][QUEEN])) return true;
-    if (pawn_attacks_from(side, k) & pos.bb[o][PAWN]) return true;
-    return (king_attacks[k] & pos.bb[o][KING]) != 0;
-}

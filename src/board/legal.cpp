@@ -1,6 +1,6 @@
 #include "board/legal.h"
 
-#include "board/draw.h"
+#include "board/check.h"
 #include "board/makemove.h"
 
 LegalityContext legality_context(const Position& pos) {

@@ -1,6 +1,6 @@
 #include "board/perft.h"
 
-#include "board/draw.h"
+#include "board/check.h"
 #include "board/makemove.h"
 #include "board/legal.h"
 #include "board/movegen.h"

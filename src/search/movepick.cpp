@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "board/see.h"
-#include "board/draw.h"
+#include "board/check.h"
 #include "board/makemove.h"
 #include "search/worker.h"
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "board/draw.h"
+#include "board/check.h"
 #include "board/movegen.h"
 #include "board/see.h"
 #include "search/worker.h"

@@ -1,5 +1,6 @@
 #include <cstdlib>
 
+#include "board/check.h"
 #include "board/draw.h"
 #include "board/makemove.h"
 #include "search/movepick.h"

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "board/check.h"
 #include "board/draw.h"
 #include "board/makemove.h"
 #include "board/movegen.h"

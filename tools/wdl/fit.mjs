@@ -2,7 +2,7 @@
 // Fits the win/draw/loss model to the records of play.mjs by maximum likelihood and scores it on
 // games it never saw.
 //
-//   node tools/wdl/fit.mjs [--data tools/wdl/games.csv.gz] [--seed 1] [--holdout 0.2]
+//   node tools/wdl/fit.mjs [--data tools/wdl/games.csv.gz] [--seed 1] [--holdout 0.2] [--mmin 4]
 //
 // For score s (mover's view) and material m clamped to [M_MIN, M_MAX], x = m / 78:
 //   win  = 1 / (1 + exp(-( s - a(x)) / b(x)))
@@ -16,7 +16,8 @@ import zlib from "node:zlib";
 import { fileURLToPath } from "node:url";
 
 const HERE = path.dirname(fileURLToPath(import.meta.url));
-export const M_MIN = 10, M_MAX = 78, M_SCALE = 78;
+export let M_MIN = 4;
+export const M_MAX = 78, M_SCALE = 78;
 const DEGREE = 3;
 const LOGIT_CAP = 50;        // exp of more is 0 or 1 to double precision anyway
 const P_FLOOR = 1e-12;       // log loss of a probability the model calls impossible
@@ -25,7 +26,7 @@ function parseArgs(argv) {
   const a = {};
   for (let i = 2; i < argv.length; i += 2) a[argv[i].replace(/^--/, "")] = argv[i + 1];
   return { data: a.data ?? path.join(HERE, "games.csv.gz"), seed: parseInt(a.seed ?? "1", 10),
-    holdout: parseFloat(a.holdout ?? "0.2") };
+    holdout: parseFloat(a.holdout ?? "0.2"), mmin: parseInt(a.mmin ?? String(M_MIN), 10) };
 }
 
 // ---- data ----------------------------------------------------------------------
@@ -33,9 +34,9 @@ function parseArgs(argv) {
 function load(file) {
   const lines = zlib.gunzipSync(fs.readFileSync(file)).toString().trim().split("\n").slice(1);
   const recs = lines.map((l) => {
-    const [game, , stm, score, material, result] = l.split(",");
+    const [game, , stm, score, material, result, end] = l.split(",");
     const white = result === "w" ? 2 : result === "d" ? 1 : 0;
-    return { game: +game, s: +score, m: +material, y: stm === "w" ? white : 2 - white };
+    return { game: +game, s: +score, m: +material, y: stm === "w" ? white : 2 - white, result, end };
   });
   return recs;
 }
@@ -48,9 +49,9 @@ function inHoldout(game, seed, share) {
 }
 
 function columns(recs) {
-  const n = recs.length, x = new Float64Array(n), s = new Float64Array(n), y = new Uint8Array(n);
-  recs.forEach((r, i) => { x[i] = Math.min(M_MAX, Math.max(M_MIN, r.m)) / M_SCALE; s[i] = r.s; y[i] = r.y; });
-  return { n, x, s, y, games: new Set(recs.map((r) => r.game)).size };
+  const n = recs.length, x = new Float64Array(n), s = new Float64Array(n), y = new Uint8Array(n), m = new Uint8Array(n);
+  recs.forEach((r, i) => { x[i] = Math.min(M_MAX, Math.max(M_MIN, r.m)) / M_SCALE; s[i] = r.s; y[i] = r.y; m[i] = r.m; });
+  return { n, x, s, y, m, games: new Set(recs.map((r) => r.game)).size };
 }
 
 // ---- the model -----------------------------------------------------------------
@@ -158,7 +159,7 @@ function bucketLabel(lo, hi) {
   if (hi === Infinity) return `>= ${lo}`;
   return `${lo}..${hi - 1}`;
 }
-const pct = (v) => (100 * v).toFixed(1).padStart(6);
+const pct = (v) => (100 * v).toFixed(1).padStart(7);
 
 function calibration(theta, data) {
   const rows = [];
@@ -172,10 +173,10 @@ function calibration(theta, data) {
     }
     const n = acc.n || 1;
     rows.push(`| ${bucketLabel(BUCKETS[k], BUCKETS[k + 1]).padEnd(10)} | ${String(acc.n).padStart(6)} | ` +
-      `${pct(acc.pw / n)} ${pct(acc.pd / n)} ${pct(acc.pl / n)} | ${pct(acc.ow / n)} ${pct(acc.od / n)} ${pct(acc.ol / n)} |`);
+      `${pct(acc.pw / n)}${pct(acc.pd / n)}${pct(acc.pl / n)} | ${pct(acc.ow / n)}${pct(acc.od / n)}${pct(acc.ol / n)} |`);
   }
-  return ["| score      |  count | predicted W / D / L %  | observed W / D / L %   |",
-    "|------------|--------|------------------------|------------------------|", ...rows].join("\n");
+  return ["| score      |  count | predicted W / D / L % | observed W / D / L %  |",
+    "|------------|--------|-----------------------|-----------------------|", ...rows].join("\n");
 }
 
 // The permille triple as the engine rounds it, for the engine's test.
@@ -185,40 +186,86 @@ export function permille(theta, score, material) {
   return [w, 1000 - w - l, l];
 }
 
+// Games by result and by how they ended, and positions by material, to choose the clamped range.
+function describe(recs) {
+  const games = new Map();
+  for (const r of recs) games.set(r.game, r);
+  const tally = {};
+  for (const r of games.values()) for (const k of [`result ${r.result}`, `end ${r.end}`]) tally[k] = (tally[k] ?? 0) + 1;
+  console.log(`${games.size} games, ${recs.length} positions; ` +
+    Object.entries(tally).sort().map(([k, v]) => `${k}: ${v}`).join(", "));
+  const bins = new Array(20).fill(0);
+  for (const r of recs) bins[Math.min(19, Math.floor(r.m / 4))]++;
+  console.log("positions by material (bins of 4): " + bins.map((c, k) => `${4 * k}:${c}`).join(" "));
+}
+
+// a and b over the clamped range: the draw needs a > 0, the logistic b > 0.
+function checkShape(theta) {
+  const d = theta.length / 2;
+  for (let m = M_MIN; m <= M_MAX; m++) {
+    const a = poly(theta.slice(0, d), m / M_SCALE), b = poly(theta.slice(d), m / M_SCALE);
+    if (!(a > 0 && b > 0)) { console.error(`the fit is unusable at material ${m}: a ${a}, b ${b}`); process.exit(1); }
+  }
+}
+
+function printModel(theta) {
+  const d = theta.length / 2, a = theta.slice(0, d), b = theta.slice(d);
+  console.log(`\ncoefficients (x = clamp(material, ${M_MIN}, ${M_MAX}) / ${M_SCALE}, lowest power first):`);
+  console.log(`  a = [${a.map((v) => v.toFixed(4)).join(", ")}]`);
+  console.log(`  b = [${b.map((v) => v.toFixed(4)).join(", ")}]`);
+  console.log(`  for src/eval/wdl.cpp:\n    constexpr double WDL_A[4] = {${a.join(", ")}};` +
+    `\n    constexpr double WDL_B[4] = {${b.join(", ")}};`);
+  for (const m of [M_MIN, 10, 20, 30, 40, 50, 60, 70, M_MAX])
+    console.log(`  material ${String(m).padStart(2)}: a ${poly(a, m / M_SCALE).toFixed(1)}, b ${poly(b, m / M_SCALE).toFixed(1)}`);
+}
+
+function printComparison(predictors, test) {
+  console.log(`\nheld out: ${test.games} games, ${test.n} positions`);
+  console.log("| predictor              | log loss | MSE of expected score |");
+  console.log("|------------------------|----------|-----------------------|");
+  for (const [name, p] of predictors) {
+    const r = evaluate(p, test);
+    console.log(`| ${name.padEnd(22)} | ${r.logloss.toFixed(4).padEnd(8)} | ${r.mse.toFixed(5).padEnd(21)} |`);
+  }
+}
+
+// The same two measures within ranges of material, for the model and the material-free logistic.
+function printByMaterial(model, flat, test) {
+  console.log("\n| material | positions | log loss (model / no material) | MSE (model / no material) |");
+  console.log("|----------|-----------|--------------------------------|---------------------------|");
+  for (const [lo, hi] of [[0, 9], [10, 19], [20, 29], [30, 39], [40, 49], [50, 59], [60, 69], [70, 78]]) {
+    const keep = [];
+    for (let i = 0; i < test.n; i++) if (test.m[i] >= lo && test.m[i] <= hi) keep.push(i);
+    const part = { n: keep.length, x: keep.map((i) => test.x[i]), s: keep.map((i) => test.s[i]), y: keep.map((i) => test.y[i]) };
+    const rm = evaluate(model, part), rf = evaluate(flat, part);
+    console.log(`| ${`${lo}..${hi}`.padEnd(8)} | ${String(part.n).padStart(9)} | ` +
+      `${`${rm.logloss.toFixed(4)} / ${rf.logloss.toFixed(4)}`.padEnd(30)} | ${`${rm.mse.toFixed(5)} / ${rf.mse.toFixed(5)}`.padEnd(25)} |`);
+  }
+}
+
 function main() {
   const opt = parseArgs(process.argv);
+  M_MIN = opt.mmin;
   const recs = load(opt.data);
+  describe(recs);
   const train = columns(recs.filter((r) => !inHoldout(r.game, opt.seed, opt.holdout)));
   const test = columns(recs.filter((r) => inHoldout(r.game, opt.seed, opt.holdout)));
-  console.log(`records ${recs.length}: training ${train.games} games, ${train.n} positions; ` +
-    `held out ${test.games} games, ${test.n} positions`);
+  console.log(`training ${train.games} games, ${train.n} positions; held out ${test.games} games, ${test.n} positions`);
 
   console.log("material-free logistic:");
   const flat = fit([100, 60], train, console.log);
   console.log("model, a and b cubic in material:");
   const start = [flat.theta[0], 0, 0, 0, flat.theta[1], 0, 0, 0].slice(0, 2 * (DEGREE + 1));
   const model = fit(start, train, console.log);
-  const d = DEGREE + 1, a = model.theta.slice(0, d), b = model.theta.slice(d);
-  console.log(`\ncoefficients (x = clamp(material, ${M_MIN}, ${M_MAX}) / ${M_SCALE}):`);
-  console.log(`  a = [${a.map((v) => v.toFixed(4)).join(", ")}]`);
-  console.log(`  b = [${b.map((v) => v.toFixed(4)).join(", ")}]`);
-  console.log(`  for src/eval/wdl.cpp:\n    constexpr double WDL_A[4] = {${a.join(", ")}};` +
-    `\n    constexpr double WDL_B[4] = {${b.join(", ")}};`);
-  for (const m of [M_MIN, 20, 30, 40, 50, 60, 70, M_MAX])
-    console.log(`  material ${String(m).padStart(2)}: a ${poly(a, m / M_SCALE).toFixed(1)}, b ${poly(b, m / M_SCALE).toFixed(1)}`);
+  checkShape(model.theta);
+  printModel(model.theta);
 
   const counts = [0, 0, 0];
   for (let i = 0; i < train.n; i++) counts[train.y[i]]++;
   const [cl, cd, cw] = counts.map((c) => c / train.n);
-  const results = [
-    ["constant rates", evaluate(() => ({ w: cw, d: cd, l: cl }), test)],
-    ["material-free logistic", evaluate((s, x) => predict(flat.theta, s, x), test)],
-    ["model", evaluate((s, x) => predict(model.theta, s, x), test)],
-  ];
-  console.log(`\nheld out: ${test.games} games, ${test.n} positions`);
-  console.log("| predictor              | log loss | MSE of expected score |");
-  console.log("|------------------------|----------|-----------------------|");
-  for (const [name, r] of results) console.log(`| ${name.padEnd(22)} | ${r.logloss.toFixed(4)}   | ${r.mse.toFixed(5)}               |`);
+  const pm = (s, x) => predict(model.theta, s, x), pf = (s, x) => predict(flat.theta, s, x);
+  printComparison([["constant rates", () => ({ w: cw, d: cd, l: cl })], ["material-free logistic", pf], ["model", pm]], test);
+  printByMaterial(pm, pf, test);
   console.log(`\ncalibration on the held-out positions:\n${calibration(model.theta, test)}`);
 
   console.log("\npermille (win, draw, loss) for the engine's test:");

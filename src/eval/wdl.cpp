@@ -5,11 +5,12 @@
 
 namespace {
 
-// Fitted by tools/wdl/fit.mjs on GAMES self-play games of this engine at 40000 nodes per move
-// (tools/wdl/play.mjs; doc/wdl.md has the data and the held-out check). For x = material / 78,
-// clamped to the fitted range, a win is 1 / (1 + exp((a(x) - score) / b(x))), with a and b cubic.
-constexpr double WDL_A[4] = {172.74289317930968, -506.51632516730564, 924.6080034553532, -513.7776016499295};
-constexpr double WDL_B[4] = {28.684317901625565, -94.08543286699336, 339.83191161159925, -210.67997923721342};
+// Fitted by tools/wdl/fit.mjs on 1614 of 2000 self-play games of this engine (tools/wdl/play.mjs:
+// every opening of tests/data/openings.epd twice, 40000 and 42000 nodes per move; doc/wdl.md has
+// the held-out check). With x = material / 78, material clamped to the fitted range, a win is
+// 1 / (1 + exp((a(x) - score) / b(x))), a and b cubic in x, lowest power first.
+constexpr double WDL_A[4] = {201.64686106211255, -554.7593034403467, 767.7708934181098, -350.0156343931595};
+constexpr double WDL_B[4] = {28.112484843366104, 61.40697094489416, -51.94240674372036, 40.9293670439539};
 constexpr double WDL_MATERIAL_SCALE = 78;
 // Scores from here outward are tablebase results and mates: no longer odds.
 constexpr int WDL_DECIDED = 30744;

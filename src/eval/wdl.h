@@ -12,7 +12,7 @@ struct Wdl {
 int wdl_material(const Position& pos);
 
 // The fitted range of material; the model reads material outside it as the nearer end.
-constexpr int WDL_MATERIAL_MIN = 10;
+constexpr int WDL_MATERIAL_MIN = 4;
 constexpr int WDL_MATERIAL_MAX = 78;
 
 // The odds of `score` as the search reports it, from the mover's view. Mate and tablebase scores

@@ -254,6 +254,7 @@ function main() {
 
   console.log("material-free logistic:");
   const flat = fit([100, 60], train, console.log);
+  console.log(`  a ${flat.theta[0].toFixed(1)}, b ${flat.theta[1].toFixed(1)}`);
   console.log("model, a and b cubic in material:");
   const start = [flat.theta[0], 0, 0, 0, flat.theta[1], 0, 0, 0].slice(0, 2 * (DEGREE + 1));
   const model = fit(start, train, console.log);

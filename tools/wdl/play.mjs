@@ -2,14 +2,14 @@
 // Self-play games for the win/draw/loss model: Quoril against itself at a fixed node count per
 // move, refereed by chess.js, one game at a time. Every searched move becomes one record.
 //
-//   node tools/wdl/play.mjs --games 1600 --nodes 30000 --out tools/wdl/games.csv.gz
+//   node tools/wdl/play.mjs --games 2000 --nodes 40000 --out tools/wdl/games.csv.gz
 //
 // Options
 //   --engine CMD      engine command line (default build/release/quoril)
 //   --openings FILE   EPD start positions (default tests/data/openings.epd), each played twice,
 //                     colours swapped: game g starts from opening floor(g/2) in file order
-//   --games N         games in the file when done (default 1600)
-//   --nodes N         nodes per move of the first engine process (default 30000)
+//   --games N         games in the file when done (default 2000)
+//   --nodes N         nodes per move of the first engine process (default 40000)
 //   --nodes2 N        nodes per move of the second process (default: --nodes plus 5%); see below
 //   --maxplies N      plies after which a game is adjudicated a draw (default 400)
 //   --out FILE        gzipped CSV, appended one gzip member per game, so a run resumes where the
@@ -53,11 +53,11 @@ function parseArgs(argv) {
     }
     a[argv[i].slice(2)] = argv[i + 1];
   }
-  const nodes = parseInt(a.nodes ?? "30000", 10);
+  const nodes = parseInt(a.nodes ?? "40000", 10);
   return {
     engine: a.engine ?? path.join(ROOT, "build/release/quoril"),
     openings: a.openings ?? path.join(ROOT, "tests/data/openings.epd"),
-    games: parseInt(a.games ?? "1600", 10),
+    games: parseInt(a.games ?? "2000", 10),
     nodes: [nodes, parseInt(a.nodes2 ?? String(Math.round(nodes * 1.05)), 10)],
     maxPlies: parseInt(a.maxplies ?? "400", 10),
     out: a.out ?? path.join(HERE, "games.csv.gz"),

@@ -370,4 +370,35 @@ TEST(EngineGo, PositionsTheGuiDidNotSendAreNeverAnswered) {
     EXPECT_TRUE(any_line_has(mate, " score mate 1 ")) << "mate, not the fifty-move draw";
 }
 
+// UCI_ShowWDL: off, no line has odds; on, every line with a score carries them, summing to 1000,
+// certain for a mate or stalemate at the root.
+TEST(EngineGo, WinDrawLossOddsExactlyWhenAsked) {
+    EnginePipe e;
+    ASSERT_TRUE(engine_start_ready(e));
+    EXPECT_TRUE(found_line(send_and_read(e, "uci", "uciok"), "option name UCI_ShowWDL type check default false"));
+    const std::string search = "setoption name OwnBook value false\nposition startpos moves e2e4\ngo depth 7";
+    for (const bool on : {false, true}) {
+        replies(e, std::string("setoption name UCI_ShowWDL value ") + (on ? "true" : "false"));
+        int scored = 0;
+        for (const std::string& l : send_and_read(e, search, "bestmove")) {
+            const size_t at = l.find(" wdl ");
+            if (l.find(" score ") == std::string::npos) {
+                EXPECT_EQ(at, std::string::npos) << l;
+                continue;
+            }
+            scored++;
+            ASSERT_EQ(at != std::string::npos, on) << l;
+            if (!on) continue;
+            int w = -1, d = -1, x = -1;
+            ASSERT_EQ(sscanf(l.c_str() + at, " wdl %d %d %d", &w, &d, &x), 3) << l;
+            EXPECT_TRUE(w >= 0 && d >= 0 && x >= 0 && w + d + x == 1000) << l;
+        }
+        EXPECT_GT(scored, 3);
+    }
+    EXPECT_EQ(send_and_read(e, "position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1\ngo depth 3", "bestmove"),
+              (Lines{"info depth 0 score mate 0 wdl 0 0 1000", "bestmove 0000"}));
+    EXPECT_EQ(send_and_read(e, "position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1\ngo depth 3", "bestmove"),
+              (Lines{"info depth 0 score cp 0 wdl 0 1000 0", "bestmove 0000"}));
+}
+
 }  // namespace

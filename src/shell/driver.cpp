@@ -27,9 +27,11 @@ constexpr uint64_t FUZZ_NODE_LIMIT = 3000;
 constexpr int NO_DEPTH_LIMIT = 99;
 
 // Mate or stalemate at the root: nothing to search, answered at once.
-bool answered_without_moves(const Position& pos) {
+bool answered_without_moves(const Session& s, const Position& pos) {
     if (has_legal_move(pos)) return false;
-    printf("info depth 0 score %s\nbestmove 0000\n", side_in_check(pos, side_to_move(pos)) ? "mate 0" : "cp 0");
+    const bool mated = side_in_check(pos, side_to_move(pos));
+    const char* wdl = !s.options.show_wdl ? "" : (mated ? " wdl 0 0 1000" : " wdl 0 1000 0");
+    printf("info depth 0 score %s%s\nbestmove 0000\n", mated ? "mate 0" : "cp 0", wdl);
     fflush(stdout);
     return true;
 }
@@ -199,7 +201,7 @@ void play_request(Session& s, SearchRequest& r, bool book_allowed, SearchResult&
 
 void go_command(Session& s, const GoRequest& go) {
     const Position& pos = s.history[s.index];
-    if (answered_without_moves(pos)) return;
+    if (answered_without_moves(s, pos)) return;
     if (s.ponder_bonus > 0) s.ponder_bonus--;
     search_control.pondering = go.ponder;
     if (go.ponder) s.ponder_bonus = 2;

@@ -49,6 +49,7 @@ constexpr CheckOption CHECK_OPTIONS[] = {
     {"Special Node Level", &Options::special_node_level},
     {"Best Book Line", &Options::best_book_line},
     {"UCI_Chess960", &Options::chess960},
+    {"UCI_ShowWDL", &Options::show_wdl},
 };
 
 constexpr SpinOption SPIN_OPTIONS[] = {

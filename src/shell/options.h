@@ -24,6 +24,7 @@ struct Options {
     int special_node_level = 0;        // Special Node Level
     int best_book_line = 1;            // Best Book Line
     int chess960 = 0;                  // UCI_Chess960: castling written and read as the king taking its rook
+    int show_wdl = 0;                  // UCI_ShowWDL: every score also as win/draw/loss permille
     int move_overhead_ms = 10;         // move overhead milliseconds
     int drawscore = -7;                // Drawscore
     int limit_strength = 0;            // UCI_LimitStrength

@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "eval/wdl.h"
 #include "search/control.h"
 #include "search/search.h"
 #include "search/threads.h"
@@ -25,6 +26,15 @@ void score_to_text(int score, char* out, int size) {
         snprintf(out, size_t(size), "mate %d", mate_in_moves(score));
     else
         snprintf(out, size_t(size), "cp %d", score);
+}
+
+// " wdl W D L" for a score of the root (nothing with UCI_ShowWDL off); a draw the tables prove is
+// certain.
+void wdl_text(const Options& o, const Position& root, int score, bool proven_draw, char* out, int size) {
+    out[0] = 0;
+    if (!o.show_wdl) return;
+    const Wdl w = proven_draw ? Wdl{0, 1000, 0} : wdl_from_score(score, wdl_material(root));
+    snprintf(out, size_t(size), " wdl %d %d %d", w.win, w.draw, w.loss);
 }
 
 // The log shows "MT n" for a mate and pawns with two decimals otherwise.
@@ -128,16 +138,18 @@ void UciReporter::best_move(const Move* line) {
 void UciReporter::pv_line(int depth, int multipv, int score, const char* bound, const Move* pv) {
     const double t = elapsed();
     const uint64_t nodes = total_nodes();
-    char score_text[32], text[PV_TEXT_SIZE], head[96];
-    if (tables && !is_mate_score(score)) score = tb_root_score(*tables);
+    char score_text[32], wdl[40], text[PV_TEXT_SIZE], head[128];
+    const bool from_tables = tables && !is_mate_score(score);
+    if (from_tables) score = tb_root_score(*tables);
     score_to_text(score, score_text, sizeof score_text);
+    wdl_text(s.options, r.root, score, from_tables && tables->outcome == 0, wdl, sizeof wdl);
     pv_to_text(pv, text, &r.root, s.options.chess960);
     if (multipv)
-        snprintf(head, sizeof head, "multipv %d score %s%s depth %d", multipv, score_text, bound, depth);
+        snprintf(head, sizeof head, "multipv %d score %s%s%s depth %d", multipv, score_text, bound, wdl, depth);
     else
         snprintf(head, sizeof head, "depth %d", depth);
     printf("info %s time %d nodes %" PRIu64, head, int(t * 1000 + 0.5), nodes);
-    if (!multipv) printf(" score %s%s", score_text, bound);
+    if (!multipv) printf(" score %s%s%s", score_text, bound, wdl);
     const int sel_depth = main_worker().sel_depth;
     printf(" nps %" PRIu64 " seldepth %d hashfull %d tbhits %" PRIu64 " pv %s\n", uint64_t(nodes / rate_time(t)),
            sel_depth > depth ? sel_depth : depth, tt_hashfull(), total_tbhits(), text);

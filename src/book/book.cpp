@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 
 #include "board/movegen.h"
 #include "board/perft.h"
 #include "book/polyglot_random.h"
+#include "platform/file.h"
 
 namespace {
 
@@ -35,8 +35,8 @@ void book_error(const char* what) {
     book_failed = true;
 }
 
-void book_seek(off_t offset, int whence) {
-    if (!book_failed && fseeko(book_file, offset, whence) != 0) book_error("seek");
+void book_seek(int64_t offset, int whence) {
+    if (!book_failed && !file_seek(book_file, offset, whence)) book_error("seek");
 }
 
 uint64_t read_big_endian(const unsigned char* p, int bytes) {
@@ -46,7 +46,7 @@ uint64_t read_big_endian(const unsigned char* p, int bytes) {
 }
 
 BookRecord read_record(int64_t index) {
-    book_seek(off_t(index) * BOOK_RECORD_SIZE, SEEK_SET);
+    book_seek(index * BOOK_RECORD_SIZE, SEEK_SET);
     unsigned char b[BOOK_RECORD_SIZE];
     if (book_failed) return {0, 0, 0};
     if (fread(b, BOOK_RECORD_SIZE, 1, book_file) != 1) {
@@ -58,9 +58,9 @@ BookRecord read_record(int64_t index) {
 
 int64_t record_count() {
     book_seek(0, SEEK_END);
-    const off_t size = book_failed ? -1 : ftello(book_file);
+    const int64_t size = book_failed ? -1 : file_tell(book_file);
     if (size < 0) book_error("seek");
-    return size < 0 ? 0 : int64_t(size) / BOOK_RECORD_SIZE;
+    return size < 0 ? 0 : size / BOOK_RECORD_SIZE;
 }
 
 // Index of a record holding `key`, or -1.
@@ -203,8 +203,7 @@ void book_open(const char* name, const char* fallback) {
     if (!f && fallback) f = fopen(fallback, "rb");
     if (!f) return;
     // A directory opens fine but every read of it fails, which would be fatal at the first probe.
-    struct stat st;
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (!is_regular_file(f)) {
         fclose(f);
         return;
     }

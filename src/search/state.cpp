@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "board/memory.h"
+#include "platform/memory.h"
 #include "board/position.h"
 #include "search/worker.h"
 

@@ -1,6 +1,7 @@
-// Syzygy endgame tables, probed through the Fathom library. Fathom keeps global state: tables are
-// loaded only between searches; the WDL probe is safe from every search thread once loaded, the
-// root probe runs on the command loop's thread alone.
+// Syzygy endgame tables, probed through Fathom (built from third_party/fathom with its locking on).
+// Fathom keeps global state: tables are loaded only between searches; the WDL probe is safe from
+// every search thread, first loads of a table included; the root probe runs on the command loop's
+// thread alone.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -22,8 +23,8 @@ extern TablebaseOptions tb_options;
 // Pieces of the largest table loaded, capped by the probe limit; 0 switches every probe off.
 extern int tb_pieces;
 
-// Loads the tables under the ':'-separated directories; the piece count of the largest found
-// (0 when none). An empty path or "<empty>" unloads them.
+// Loads the tables under the directories (separated by ';' on Windows, ':' elsewhere: Fathom splits
+// them); the piece count of the largest found (0 when none). An empty path or "<empty>" unloads them.
 int tb_load(const char* paths);
 // Re-applies the probe limit to the tables already loaded.
 void tb_apply_limit();

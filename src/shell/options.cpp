@@ -50,6 +50,7 @@ char log_file_name[LOG_NAME_SIZE] = "";
 
 const char* const VERSION_TAG = "1.0";
 const char* const AUTHORS = "the Quoril developers";
+const int WORD_BITS = int(sizeof(void*) * 8);
 
 const CheckOption check_options[] = {
     {"UCI_AnalyseMode", &uci_analyse_mode},
@@ -81,7 +82,7 @@ void set_start_values() {
 
 void print_uci_identity() {
     char name[ENGINE_NAME_SIZE] = "QuorilXX";
-    snprintf(name, sizeof name, "Quoril %s 32-bit ", VERSION_TAG);
+    snprintf(name, sizeof name, "Quoril %s %d-bit ", VERSION_TAG, WORD_BITS);
     printf("id name %s\n", name);
     printf("id author %s\n", AUTHORS);
     printf("option name Ponder type check default true\n");

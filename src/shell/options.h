@@ -27,6 +27,8 @@ extern int cpu_setting; // -cpu N: the clock counts whole seconds when non-zero
 // The version tag printed in the banner and "id name".
 extern const char* const VERSION_TAG;
 extern const char* const AUTHORS;
+// The build's word size, shown in the banner and the engine's name.
+extern const int WORD_BITS;
 
 constexpr int LOG_NAME_SIZE = 512;
 extern char log_file_name[LOG_NAME_SIZE];  // -log FILE; empty when there is no log

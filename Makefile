@@ -59,7 +59,9 @@ arm64:
 	cmake -S . -B $(ARM64) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/linux-arm64.cmake >/dev/null
 	cmake --build $(ARM64) -j $(JOBS)
 
+# A new Wine prefix is made on first use, once, before the tests start in parallel.
 test-windows: windows
+	WINEDEBUG=-all wineboot --init >/dev/null 2>&1 || true
 	cd $(WINDOWS) && ctest --output-on-failure -j $(JOBS)
 
 test-arm64: arm64

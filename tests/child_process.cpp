@@ -125,7 +125,10 @@ bool process_start(EnginePipe& e, const std::string& program, const std::vector<
         return false;
     for (HANDLE h : {c.in, c.out, c.err}) SetHandleInformation(h, HANDLE_FLAG_INHERIT, 0);
     std::string line;
-    for (const std::string& w : command_words(program, args)) line += (line.empty() ? "" : " ") + quoted(w);
+    for (const std::string& w : command_words(program, args)) {
+        if (!line.empty()) line += ' ';
+        line += quoted(w);
+    }
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;

@@ -35,13 +35,17 @@ if(CMAKE_CROSSCOMPILING_EMULATOR AND NOT WIN32)
   list(APPEND QUORIL_TEST_DEFINITIONS QUORIL_EMULATOR="${QUORIL_EMULATOR}")
 endif()
 
+# The helpers every suite shares, built once.
+add_library(quoril_test_support STATIC ${CMAKE_SOURCE_DIR}/tests/support.cpp ${CMAKE_SOURCE_DIR}/tests/child_process.cpp)
+target_include_directories(quoril_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)
+target_compile_definitions(quoril_test_support PUBLIC ${QUORIL_TEST_DEFINITIONS})
+target_link_libraries(quoril_test_support PUBLIC quoril_core gtest)
+
 file(GLOB TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/test_*.cpp)
 foreach(src ${TEST_SOURCES})
   get_filename_component(name ${src} NAME_WE)
-  quoril_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/tests/support.cpp ${CMAKE_SOURCE_DIR}/tests/child_process.cpp)
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE quoril_check quoril_core gtest_main)
-  target_compile_definitions(${name} PRIVATE ${QUORIL_TEST_DEFINITIONS})
+  quoril_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE quoril_check quoril_test_support gtest_main)
   add_dependencies(${name} quoril fathom-prober quoril-refuses)
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   # Tests lighten their heaviest cases under an emulator, saying so.

@@ -53,3 +53,7 @@ foreach(src ${TEST_SOURCES})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT QUORIL_EMULATED=1)
   endif()
 endforeach()
+
+# The benchmark's node count is the search's signature: the same on every target.
+add_test(NAME bench_signature COMMAND quoril -bench WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+set_tests_properties(bench_signature PROPERTIES PASS_REGULAR_EXPRESSION "\nNodes searched: 54221610\r?\n")

@@ -71,6 +71,15 @@ const char* faster_build_line(const ProcessorWords& w, Build build) {
                                                  : nullptr;
 }
 
+bool wide_vectors_available() {
+#if defined(__x86_64__)
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+#else
+    return false;
+#endif
+}
+
 namespace {
 
 // Runs before every dynamic initialiser of the engine (priority 101 comes first), since those are

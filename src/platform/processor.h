@@ -30,3 +30,12 @@ const char* refusal_line(const ProcessorWords& w, Build build);
 // For the portable x86-64 build on a processor that runs the BMI2 one faster: the line that says
 // so; nullptr otherwise.
 const char* faster_build_line(const ProcessorWords& w, Build build);
+
+// For code that picks its own copy at run time: AVX2 with the system saving its registers (x86-64
+// only; false elsewhere), and the mark that compiles a function for it (nothing elsewhere).
+bool wide_vectors_available();
+#if defined(__x86_64__)
+#define QUORIL_AVX2_FUNCTION [[gnu::target("avx2")]]
+#else
+#define QUORIL_AVX2_FUNCTION
+#endif

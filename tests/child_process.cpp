@@ -91,6 +91,11 @@ bool read_available(HANDLE& h, std::string& buf) {
     if (!h) return false;
     DWORD avail = 0;
     if (!PeekNamedPipe(h, nullptr, 0, nullptr, &avail, nullptr)) {
+        // The writer is gone; what it wrote last may still wait (Wine reports the break early).
+        const bool broken = GetLastError() == ERROR_BROKEN_PIPE;
+        char chunk[65536];
+        DWORD n = 0;
+        while (broken && ReadFile(h, chunk, sizeof chunk, &n, nullptr) && n > 0) append_text(buf, chunk, n);
         close_handle(h);
         return false;
     }

@@ -17,13 +17,14 @@ const char* const FENS[] = {
 };
 Position positions[4];
 char book_path[64];
+Book book;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz_start_engine();
     snprintf(book_path, sizeof book_path, "/tmp/quoril_fuzz_book_%d.bin", int(getpid()));
     for (int i = 0; i < 4; i++) position_from_fen(positions[i], FENS[i]);
-    book_seed(1);
+    book_seed(book, 1);
     return 0;
 }
 
@@ -32,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!f) return 0;
     fwrite(data, 1, size, f);
     fclose(f);
-    book_open(book_path);
-    for (const Position& p : positions) book_probe(p, size & 1);
-    book_close();
+    book_open(book, book_path);
+    for (const Position& p : positions) book_probe(book, p, size & 1);
+    book_close(book);
     return 0;
 }

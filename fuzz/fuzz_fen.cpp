@@ -9,8 +9,6 @@
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz_start_engine();
-    position_from_fen(game_history[0], START_FEN);  // what the command loop starts from
-    game_index = 0;
     return 0;
 }
 
@@ -20,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < size; i++) text += data[i] ? char(data[i]) : ' ';
     char* words[MAX_WORDS];
     const int count = split_words(text.data(), words, MAX_WORDS);
-    set_position(words, count);
-    perft(game_history[game_index], 2);
+    Session& s = fuzz_start_engine();
+    set_position(s, words, count);
+    perft(s.history[s.index], 2);
     return 0;
 }

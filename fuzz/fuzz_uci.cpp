@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "fuzz_support.h"
-#include "search/state.h"
+#include "search/control.h"
 #include "shell/input.h"
 #include "shell/uci.h"
 
@@ -20,8 +20,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static char line[INPUT_SLOT_SIZE];
+    Session& s = fuzz_start_engine();
     input_reset();
-    quit_flag = stop_search = pondering = 0;
+    s.quit = false;
+    search_control.stop = search_control.pondering = 0;
     int lines = 0;
     for (size_t at = 0; at < size && lines < MAX_LINES; lines++) {
         const uint8_t* end = static_cast<const uint8_t*>(memchr(data + at, '\n', size - at));
@@ -33,6 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         at += len + 1;
     }
     input_close();
-    while (!quit_flag) poll_input();
+    while (!s.quit) poll_input(s);
     return 0;
 }

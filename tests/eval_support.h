@@ -39,38 +39,40 @@ inline std::string mirror_fen(const std::string& fen) {
 
 inline Position mirrored(const Position& p) { return eval_position(mirror_fen(fen_of(p)).c_str()); }
 
-inline ScorePair* param_value(const char* name) {
+// The record of a weight by name, reachable by options or not.
+inline const EvalParam* param_record(const char* name) {
     for (int i = 0; i < EVAL_PARAM_RECORDS; i++)
-        if (!strcmp(eval_params[i].name, name)) return eval_params[i].value;
+        if (!strcmp(eval_params[i].name, name)) return &eval_params[i];
     return nullptr;
 }
 
-// Changes one parameter for the life of the object, rebuilding the tables both ways.
+// The evaluation built from weights that differ from the engine's in one pair, for the life of the
+// object; the side-to-move bonus follows hmb. Back to the engine's weights afterwards.
 struct ParamNudge {
-    ScorePair* target;
-    ScorePair saved;
-    ParamNudge(const char* name, int d_open, int d_end) : target(param_value(name)), saved(*target) {
-        *target = pair_add(*target, make_pair_score(d_open, d_end));
-        buildEvalTables();
-        eval_tables_clear(main_worker.eval);
+    explicit ParamNudge(const char* name, int d_open, int d_end) {
+        EvalWeights w = default_weights;
+        ScorePair& v = w.*param_record(name)->field;
+        v = pair_add(v, make_pair_score(d_open, d_end));
+        use(w);
     }
-    ~ParamNudge() {
-        *target = saved;
-        buildEvalTables();
-        eval_tables_clear(main_worker.eval);
+    ~ParamNudge() { use(default_weights); }
+    static void use(const EvalWeights& w) {
+        buildEvalTables(w);
+        eval_tables_clear(test_worker().eval);
+        eval_tables_use_bonus(test_worker().eval, w.hmb);
     }
 };
 
 inline int fresh_eval(const char* fen) {
     Position p = eval_position(fen);
-    return evaluate_uncached(p, main_worker.eval);
+    return evaluate_uncached(p, test_worker().eval);
 }
 
 // The pawn structure pair of a position, read afresh, and the entry it left.
 inline ScorePair pawns_of(const char* fen, const PawnEntry*& e) {
     Position p = eval_position(fen);
-    pawn_table_clear(main_worker.eval.pawns);
-    return evaluatePawns(p, main_worker.eval.pawns, e);
+    pawn_table_clear(test_worker().eval.pawns);
+    return evaluatePawns(p, test_worker().eval.pawns, e);
 }
 
 // Change of the pawn-structure pair when a parameter moves.

@@ -9,14 +9,22 @@
 
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "board/legal.h"
 #include "board/perft.h"
 #include "eval/endgame.h"
 #include "eval/tables.h"
+#include "search/tables.h"
+#include "search/worker.h"
 
 void init_engine_tables() {
     static bool done = false;
-    if (!done) init_position_tables(), build_ending_hash(), buildEvalTables();
+    if (!done) init_position_tables(), build_ending_hash(), buildEvalTables(), build_search_tables();
     done = true;
+}
+
+Worker& test_worker() {
+    static Worker* w = new_worker();
+    return *w;
 }
 
 Position from_fen(const char* fen) {
@@ -27,7 +35,7 @@ Position from_fen(const char* fen) {
 }
 
 void fill_eval_fields(Position& p) {
-    p.pst = compute_pst(p);
+    p.pst = compute_pst(p, pst_table);
     p.phase = int16_t(compute_phase(p));
 }
 
@@ -74,6 +82,14 @@ std::string move_str(Move m) {
     return t;
 }
 
+bool apply_move_text(const Position& from, Position& to, const char* text, bool chess960) {
+    const Move m = move_from_text(from, text, chess960);
+    if (!m) return false;
+    make_move(from, to, m, pst_table);
+    to.in_check = side_in_check(to, side_to_move(to)) ? 1 : 0;
+    return true;
+}
+
 Move legal_move(const Position& pos, const std::string& text) {
     Move moves[MAX_MOVES];
     const int n = generate_legal_moves(pos, moves);
@@ -95,7 +111,7 @@ void random_game(const Position& start, std::mt19937_64& rng, int plies, int eve
         const auto capture = [&](Move m) { return pos.board[move_to(m)] || move_flag(m) == FLAG_EP; };
         const int captures = int(std::stable_partition(moves, moves + n, capture) - moves);
         const bool take = captures && int(rng() % 100) < capture_percent;
-        make_move(pos, line[ply + 1], moves[rng() % uint64_t(take ? captures : n)]);
+        make_move(pos, line[ply + 1], moves[rng() % uint64_t(take ? captures : n)], pst_table);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -17,6 +18,8 @@
 #include "book/book.h"
 #include "engine_pipe.h"
 #include "shell/options.h"
+#include "shell/session.h"
+#include "board/legal.h"
 #include "support.h"
 
 namespace {
@@ -48,18 +51,19 @@ std::string write_book(const std::vector<Record>& records, const std::string& ta
     return path;
 }
 
-class Book : public testing::Test {
+class BookProbe : public testing::Test {
 protected:
     void SetUp() override {
         init_engine_tables();
-        book_seed(12345);
+        book_seed(book, 12345);
     }
-    void TearDown() override { book_close(); }
+    void TearDown() override { book_close(book); }
     std::string probe(const std::vector<Record>& records, const Position& pos) {
-        book_open(write_book(records).c_str());
-        return move_str(book_probe(pos, true));  // Best Book Line: the heaviest entry
+        book_open(book, write_book(records).c_str());
+        return move_str(book_probe(book, pos, true));  // Best Book Line: the heaviest entry
     }
 
+    Book book;
     const Position start = from_fen(START_FEN);
     const uint64_t k = polyglot_key(start);
 };
@@ -79,7 +83,7 @@ TEST(BookKey, MatchesPublishedVectors) {
 
 // Unequal weights whose total is far above 2^16: the draw follows them, where a narrow random
 // number would never reach the later entries.
-TEST_F(Book, WeightedDrawFollowsLargeWeights) {
+TEST_F(BookProbe, WeightedDrawFollowsLargeWeights) {
     std::vector<Record> all;
     Move moves[MAX_MOVES];
     const int n = generate_legal_moves(start, moves);
@@ -88,9 +92,9 @@ TEST_F(Book, WeightedDrawFollowsLargeWeights) {
         all.push_back({k, book_move(move_str(moves[i]).c_str()), uint16_t(65535 - 3000 * i)});
         total += all.back().weight;
     }
-    book_open(write_book(all).c_str());
+    book_open(book, write_book(all).c_str());
     std::map<std::string, int> count;
-    for (int i = 0; i < 6000; i++) count[move_str(book_probe(start, false))]++;
+    for (int i = 0; i < 6000; i++) count[move_str(book_probe(book, start, false))]++;
     for (int i = 0; i < n; i++) EXPECT_NEAR(count[move_str(moves[i])] / 6000.0, all[i].weight / total, 0.02) << i;
 }
 
@@ -98,7 +102,7 @@ TEST_F(Book, WeightedDrawFollowsLargeWeights) {
 // Line plays. Castling is stored as king takes rook; without the king on its home square the stored
 // move is taken literally, and f1h1 is then illegal. A null or illegal entry disables the probe, even
 // one that would not be played, but one of weight 0 is skipped before it is checked.
-TEST_F(Book, EntriesAndTheMovePlayed) {
+TEST_F(BookProbe, EntriesAndTheMovePlayed) {
     const std::tuple<const char*, std::vector<std::pair<const char*, uint16_t>>, const char*> rows[] = {
         {"r3k2r/pppppppp/8/8/8/8/PPPPPPPP/R3K2R w KQkq -", {{"e1a1", 7}}, "e1c1"},
         {"r3k2r/pppppppp/8/8/8/8/PPPPPPPP/R4K1R w kq -", {{"f1h1", 7}}, "null"},
@@ -118,27 +122,28 @@ TEST_F(Book, EntriesAndTheMovePlayed) {
               "null");
 }
 
-TEST_F(Book, EmptyMissingOddAndClosedFiles) {
+TEST_F(BookProbe, EmptyMissingOddAndClosedFiles) {
     EXPECT_EQ(probe({}, start), "null");
-    EXPECT_TRUE(book_is_open());
+    EXPECT_TRUE(book_is_open(book));
     for (const std::string& missing : {temp_path("does_not_exist.bin"), testing::TempDir()}) {
-        book_open(missing.c_str());
-        EXPECT_FALSE(book_is_open()) << missing;
-        EXPECT_EQ(book_probe(start, true), 0u);
+        book_open(book, missing.c_str());
+        EXPECT_FALSE(book_is_open(book)) << missing;
+        EXPECT_EQ(book_probe(book, start, true), 0u);
     }
     // A trailing partial record is ignored; OwnBook off closes the file, on again it is read.
     const std::string path = write_book({{k, book_move("g1f3"), 2}}, std::string(9, '\xff'));
-    snprintf(book_file_name, BOOK_NAME_SIZE, "%s", path.c_str());
+    std::unique_ptr<Session> s(new_session());
+    snprintf(s->options.book_file, BOOK_NAME_SIZE, "%s", path.c_str());
     for (int on : {1, 0, 1}) {
-        own_book = on;
-        reopen_book();
-        EXPECT_EQ(move_str(book_probe(start, true)), on ? "g1f3" : "null") << on;
+        s->options.own_book = on;
+        reopen_book(*s);
+        EXPECT_EQ(move_str(book_probe(s->book, start, true)), on ? "g1f3" : "null") << on;
     }
 }
 
 // The engine answers from its book without searching, and searches in analysis, in Chess960 and with
 // the book off.
-TEST_F(Book, EngineAnswersFromTheBook) {
+TEST_F(BookProbe, EngineAnswersFromTheBook) {
     // Capital letters: the option lower-cases the name, the file is still found as sent.
     const std::string book = temp_path("Capital.BIN");
     remove(book.c_str());  // Windows renames onto no existing file
@@ -185,7 +190,7 @@ Move legal_move_for(const Position& pos, uint16_t stored) {
 }
 
 // Follows every book move from `pos`, checking each probe against the records of the position.
-void walk(const Position& pos, const std::map<uint64_t, std::vector<Record>>& book, std::set<uint64_t>& seen,
+void walk(Book& b, const Position& pos, const std::map<uint64_t, std::vector<Record>>& book, std::set<uint64_t>& seen,
           int& castles) {
     const uint64_t key = polyglot_key(pos);
     const auto it = book.find(key);
@@ -201,7 +206,7 @@ void walk(const Position& pos, const std::map<uint64_t, std::vector<Record>>& bo
     }
     for (int i = 0; i < 12; i++) {
         const bool best_line = i < 6;
-        const Move m = book_probe(pos, best_line);
+        const Move m = book_probe(b, pos, best_line);
         EXPECT_EQ(m != 0, heaviest > 0);
         if (!m) continue;
         ASSERT_TRUE(weight.count(m)) << "not a held move: " << move_str(m);
@@ -211,21 +216,21 @@ void walk(const Position& pos, const std::map<uint64_t, std::vector<Record>>& bo
     for (const auto& [m, w] : weight) {
         Position child;
         ASSERT_TRUE(apply_move_text(pos, child, move_str(m).c_str()));
-        walk(child, book, seen, castles);
+        walk(b, child, book, seen, castles);
     }
 }
 
-TEST_F(Book, ReadsABookWrittenByAnIndependentTool) {
+TEST_F(BookProbe, ReadsABookWrittenByAnIndependentTool) {
     const std::string path = std::string(QUORIL_TEST_DATA) + "/book_games.bin";
-    const auto book = load_whole_book(path);
-    ASSERT_GT(book.size(), 100u);
-    book_open(path.c_str());
-    ASSERT_TRUE(book_is_open());
+    const auto records = load_whole_book(path);
+    ASSERT_GT(records.size(), 100u);
+    book_open(book, path.c_str());
+    ASSERT_TRUE(book_is_open(book));
     std::set<uint64_t> seen;
     int castles = 0;
-    walk(start, book, seen, castles);
+    walk(book, start, records, seen, castles);
     // The tool drops the moves of a lost game's loser but keeps the positions after them: most are met.
-    EXPECT_GT(seen.size(), book.size() * 9 / 10);
+    EXPECT_GT(seen.size(), records.size() * 9 / 10);
     EXPECT_GT(castles, 0);
 }
 

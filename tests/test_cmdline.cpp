@@ -13,26 +13,29 @@
 
 namespace {
 
-// Result of the parse and what it wrote on its error stream.
-std::pair<int, std::string> parse(std::vector<std::string> args) {
-    bench_mode = cpu_setting = 0;
-    bench_passes = 5;
-    log_file_name[0] = 0;
+// Result of the parse, what it wrote on its error stream, and what it read into out.
+std::pair<int, std::string> parse(std::vector<std::string> args, CommandLine& out) {
+    out = CommandLine();
     args.insert(args.begin(), "quoril");
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     int result = 0;
     const std::string errors =
-        capture([&](FILE* err) { result = parse_command_line(int(args.size()), argv.data(), command_switches, err); });
+        capture([&](FILE* err) { result = parse_command_line(int(args.size()), argv.data(), out, err); });
     return {result, errors};
 }
 
+std::pair<int, std::string> parse(std::vector<std::string> args) {
+    CommandLine out;
+    return parse(args, out);
+}
+
 TEST(CommandLine, EverySwitchIgnoringCase) {
-    EXPECT_EQ(parse({"-BENCH", "-passes", "1", "-log", "game log.txt", "-Cpu", "-7", "-pgn", "-quiet"}),
+    CommandLine c;
+    EXPECT_EQ(parse({"-BENCH", "-passes", "1", "-log", "game log.txt", "-Cpu", "-7", "-pgn", "-quiet"}, c),
               std::make_pair(0, std::string()));
-    EXPECT_EQ(std::tuple(bench_mode, bench_passes, std::string(log_file_name), cpu_setting),
-              std::tuple(1, 1, std::string("game log.txt"), -7));
+    EXPECT_EQ(std::tuple(c.bench, c.passes, std::string(c.log_file), c.cpu), std::tuple(1, 1, std::string("game log.txt"), -7));
     EXPECT_EQ(parse({"-log", std::string(LOG_NAME_SIZE - 1, 'a')}).first, 0);
 }
 
@@ -42,12 +45,12 @@ TEST(CommandLine, ErrorsStopAtTheFirstBadArgument) {
         {{"-pgn", "-log"}, "Error.  No argument.\n"},
         {{"-nope", "-bench"}, "Error. option -nope not found.\n"},
     };
-    for (const auto& [args, message] : cases)
-        EXPECT_EQ(parse(args), std::make_pair(1, std::string(message))) << args[0];
-    EXPECT_EQ(bench_mode, 0) << "nothing after the error is looked at";
-    const auto [code, message] = parse({"-log", std::string(LOG_NAME_SIZE, 'a')});
+    CommandLine c;
+    for (const auto& [args, message] : cases) EXPECT_EQ(parse(args, c), std::make_pair(1, std::string(message))) << args[0];
+    EXPECT_EQ(c.bench, 0) << "nothing after the error is looked at";
+    const auto [code, message] = parse({"-log", std::string(LOG_NAME_SIZE, 'a')}, c);
     EXPECT_TRUE(code == 1 && message.find("too long") != std::string::npos) << message;
-    EXPECT_STREQ(log_file_name, "");
+    EXPECT_STREQ(c.log_file, "");
 }
 
 TEST(CommandLineBinary, RejectedLineExitsWithMinusOneAfterUsage) {

@@ -46,9 +46,9 @@ TEST(EndingEvaluators, WorkedExamples) {
     for (const auto& [fen, score] : rows) EXPECT_EQ(fresh_eval(fen), score) << fen;
     // An evaluator's result is not cached.
     Position p = eval_position("4k3/8/3K4/4P3/8/8/8/8 w - -");
-    eval_tables_clear(main_worker.eval);
-    evaluate(p, main_worker.eval);
-    EXPECT_NE(main_worker.eval.cache[uint32_t(p.key) & (EVAL_CACHE_SIZE - 1)].key, p.key);
+    eval_tables_clear(test_worker().eval);
+    evaluate(p, test_worker().eval);
+    EXPECT_NE(test_worker().eval.cache[uint32_t(p.key) & (EVAL_CACHE_SIZE - 1)].key, p.key);
 }
 
 }  // namespace

@@ -12,16 +12,16 @@ constexpr int NO = 99999;  // half not checked
 
 TEST(Evaluate, CacheAnswersTheSecondCallWithItsKingDanger) {
     Position p = eval_position("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -");
-    eval_tables_clear(main_worker.eval);
-    const int first = evaluate(p, main_worker.eval);
+    eval_tables_clear(test_worker().eval);
+    const int first = evaluate(p, test_worker().eval);
     const uint16_t danger0 = p.king_danger[0], danger1 = p.king_danger[1];
-    EvalCacheEntry& c = main_worker.eval.cache[uint32_t(p.key) & (EVAL_CACHE_SIZE - 1)];
+    EvalCacheEntry& c = test_worker().eval.cache[uint32_t(p.key) & (EVAL_CACHE_SIZE - 1)];
     EXPECT_EQ(c.score, first);
     c.score = 4321;
     p.king_danger[0] = p.king_danger[1] = 999;
-    EXPECT_EQ(evaluate(p, main_worker.eval), 4321);
+    EXPECT_EQ(evaluate(p, test_worker().eval), 4321);
     EXPECT_EQ(std::tuple(p.king_danger[0], p.king_danger[1]), std::tuple(danger0, danger1));
-    eval_tables_clear(main_worker.eval);
+    eval_tables_clear(test_worker().eval);
 }
 
 TEST(Evaluate, KingDanger) {
@@ -43,7 +43,7 @@ TEST(Evaluate, KingDanger) {
     };
     for (const auto& [fen, white, black] : rows) {
         Position p = eval_position(fen);
-        evaluate_uncached(p, main_worker.eval);
+        evaluate_uncached(p, test_worker().eval);
         EXPECT_EQ(p.king_danger[WHITE], white) << fen;
         if (black != NO) {
             EXPECT_EQ(p.king_danger[BLACK], black) << fen;
@@ -113,16 +113,16 @@ TEST(Evaluate, TermsAndScales) {
 // Material entries are kept across positions and replaced on a slot clash: the evaluation through
 // the table equals one with the material counted afresh, over games that trade and promote.
 TEST(Evaluate, MaterialTableAgreesWithAFreshCount) {
-    eval_tables_clear(main_worker.eval);
+    eval_tables_clear(test_worker().eval);
     int checked = 0;
     for (Position p : sample_positions(3000, 31)) {
         if (p.in_check) continue;
-        const int through_table = evaluate(p, main_worker.eval);
-        EXPECT_EQ(evaluate_uncached(p, main_worker.eval), through_table) << fen_of(p);
+        const int through_table = evaluate(p, test_worker().eval);
+        EXPECT_EQ(evaluate_uncached(p, test_worker().eval), through_table) << fen_of(p);
         checked++;
     }
     EXPECT_GT(checked, 2000);
-    eval_tables_clear(main_worker.eval);
+    eval_tables_clear(test_worker().eval);
 }
 
 }  // namespace

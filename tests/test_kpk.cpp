@@ -26,7 +26,7 @@ TEST(KpkBitbase, MatchesSyzygyForBothColours) {
                     const Position pos = from_fen(fen.c_str());
                     int wdl = 0;
                     const bool legal = !side_in_check(pos, 1 - side_to_move(pos));
-                    ASSERT_TRUE(!legal || tb_probe_search(pos, wdl)) << fen;
+                    ASSERT_TRUE(!legal || tb_probe_search(pos, 3, true, wdl)) << fen;
                     const bool won = legal && wdl == (stm ? 1 : -1);
                     wins += won;
                     for (int side : {0, 1}) {

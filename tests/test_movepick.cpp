@@ -15,6 +15,7 @@
 #include "board/perft.h"
 #include "search/search.h"
 #include "board/see.h"
+#include "board/legal.h"
 #include "support.h"
 
 namespace {
@@ -25,7 +26,7 @@ using Texts = std::vector<std::string>;
 std::vector<Move> run(const Position& pos, int mode, Move hash = 0, Move k1 = 0, Move k2 = 0, int depth = 0,
                       size_t forcing_after = SIZE_MAX) {
     MovePicker p;
-    picker_init(pos, p, mode, hash, k1, k2, depth, main_worker.history);
+    picker_init(pos, p, mode, hash, k1, k2, depth, test_worker().history);
     std::vector<Move> out;
     for (Move m; out.size() <= 400; out.push_back(m)) {  // a runaway picker fails, not hangs
         if (out.size() == forcing_after) picker_only_forcing_quiets(p);
@@ -109,7 +110,7 @@ TEST(PickerSample, EveryModeHandsOutItsMovesOnce) {
             ASSERT_EQ(got_set.size(), got.size()) << "a move came twice in " << fen;
             for (int i = 0; i < n_legal; i++)
                 ASSERT_TRUE(got_set.count(legal[i])) << move_str(legal[i]) << " in " << fen;
-            EXPECT_EQ(count_legal_moves_upto3(main_worker, pos), std::min(n_legal, 3)) << fen;
+            EXPECT_EQ(count_legal_moves_upto3(test_worker(), pos), std::min(n_legal, 3)) << fen;
             continue;
         }
         // Check modes: captures and promotions (losing ones last) plus every quiet move that checks.
@@ -158,7 +159,7 @@ TEST(PickerOrder, HandPositions) {
     // Captures limited to the pawns still list every promotion and en passant, but not Qxa4.
     const Position limited = from_fen("r3k3/1P6/8/3pP3/n7/8/8/3QK3 w - d6");
     MovePicker p;
-    picker_init(limited, p, PICK_CAPTURES, 0, 0, 0, 0, main_worker.history);
+    picker_init(limited, p, PICK_CAPTURES, 0, 0, 0, 0, test_worker().history);
     picker_limit_captures(p, limited.bb[BLACK][PAWN]);
     Texts got;
     for (Move m; (m = picker_next(p));) got.push_back(move_str(m));
@@ -167,7 +168,7 @@ TEST(PickerOrder, HandPositions) {
     // Smothered: no evasion at all.
     const Position smothered = from_fen("6rk/5Npp/8/8/8/8/8/6K1 b - -");
     EXPECT_TRUE(run(smothered, PICK_EVASIONS).empty());
-    EXPECT_EQ(count_legal_moves_upto3(main_worker, smothered), 0);
+    EXPECT_EQ(count_legal_moves_upto3(test_worker(), smothered), 0);
 }
 
 }  // namespace

@@ -75,13 +75,13 @@ TEST(Pawns, PassedBlockedAndCandidates) {
 TEST(Pawns, TableRemembersScoreAndPassers) {
     Position p = eval_position("4k3/8/8/8/P6P/8/8/4K3 w - -"), q = eval_position("3k4/8/8/8/P6P/8/8/4K3 w - -");
     const PawnEntry *first, *second, *third;
-    pawn_table_clear(main_worker.eval.pawns);
-    const uint64_t hits = main_worker.eval.pawns.hits;
-    EXPECT_EQ(evaluatePawns(p, main_worker.eval.pawns, first), evaluatePawns(p, main_worker.eval.pawns, second));
+    pawn_table_clear(test_worker().eval.pawns);
+    const uint64_t hits = test_worker().eval.pawns.hits;
+    EXPECT_EQ(evaluatePawns(p, test_worker().eval.pawns, first), evaluatePawns(p, test_worker().eval.pawns, second));
     EXPECT_EQ(first, second);
     EXPECT_EQ(passers(*second, WHITE), std::vector<int>({24, 31}));
-    evaluatePawns(q, main_worker.eval.pawns, third);  // a king move changes the key: a miss
-    EXPECT_EQ(main_worker.eval.pawns.hits, hits + 1);
+    evaluatePawns(q, test_worker().eval.pawns, third);  // a king move changes the key: a miss
+    EXPECT_EQ(test_worker().eval.pawns.hits, hits + 1);
 }
 
 }  // namespace

@@ -15,27 +15,38 @@
 #include "engine_pipe.h"
 #include "eval/evaluate.h"
 #include "search/search.h"
-#include "search/state.h"
 #include "search/tt.h"
 #include "shell/driver.h"
-#include "shell/options.h"
+#include "shell/session.h"
 #include "support.h"
 
 namespace {
 
-void init_search() {
-    static bool done = false;
-    if (!done) init_engine_tables(), tt_allocate(16), rebuild_search_tables();
-    done = true;
-    bench_mode = 1;  // the driver prints nothing and starts every search from cleared tables
+// A session that searches like the benchmark: quietly, and every search from cleared tables.
+Session& bench_session() {
+    static Session* s = nullptr;
+    if (!s) {
+        init_engine_tables();
+        tt_allocate(16);
+        s = new_session();
+        s->bench = true;
+        s->options.own_book = 0;
+    }
+    return *s;
 }
 
 // The score of a search; played receives its move.
-int search(Position& pos, int depth, const char* moves = "", Move* played = nullptr) {
-    init_search();
-    char list[SEARCHMOVES_SIZE];
-    snprintf(list, sizeof list, "%s", moves);
-    return search_driver(pos, ONE_YEAR, depth, list, played);
+int search(const Position& pos, int depth, const char* moves = "", Move* played = nullptr, int drawscore = -7) {
+    Session& s = bench_session();
+    s.options.drawscore = drawscore;
+    SearchRequest r = base_request(s, pos, depth);
+    if (*moves) r.moves.count = 0;
+    std::istringstream words(moves);
+    for (std::string w; words >> w;) r.moves.add(move_from_text(pos, w.c_str()));
+    SearchResult result;
+    play_request(s, r, false, result);
+    if (played) *played = result.line[0];
+    return result.score;
 }
 
 TEST(RootScores, MatesStalemateAndDraws) {
@@ -49,32 +60,30 @@ TEST(RootScores, MatesStalemateAndDraws) {
                                             {"rnb1kb1r/pp3ppp/2p5/4q3/4n3/3Q4/PPPB1PPP/2KR1BNR w kq -", 8, MATE_SCORE - 5}})
         EXPECT_EQ(search(GameLine(fen).now(), depth), score) << fen;
     // After Nf3 Nf6 Ng1 the knight's way back repeats the start position: phase 96 x -48 / 48.
-    drawscore_option = -48;
     GameLine g("", {"g1f3", "g8f6", "f3g1"});
-    EXPECT_EQ(search(g.now(), 5, "f6g8"), -96);
+    EXPECT_EQ(search(g.now(), 5, "f6g8", nullptr, -48), -96);
     // Any move that is not a pawn move or capture completes the hundredth ply: phase 9 (a rook) x -48 / 48.
     GameLine rook("4k3/8/8/8/8/8/8/R3K3 w - -");
     rook.now().rule50 = 99;
-    EXPECT_EQ(search(rook.now(), 5), -9);
-    drawscore_option = -7;
+    EXPECT_EQ(search(rook.now(), 5, "", nullptr, -48), -9);
     rook.now().rule50 = 0;
     EXPECT_GT(search(rook.now(), 5), 200) << "with the clock reset the rook counts";
 }
 
 TEST(Quiescence, MatesAndDrawsByPly) {
-    init_search();
+    bench_session();
     tt_clear();
     Move pv[PV_SIZE];
     GameLine mated("6k1/5ppp/8/8/8/8/8/R5K1 w - -", {"a1a8"});
     mated.now().in_check = 1;
-    EXPECT_EQ(qsearch(main_worker, mated.now(), 100, 200, 0, 5, pv), 5 - MATE_SCORE) << "mated whatever the window";
+    EXPECT_EQ(qsearch(test_worker(), mated.now(), 100, 200, 0, 5, pv), 5 - MATE_SCORE) << "mated whatever the window";
     // Insufficient material scores the draw score by ply, but not at the first two plies.
     GameLine knk("4k3/8/8/8/8/8/8/4KN2 w - -", {"e1d1"});
-    main_worker.opt.draw_score = 37;
-    EXPECT_EQ(qsearch(main_worker, knk.now(), -100, 100, 0, 3, pv), -37);
-    EXPECT_EQ(qsearch(main_worker, knk.now(), -100, 100, 0, 4, pv), 37);
-    EXPECT_EQ(qsearch(main_worker, knk.now(), -100, 100, 0, 2, pv), evaluate(knk.now(), main_worker.eval));
-    main_worker.opt.draw_score = -12;
+    test_worker().opt.draw_score = 37;
+    EXPECT_EQ(qsearch(test_worker(), knk.now(), -100, 100, 0, 3, pv), -37);
+    EXPECT_EQ(qsearch(test_worker(), knk.now(), -100, 100, 0, 4, pv), 37);
+    EXPECT_EQ(qsearch(test_worker(), knk.now(), -100, 100, 0, 2, pv), evaluate(knk.now(), test_worker().eval));
+    test_worker().opt.draw_score = -12;
 }
 
 // Positions with one winning move: mates from games and classic combinations.

@@ -24,8 +24,8 @@ bool stacked_heavies_behind_pawn(const Position& p) {
 }
 
 int full_eval(Position& p) {
-    main_worker.eval.pawns.entries[uint32_t(p.pawn_key) & (PAWN_TABLE_SIZE - 1)].key = 0;
-    return evaluate_uncached(p, main_worker.eval);
+    test_worker().eval.pawns.entries[uint32_t(p.pawn_key) & (PAWN_TABLE_SIZE - 1)].key = 0;
+    return evaluate_uncached(p, test_worker().eval);
 }
 
 struct Tally {
@@ -49,7 +49,7 @@ void check_symmetry(Position& p, Tally& t) {
 
 TEST(Symmetry, GamesAndEndingsScoreTheSameForBothColours) {
     init_engine_tables();
-    eval_tables_clear(main_worker.eval);
+    eval_tables_clear(test_worker().eval);
 #ifdef QUORIL_SANITIZE
     const int opening_step = 10, plies = 120;
 #else

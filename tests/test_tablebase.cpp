@@ -8,6 +8,7 @@
 #include "board/makemove.h"
 #include "board/perft.h"
 #include "engine_pipe.h"
+#include "board/legal.h"
 #include "support.h"
 
 namespace {

@@ -29,7 +29,8 @@ constexpr int THREADS = 4;
 TEST(TablebaseThreads, FirstProbesOfOneTableAtOnceAgree) {
     init_engine_tables();
     for (int round = 0; round < 2; round++) {  // the second round after a reload: every table first again
-        ASSERT_EQ(tb_load(TABLES.c_str()), 4);
+        const int pieces = tb_load(TABLES.c_str());
+        ASSERT_EQ(pieces, 4);
         for (const Ending& ending : ENDINGS) {
             const Position pos = from_fen(ending.fen);
             std::latch start(THREADS);
@@ -39,7 +40,7 @@ TEST(TablebaseThreads, FirstProbesOfOneTableAtOnceAgree) {
                 threads.emplace_back([&, t] {
                     start.arrive_and_wait();  // all probe the table at the same moment
                     int wdl = 9;
-                    found[t] = tb_probe_search(pos, wdl);
+                    found[t] = tb_probe_search(pos, pieces, true, wdl);
                     outcome[t] = wdl;
                 });
             for (std::thread& t : threads) t.join();

@@ -4,18 +4,25 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "engine_pipe.h"
 #include "shell/options.h"
+#include "shell/session.h"
 #include "shell/uci.h"
 #include "support.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
+
+Lines operator+(Lines a, const Lines& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
 
 // A command line split the way the command loop splits it.
 struct Command {
@@ -34,16 +41,21 @@ GoRequest go_of(const std::string& line) {
     return go;
 }
 
-// Runs a position command and returns what it printed.
-std::string position(const std::string& line) {
-    init_engine_tables();
-    Command c(line);
-    testing::internal::CaptureStdout();
-    set_position(c.words.data(), int(c.words.size()));
-    return testing::internal::GetCapturedStdout();
-}
+// Position commands on a session of each test's own.
+class PositionCommand : public testing::Test {
+protected:
+    std::unique_ptr<Session> session{(init_engine_tables(), new_session())};
+    Session& s = *session;
 
-std::string current_fen() { return fen_of(game_history[game_index]); }
+    // Runs a position command and returns what it printed.
+    std::string position(const std::string& line) {
+        Command c(line);
+        testing::internal::CaptureStdout();
+        set_position(s, c.words.data(), int(c.words.size()));
+        return testing::internal::GetCapturedStdout();
+    }
+    std::string current_fen() { return fen_of(s.history[s.index]); }
+};
 
 // Knight moves out and back, four moves a cycle.
 std::string shuffle_moves(int cycles) {
@@ -74,53 +86,85 @@ TEST(GoParsing, KeywordsSearchmovesAndBounds) {
     EXPECT_EQ(len % 5, 0u);
 }
 
-TEST(PositionCommand, MovesIllegalMovesAndBounds) {
+TEST_F(PositionCommand, MovesArePlayedInOrder) {
     EXPECT_EQ(position("position startpos moves e2e4 e7e5"), "");
+    EXPECT_TRUE(have_position(s));
     EXPECT_EQ(current_fen(), "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq -");
-    EXPECT_EQ(game_history[2].prev, &game_history[1]);  // chained so that repetitions are seen
-    // A pinned bishop may not leave its king in check; play stops at the first illegal move.
-    EXPECT_NE(position("position fen 4k3/4r3/8/8/8/8/4B3/4K3 w - - moves e2d3").find("illegal move e2d3"),
-              std::string::npos);
-    EXPECT_EQ(game_index, 0);
-    EXPECT_NE(position("position startpos moves e2e4 zz99 e7e5").find("illegal move zz99"), std::string::npos);
-    EXPECT_EQ(game_index, 1);
-    EXPECT_NE(position("position startpos moves" + shuffle_moves(513)).find("game longer than 2047 moves"),
-              std::string::npos);
-    EXPECT_EQ(game_index, GAME_HISTORY_SIZE - 1);
+    EXPECT_EQ(s.history[2].prev, &s.history[1]);  // chained so that repetitions are seen
+    EXPECT_EQ(position("position startpos moves" + shuffle_moves(511) + " g1f3 g8f6 f3g1"), "");
+    EXPECT_EQ(s.index, GAME_HISTORY_SIZE - 1);
 }
 
-// A refused position command (a king missing or doubled, pawns on a back rank or too many, the side
-// not to move in check, impossible castling rights, missing or bad fields) leaves the game as it was.
-TEST(PositionCommand, RefusedCommandsLeaveTheGame) {
+// A repaired FEN reads as the FEN written correctly (same key, same fields); the GUI is told once
+// what was dropped, and a correct FEN prints nothing.
+TEST_F(PositionCommand, RepairedFensMatchTheirCorrectForm) {
+    for (const auto& [broken, correct, note] :
+         {std::tuple{"4k3/8/8/8/8/8/8/4K2R w Kk - 0 1", "4k3/8/8/8/8/8/8/4K2R w K - 0 1", "castling k dropped"},
+          {"r3k2r/8/8/8/8/8/8/R2K3R w KQkq - 3 9", "r3k2r/8/8/8/8/8/8/R2K3R w kq - 3 9", "castling K dropped"},
+          {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e6 0 1",
+           "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1", "en passant e6 dropped"},
+          {"rnbqkbnr/ppp1pppp/8/4P3/8/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 2",
+           "rnbqkbnr/ppp1pppp/8/4P3/8/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2", "en passant d6 dropped"},
+          {"8/8/8/4k3/8/8/3QK3/8 w - - x 12", "8/8/8/4k3/8/8/3QK3/8 w - - 0 12", "half-move counter \"x\" read as 0"}}) {
+        EXPECT_EQ(position(std::string("position fen ") + correct), "") << correct;
+        const Position right = s.history[0];
+        const std::string out = position(std::string("position fen ") + broken);
+        EXPECT_EQ(out.rfind(std::string("info string FEN repaired: ") + note, 0), 0u) << out;
+        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+        const Position& read = s.history[0];
+        EXPECT_EQ(std::tuple(read.key, read.ep_mask, read.last_move, read.rule50, read.ply, fen_of(read)),
+                  std::tuple(right.key, right.ep_mask, right.last_move, right.rule50, right.ply, fen_of(right)))
+            << broken;
+        EXPECT_TRUE(have_position(s));
+    }
+    // A real double step without a capturer reads like the move itself: not keyed, not noted.
     position("position startpos moves e2e4");
-    const std::string before = current_fen();
+    const uint64_t after_e4 = s.history[1].key;
+    EXPECT_EQ(position("position fen rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1"), "");
+    EXPECT_EQ(s.history[0].key, after_e4);
+}
+
+// A command that is not a chess position, or whose move list has a move that is not legal where
+// it stands, leaves the engine without a position (until a valid one), whatever came before.
+TEST_F(PositionCommand, RefusedCommandsLeaveNoPosition) {
     for (const char* cmd :
          {"position fen 8/8/8/8/8/8/8/8 w - -", "position fen 4k3/8/8/8/8/8/8/P3K3 w - -",
           "position fen 4k3/8/8/8/8/8/8/4K2r b - -", "position fen 4k2k/8/8/8/8/8/8/4K3 w - -",
-          "position fen 4k3/8/8/8/8/P7/PPPPPPPP/4K3 w - -", "position fen 4k3/8/8/8/8/8/8/R3K3 w KQkq -",
-          "position fen 4k3/8/8/8/8/8/8/R3K3 w Kx -", "position fen 4k3/8/8/8/8/8/8/R3K3 w Ab -",
-          "position fen", "position", "position foo", "position Startpos", "position fen 8/8/8/8/8/8/8/K6k"}) {
-        EXPECT_NE(position(cmd).find("info string"), std::string::npos) << cmd;
-        EXPECT_EQ(current_fen(), before) << cmd;
+          "position fen 4k3/8/8/8/8/P7/PPPPPPPP/4K3 w - -", "position fen 4k3/8/8/8/8/8/8/R3K3 w Kx -",
+          "position fen 4k3/8/8/8/8/8/8/R3K4 w - -", "position fen 4k3/8/8/8/8/8/8/R3K3 - - -",
+          "position fen 4k3/8/8/8/8/8/8/R3K3 w - i3", "position fen", "position", "position foo", "position Startpos",
+          "position fen 8/8/8/8/8/8/8/K6k", "position fen 4k3/4r3/8/8/8/8/4B3/4K3 w - - moves e2d3",
+          "position startpos moves e2e4 zz99 e7e5", "position startpos moves e2e4 e2e4", "position startpos moves e7e5",
+          "position fen r3k2r/8/8/8/8/8/5r2/R3K2R w KQkq - 0 1 moves e1g1"}) {
+        position("position startpos moves e2e4");
+        ASSERT_TRUE(have_position(s));
+        const std::string out = position(cmd);
+        EXPECT_EQ(out.rfind("info string position refused (", 0), 0u) << cmd << ": " << out;
+        EXPECT_NE(out.find("): no position until a valid one arrives\n"), std::string::npos) << out;
+        EXPECT_FALSE(have_position(s)) << cmd;
     }
     testing::internal::CaptureStderr();
     position("position fen " + std::string(300, '8') + " w - -");
     EXPECT_NE(testing::internal::GetCapturedStderr().find("FEN longer"), std::string::npos);
-    EXPECT_EQ(current_fen(), before);
-    position("position fen 4k3/8/8/8/8/8/8/R3K3 w A -");  // the a-file rook's right in Shredder-FEN
+    EXPECT_FALSE(have_position(s));
+    EXPECT_NE(position("position startpos moves" + shuffle_moves(512)).find("(more than 2047 moves)"), std::string::npos);
+    EXPECT_FALSE(have_position(s));
+    EXPECT_EQ(position("position fen 4k3/8/8/8/8/8/8/R3K3 w A -"), "");  // the a-file rook's right in Shredder-FEN
+    EXPECT_TRUE(have_position(s));
     EXPECT_EQ(current_fen(), "4k3/8/8/8/8/8/8/R3K3 w Q -");
 }
 
 // Castling text in both modes: the king's target square, or in Chess960 the king taking its rook;
 // the other form is refused. The rook may already stand on its target.
-TEST(PositionCommand, CastlingTextInBothModes) {
-    const std::string fen = "position fen r3k2r/3p1p2/8/8/8/8/8/RK3R2 w FAha - moves ";
+TEST_F(PositionCommand, CastlingTextInBothModes) {
+    const std::string standard = "position fen r3k2r/3p1p2/8/8/8/8/8/R3K2R w KQkq - moves ";
+    const std::string fischer = "position fen r3k2r/3p1p2/8/8/8/8/8/RK3R2 w FAha - moves ";
     for (const auto& [mode, moves, after] :
-         {std::tuple{0, "b1g1", "r3k2r/3p1p2/8/8/8/8/8/R4RK1 b kq -"}, {0, "b1c1", "r3k2r/3p1p2/8/8/8/8/8/2KR1R2 b kq -"},
-          {0, "b1f1", ""}, {1, "b1f1 e8h8", "r4rk1/3p1p2/8/8/8/8/8/R4RK1 w - -"},
+         {std::tuple{0, "e1g1", "r3k2r/3p1p2/8/8/8/8/8/R4RK1 b kq -"}, {0, "e1c1", "r3k2r/3p1p2/8/8/8/8/8/2KR3R b kq -"},
+          {0, "e1h1", ""}, {1, "b1f1 e8h8", "r4rk1/3p1p2/8/8/8/8/8/R4RK1 w - -"},
           {1, "b1a1 e8a8", "2kr3r/3p1p2/8/8/8/8/8/2KR1R2 w - -"}, {1, "b1g1", ""}}) {
-        chess960 = mode;
-        const std::string out = position(fen + moves);
+        s.options.chess960 = mode;
+        const std::string out = position((mode ? fischer : standard) + moves);
         if (*after) {
             EXPECT_EQ(out, "") << moves;
             EXPECT_EQ(current_fen(), after) << moves;
@@ -128,17 +172,16 @@ TEST(PositionCommand, CastlingTextInBothModes) {
             EXPECT_NE(out.find("illegal move"), std::string::npos) << moves;
         }
     }
-    chess960 = 0;
 }
 
-TEST(PositionCommand, FenCountersAreRead) {
+TEST_F(PositionCommand, FenCountersAreRead) {
     position("position fen 8/8/8/4k3/8/8/3QK3/8 w - - 100 120");
-    EXPECT_EQ(std::vector<int>({game_history[0].rule50, game_history[0].ply}), std::vector<int>({100, 238}));
+    EXPECT_EQ(std::vector<int>({s.history[0].rule50, s.history[0].ply}), std::vector<int>({100, 238}));
     position("position fen 8/8/8/4k3/8/8/3QK3/8 b - - 7 x moves e5e4");
-    EXPECT_EQ(std::vector<int>({game_history[0].rule50, game_history[0].ply, game_history[1].rule50}),
+    EXPECT_EQ(std::vector<int>({s.history[0].rule50, s.history[0].ply, s.history[1].rule50}),
               std::vector<int>({7, 1, 8}));
     position("position fen 8/8/8/4k3/8/8/3QK3/8 b");
-    EXPECT_EQ(std::vector<int>({game_history[0].rule50, game_history[0].ply}), std::vector<int>({0, 1}));
+    EXPECT_EQ(std::vector<int>({s.history[0].rule50, s.history[0].ply}), std::vector<int>({0, 1}));
 }
 
 // ---- the binary ----
@@ -188,10 +231,10 @@ TEST(EngineProcess, InputLinesCommandsDuringASearchAndTheLog) {
     while (huge.size() < 100000) huge += " quit" + std::string(size_t(huge.size() % 97), ' ');
     EXPECT_EQ(replies(e, huge), Lines{"info string unknown command hello ignored"});
     EXPECT_NE(engine_stderr(e).find("cut to its first 8190"), std::string::npos);
-    // A move list longer than a line keeps a legal prefix (1633 moves: Black to move).
+    // A move list cut with its line is not the game the GUI has: no position, so no count.
     const Lines perft = replies(e, "position startpos moves" + shuffle_moves(513) + "\ngo perft 1");
-    EXPECT_EQ(perft.back(), "Nodes searched: 20");
-    EXPECT_TRUE(found_line(perft, "b8c6: 1"));
+    EXPECT_EQ(perft, (Lines{"info string position refused (illegal move g at move 1634 of the list): no position until a valid one arrives",
+                            "info string no position (the last position command was refused: illegal move g at move 1634 of the list)"}));
     // 8190 characters still fit; one more is cut.
     e.err_text.clear();
     const std::string longest = "isready" + std::string(8183, ' ');
@@ -293,6 +336,38 @@ TEST(EngineGo, EveryLimitAppliesAndMateIsSought) {
         EXPECT_GE(atoi(l.c_str() + l.find(" seldepth ") + 10), atoi(l.c_str() + 11)) << l;
     }
     EXPECT_TRUE(lower && upper);
+}
+
+// After a refused position nothing is searched, counted or evaluated until a valid one arrives;
+// a repaired FEN is searched like its correct form; a mate on the hundredth half-move is a mate.
+TEST(EngineGo, PositionsTheGuiDidNotSendAreNeverAnswered) {
+    EnginePipe e;
+    ASSERT_TRUE(engine_start_ready(e));
+    replies(e, "setoption name OwnBook value false\nsetoption name Deterministic value true");
+    const std::string why = "illegal move e2e4 at move 2 of the list";
+    EXPECT_EQ(send_and_read(e, "position startpos moves e2e4 e2e4\ngo depth 6", "bestmove", 3000),
+              (Lines{"info string position refused (" + why + "): no position until a valid one arrives",
+                     "info string no position (the last position command was refused: " + why + ")", "bestmove 0000"}));
+    EXPECT_EQ(replies(e, "go perft 1\neval\nucinewgame\ngo infinite"),
+              (Lines(3, "info string no position (the last position command was refused: " + why + ")") +
+               Lines{"bestmove 0000"}));
+    const Lines black = send_and_read(e, "position startpos moves e2e4\ngo depth 6", "bestmove");
+    EXPECT_NE(legal_move(from_fen("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -"), bestmove_of(black)), 0u);
+    for (const auto& [broken, correct] :
+         {std::pair{"4k3/8/8/8/8/8/8/4K2R w Kk - 0 1", "4k3/8/8/8/8/8/8/4K2R w K - 0 1"},
+          {"r3k2r/pp3ppp/8/8/8/8/PP3PPP/R2K3R b KQkq - 0 1", "r3k2r/pp3ppp/8/8/8/8/PP3PPP/R2K3R b kq - 0 1"},
+          {"rnbqkbnr/ppp1pppp/8/4P3/8/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 2",
+           "rnbqkbnr/ppp1pppp/8/4P3/8/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2"}}) {
+        const std::string go = "\ngo depth 6";
+        const Lines a = send_and_read(e, std::string("ucinewgame\nposition fen ") + broken + go, "bestmove");
+        const Lines b = send_and_read(e, std::string("ucinewgame\nposition fen ") + correct + go, "bestmove");
+        EXPECT_TRUE(found_line(a, "info string FEN repaired: ")) << broken;
+        EXPECT_EQ(bestmove_of(a), bestmove_of(b)) << broken;
+        EXPECT_NE(bestmove_of(a), "");
+    }
+    const Lines mate = send_and_read(e, "position fen 7k/8/6K1/8/8/8/8/R7 w - - 99 80\ngo depth 8", "bestmove");
+    EXPECT_EQ(bestmove_of(mate), "a1a8");
+    EXPECT_TRUE(any_line_has(mate, " score mate 1 ")) << "mate, not the fifty-move draw";
 }
 
 }  // namespace

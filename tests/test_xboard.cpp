@@ -11,6 +11,7 @@
 #include "board/movegen.h"
 #include "board/perft.h"
 #include "engine_pipe.h"
+#include "board/legal.h"
 #include "support.h"
 
 namespace {

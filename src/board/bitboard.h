@@ -170,5 +170,3 @@ inline constexpr std::array<std::array<uint8_t, 64>, 64> square_distance_table =
 inline int square_distance(int a, int b) { return square_distance_table[a][b]; }
 
 inline int imin(int a, int b) { return a < b ? a : b; }
-inline int imax(int a, int b) { return a > b ? a : b; }
-inline double dmax(double a, double b) { return a > b ? a : b; }

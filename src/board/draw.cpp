@@ -1,7 +1,10 @@
 #include "board/draw.h"
 
+#include "board/legal.h"
+
 bool is_draw_by_rule(const Position& pos) {
-    if (pos.rule50 > 99) return true;
+    // A mate delivered by the move that completes the hundredth half-move still wins.
+    if (pos.rule50 > 99) return !(pos.in_check && !has_legal_move(pos));
     if (pos.rule50 < 4) return false;
     // Same side to move only: even distances, never past the last irreversible move.
     const Position* p = pos.prev;

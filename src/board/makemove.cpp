@@ -6,9 +6,9 @@
 
 namespace {
 
-inline void move_piece(Position& c, int s, int t, int from, int to, Bitboard ft) {
+inline void move_piece(Position& c, const PieceSquareTable& pst, int s, int t, int from, int to, Bitboard ft) {
     c.key ^= zobrist_piece[s][t][from] ^ zobrist_piece[s][t][to];
-    c.pst = pair_add(c.pst, pair_sub(pst_table[s][t][to], pst_table[s][t][from]));
+    c.pst = pair_add(c.pst, pair_sub(pst[s][t][to], pst[s][t][from]));
     c.bb[s][t] ^= ft;
     c.bb[s][0] ^= ft;
     c.board[to] = c.board[from];
@@ -17,14 +17,14 @@ inline void move_piece(Position& c, int s, int t, int from, int to, Bitboard ft)
 
 // The king goes to the g or c file and the rook next to it on the inside; either may start where
 // the other ends, or already stand on its target.
-inline void castle(Position& c, int s, int from, int to) {
+inline void castle(Position& c, const PieceSquareTable& pst, int s, int from, int to) {
     const bool king_side = file_of(to) == 6;
     const int before = castle_rights(c);
     const int rf = castle_rook(c, s, king_side), rt = king_side ? to - 1 : to + 1;
     c.key ^= zobrist_piece[s][KING][from] ^ zobrist_piece[s][KING][to] ^ zobrist_piece[s][ROOK][rf] ^
              zobrist_piece[s][ROOK][rt];
-    c.pst = pair_add(c.pst, pair_sub(pst_table[s][KING][to], pst_table[s][KING][from]));
-    c.pst = pair_add(c.pst, pair_sub(pst_table[s][ROOK][rt], pst_table[s][ROOK][rf]));
+    c.pst = pair_add(c.pst, pair_sub(pst[s][KING][to], pst[s][KING][from]));
+    c.pst = pair_add(c.pst, pair_sub(pst[s][ROOK][rt], pst[s][ROOK][rf]));
     c.bb[s][KING] ^= square_bit[from] ^ square_bit[to];
     c.bb[s][ROOK] ^= square_bit[rf] ^ square_bit[rt];
     c.bb[s][0] = (c.bb[s][0] & ~(square_bit[from] | square_bit[rf])) | square_bit[to] | square_bit[rt];
@@ -46,7 +46,7 @@ inline void copy_position(Position& to, const Position& from) {
 
 // The mover's colour is a template argument, so the table rows and bitboards it picks are fixed.
 template <int s>
-int make_side(const Position& parent, Position& c, Move m) {
+int make_side(const Position& parent, Position& c, Move m, const PieceSquareTable& pst) {
     constexpr int o = 1 - s;
     copy_position(c, parent);
     c.rule50++;
@@ -71,12 +71,12 @@ int make_side(const Position& parent, Position& c, Move m) {
     c.moved_type = int16_t(t);
     c.pawn_key ^= zobrist_pawn_king[s][t][from] ^ zobrist_pawn_king[s][t][to];
     if (flag == FLAG_CASTLE) {
-        castle(c, s, from, to);
+        castle(c, pst, s, from, to);
         c.ply++;
         c.rule50 = 0;
         return 1;
     }
-    move_piece(c, s, t, from, to, ft);
+    move_piece(c, pst, s, t, from, to, ft);
 
     // Only a move touching a home square that still carries a right can change the rights.
     if (ft & ~c.castle_mask & BACK_RANKS) {
@@ -94,7 +94,7 @@ int make_side(const Position& parent, Position& c, Move m) {
         c.board[cs] = 0;
         c.bb[o][PAWN] ^= square_bit[cs];
         c.bb[o][0] ^= square_bit[cs];
-        c.pst = pair_sub(c.pst, pst_table[o][PAWN][cs]);
+        c.pst = pair_sub(c.pst, pst[o][PAWN][cs]);
     } else if (flag == FLAG_DOUBLE) {
         c.rule50 = 0;
         const Bitboard tb = square_bit[to];
@@ -106,14 +106,14 @@ int make_side(const Position& parent, Position& c, Move m) {
     } else if (flag >= FLAG_PROMO_Q) {
         c.rule50 = 0;
         const int q = promotion_type(m);
-        c.pst = pair_sub(c.pst, pst_table[s][PAWN][to]);
+        c.pst = pair_sub(c.pst, pst[s][PAWN][to]);
         c.key ^= zobrist_piece[s][PAWN][to] ^ zobrist_piece[s][q][to];
         c.pawn_key ^= zobrist_pawn_king[s][PAWN][to];
         c.material_key += zobrist_material[s][q] - zobrist_material[s][PAWN];
         c.bb[s][PAWN] ^= square_bit[to];
         c.bb[s][q] |= square_bit[to];
         c.board[to] = uint8_t(piece_code(s, q));
-        c.pst = pair_add(c.pst, pst_table[s][q][to]);
+        c.pst = pair_add(c.pst, pst[s][q][to]);
         c.phase = int16_t(c.phase + phase_weight[q]);
     }
 
@@ -122,7 +122,7 @@ int make_side(const Position& parent, Position& c, Move m) {
         c.key ^= zobrist_piece[o][ct][to];
         c.pawn_key ^= zobrist_pawn_king[o][ct][to];
         c.material_key -= zobrist_material[o][ct];
-        c.pst = pair_sub(c.pst, pst_table[o][ct][to]);
+        c.pst = pair_sub(c.pst, pst[o][ct][to]);
         c.phase = int16_t(c.phase - phase_weight[ct]);
         c.bb[o][ct] ^= square_bit[to];
         c.bb[o][0] ^= square_bit[to];
@@ -136,6 +136,6 @@ int make_side(const Position& parent, Position& c, Move m) {
 
 }  // namespace
 
-int make_move(const Position& parent, Position& c, Move m) {
-    return (parent.ply & 1) ? make_side<BLACK>(parent, c, m) : make_side<WHITE>(parent, c, m);
+int make_move(const Position& parent, Position& c, Move m, const PieceSquareTable& pst) {
+    return (parent.ply & 1) ? make_side<BLACK>(parent, c, m, pst) : make_side<WHITE>(parent, c, m, pst);
 }

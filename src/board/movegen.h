@@ -4,6 +4,20 @@
 
 constexpr int MAX_MOVES = 256;
 
+// A set of moves kept in order, such as the root moves a search may play.
+struct MoveList {
+    int count = 0;
+    Move moves[MAX_MOVES];
+    bool contains(Move m) const {
+        for (int i = 0; i < count; i++)
+            if (moves[i] == m) return true;
+        return false;
+    }
+    void add(Move m) {
+        if (count < MAX_MOVES) moves[count++] = m;
+    }
+};
+
 int generate_all_moves(const Position& pos, Move* out);
 int generate_castling(const Position& pos, int side, Move* out);
 int generate_captures_on(const Position& pos, Move* out, int square);

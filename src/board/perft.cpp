@@ -1,61 +1,16 @@
 #include "board/perft.h"
 
-#include <cinttypes>
-
 #include "board/draw.h"
 #include "board/makemove.h"
+#include "board/legal.h"
 #include "board/movegen.h"
 
 namespace {
 
-// What a node needs to judge its moves' legality without making them.
-struct LegalityContext {
-    int us, them, king;
-    Bitboard occ, checkers, pinned;
-};
-
-LegalityContext make_context(const Position& pos) {
-    LegalityContext c;
-    c.us = pos.ply & 1;
-    c.them = 1 - c.us;
-    c.king = lsb_index(pos.bb[c.us][KING]);
-    c.occ = occupied(pos);
-    c.checkers = attackers_to(pos, c.king, c.them, c.occ);
-    c.pinned = 0;
-    Bitboard snipers = (bishop_lines[c.king] & (pos.bb[c.them][BISHOP] | pos.bb[c.them][QUEEN])) |
-                       (rook_lines[c.king] & (pos.bb[c.them][ROOK] | pos.bb[c.them][QUEEN]));
-    while (snipers) {
-        Bitboard b = between[c.king][pop_lsb(snipers)] & c.occ;
-        if (b && !(b & (b - 1)) && (b & pos.bb[c.us][0])) c.pinned |= b;
-    }
-    return c;
-}
-
-bool is_legal(const Position& pos, const LegalityContext& c, Move m) {
-    const int from = move_from(m), to = move_to(m), flag = move_flag(m);
-    if (flag == FLAG_EP) {
-        Position child;
-        make_move(pos, child, m);
-        return !king_attacked(child, c.us);
-    }
-    if (from == c.king) {
-        if (flag == FLAG_CASTLE) return true;  // generated only through safe squares
-        return !attackers_to(pos, to, c.them, c.occ ^ square_bit[from]);
-    }
-    if (c.checkers) {
-        if (c.checkers & (c.checkers - 1)) return false;
-        const int ch = lsb_index(c.checkers);
-        if (to != ch && !(between[c.king][ch] & square_bit[to])) return false;
-    }
-    if (c.pinned & square_bit[from])
-        return (between[c.king][to] & square_bit[from]) || (between[c.king][from] & square_bit[to]);
-    return true;
-}
-
 uint64_t perft_inner(const Position& pos, int depth) {
     Move moves[MAX_MOVES];
     const int n = generate_all_moves(pos, moves);
-    const LegalityContext c = make_context(pos);
+    const LegalityContext c = legality_context(pos);
     uint64_t total = 0;
     if (depth == 1) {
         for (int i = 0; i < n; i++) total += is_legal(pos, c, moves[i]);
@@ -72,32 +27,4 @@ uint64_t perft_inner(const Position& pos, int depth) {
 
 }  // namespace
 
-int generate_legal_moves(const Position& pos, Move* out) {
-    Move moves[MAX_MOVES];
-    const int n = generate_all_moves(pos, moves);
-    const LegalityContext c = make_context(pos);
-    int k = 0;
-    for (int i = 0; i < n; i++)
-        if (is_legal(pos, c, moves[i])) out[k++] = moves[i];
-    return k;
-}
-
 uint64_t perft(const Position& pos, int depth) { return depth <= 0 ? 1 : perft_inner(pos, depth); }
-
-uint64_t perft_divide(const Position& pos, int depth, FILE* out) {
-    Move moves[MAX_MOVES];
-    const int n = generate_legal_moves(pos, moves);
-    uint64_t total = 0;
-    Position child;
-    for (int i = 0; i < n; i++) {
-        make_move(pos, child, moves[i]);
-        const uint64_t count = depth > 1 ? perft(child, depth - 1) : 1;
-        char t[MOVE_TEXT_SIZE];
-        move_to_text(moves[i], t, &pos);
-        fprintf(out, "%s: %" PRIu64 "\n", t, count);
-        total += count;
-    }
-    fprintf(out, "\nNodes searched: %" PRIu64 "\n", total);
-    fflush(out);
-    return total;
-}

@@ -1,5 +1,6 @@
 #include "board/position.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,7 +11,7 @@ uint64_t zobrist_pawn_king[2][8][64];
 uint64_t zobrist_castle[16];
 uint64_t zobrist_material[2][8];
 const int phase_weight[8] = {0, 0, 1, 3, 9, 22, 0, 0};
-ScorePair pst_table[2][8][64];
+const PieceSquareTable NO_PIECE_SQUARES = {};
 
 static uint64_t splitmix(uint64_t& s) {
     uint64_t z = (s += 0x9E3779B97F4A7C15ULL);
@@ -57,12 +58,48 @@ static int piece_type_of_char(char c) {
 
 static int msb_index(Bitboard b) { return 63 - __builtin_clzll(b); }
 
-// Clears the homes of the king and of the rook that one castling letter names.
-static const char* read_castling_letter(Position& pos, char c) {
-    const int side = (c >= 'a') ? BLACK : WHITE, base = side == WHITE ? SQ_A1 : SQ_A8;
+// Appends one repair to the notes, "; " between repairs.
+static void note_repair(FenNotes* notes, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+static void note_repair(FenNotes* notes, const char* fmt, ...) {
+    if (!notes) return;
+    char text[96];
+    va_list ap;
+    va_start(ap, fmt);
+    vsnprintf(text, sizeof text, fmt, ap);
+    va_end(ap);
+    const size_t used = strlen(notes->repaired);
+    snprintf(notes->repaired + used, sizeof notes->repaired - used, "%s%s", used ? "; " : "", text);
+}
+
+// The board field: eight ranks of eight squares, top rank first. False when it is anything else.
+static bool read_board(Position& pos, const char*& p) {
+    int rank = 7, file = 0;
+    for (; *p && *p != ' '; p++) {
+        const char c = *p;
+        if (c == '/') {
+            if (file != 8 || rank == 0) return false;
+            rank--, file = 0;
+        } else if (c >= '1' && c <= '8') {
+            file += c - '0';
+            if (file > 8) return false;
+        } else if (const int t = piece_type_of_char(c); t && file < 8) {
+            put_piece(pos, c >= 'a' ? BLACK : WHITE, t, rank * 8 + file++);
+        } else {
+            return false;
+        }
+    }
+    return rank == 0 && file == 8;
+}
+
+// The rook that one castling letter names on `side`'s first rank, or -1 with the reason it has none.
+static int castling_rook(const Position& pos, char c, int side, FenCastling rule, const char*& why) {
+    const int base = side == WHITE ? SQ_A1 : SQ_A8;
     const Bitboard rank = 0xFFULL << base, king = pos.bb[side][KING] & rank;
-    if (popcount(pos.bb[side][KING]) != 1 || !king) return "castling without the king on its first rank";
-    const int k = lsb_index(king), lower = c | 0x20;
+    const int lower = c | 0x20;
+    why = "no king on its first rank";
+    if (popcount(pos.bb[side][KING]) != 1 || !king) return -1;
+    why = "the king is not on its square";
+    if (rule == FenCastling::STANDARD && !(king & square_bit[base + 4])) return -1;
     const Bitboard rooks = pos.bb[side][ROOK] & rank;
     int r = -1;
     if (lower == 'k' && (rooks & ~(king | (king - 1))))
@@ -71,83 +108,111 @@ static const char* read_castling_letter(Position& pos, char c) {
         r = lsb_index(rooks);
     else if (lower >= 'a' && lower <= 'h' && (rooks & square_bit[base + lower - 'a']))
         r = base + lower - 'a';
-    if (r < 0) return "castling letter without its rook";
-    if (castle_rook(pos, side, r > k) >= 0) return "two castling rights on one wing";
-    pos.castle_mask &= ~(square_bit[k] | square_bit[r]);
+    why = "no rook on its square";
+    if (r < 0 || (rule == FenCastling::STANDARD && file_of(r) != 0 && file_of(r) != 7)) return -1;
+    return r;
+}
+
+// The castling field: '-' or letters, each kept when its king and rook stand where it says.
+static bool read_castling(Position& pos, const char*& p, FenCastling rule, FenNotes* notes) {
+    for (; *p && *p != ' '; p++) {
+        const char c = *p;
+        if (c == '-') continue;
+        const int lower = c | 0x20;
+        if (lower != 'k' && lower != 'q' && (lower < 'a' || lower > 'h')) return false;
+        const int side = c >= 'a' ? BLACK : WHITE;
+        const char* why;
+        const int r = castling_rook(pos, c, side, rule, why);
+        if (r < 0) {
+            note_repair(notes, "castling %c dropped (%s)", c, why);
+            continue;
+        }
+        const int k = king_square(pos, side);
+        if (castle_rook(pos, side, r > k) >= 0) {
+            note_repair(notes, "castling %c dropped (a second right on one wing)", c);
+            continue;
+        }
+        pos.castle_mask &= ~(square_bit[k] | square_bit[r]);
+    }
+    return true;
+}
+
+// Why an en-passant square of the side to move cannot follow a double step, or nullptr.
+static const char* en_passant_problem(const Position& pos, int target) {
+    const int us = side_to_move(pos), them = 1 - us;
+    const int back = us == WHITE ? 8 : -8;  // from the target towards the pawn that stepped
+    if (rank_of(target) != (us == WHITE ? 5 : 2)) return "not on the rank a double step passes";
+    if (pos.board[target - back] != piece_code(them, PAWN)) return "no pawn in front of it";
+    if (pos.board[target] || pos.board[target + back]) return "the squares the pawn crossed are not empty";
     return nullptr;
 }
 
-const char* position_from_fen(Position& pos, const char* text) {
-    init_position_tables();
-    memset(&pos, 0, sizeof pos);
-    pos.prev = nullptr;
-    pos.castle_mask = BACK_RANKS;
-    pos.ply = -1;
-
-    char buf[FEN_BUFFER];
-    if (!text || !*text) text = START_FEN;
-    strncpy(buf, text, FEN_BUFFER - 2);
-    buf[FEN_BUFFER - 2] = 0;
-
-    const char* p = buf;
-    int i = 0;
-    for (; *p && *p != ' '; p++) {
-        char c = *p;
-        if (c >= '0' && c <= '9') {
-            i += c - '0';
-        } else if (c == '/') {
-            i = (i + 7) & ~7;
-        } else {
-            int t = piece_type_of_char(c);
-            // Squares past the board are dropped rather than written out of bounds.
-            if (t && i >= 0 && i < 64) put_piece(pos, (c >= 'a') ? BLACK : WHITE, t, i ^ 56);
-            i++;
-        }
+// The en-passant field: '-' or a square. A square no double step can have made is dropped; one
+// that no pawn of the side to move can capture onto is read but left out of the key, as after make.
+static bool read_en_passant(Position& pos, const char* p, FenNotes* notes) {
+    if (!*p) return true;
+    if (*p == '-') return !p[1] || p[1] == ' ';
+    if (p[0] < 'a' || p[0] > 'h' || p[1] < '1' || p[1] > '8' || (p[2] && p[2] != ' ')) return false;
+    const int target = (p[1] - '1') * 8 + (p[0] - 'a');
+    if (const char* why = en_passant_problem(pos, target)) {
+        note_repair(notes, "en passant %.2s dropped (%s)", p, why);
+        return true;
     }
-    for (int s = 0; s < 2; s++)
-        for (int t = 1; t <= 6; t++) pos.bb[s][0] |= pos.bb[s][t];
-
-    char ctm = *p ? p[1] : 0;
-    if (ctm == 'w') {
-        pos.ply = 0;
-    } else if (ctm == 'b') {
-        pos.ply = 1;
-    } else {
-        return nullptr;  // no side to move: ply stays -1 for the caller to refuse
-    }
-    p += 2;
-    if (*p == ' ') p++;
-    const char* castling = nullptr;
-    for (; *p && *p != ' '; p++)
-        if (*p != '-' && !castling) castling = read_castling_letter(pos, *p);
-    pos.in_check = side_in_check(pos, pos.ply & 1) ? 1 : 0;
-    pos.key = compute_key(pos);
-    pos.pawn_key = compute_pawn_key(pos);
-    pos.material_key = compute_material_key(pos);
-
-    while (*p == ' ') p++;
-    if (*p == '-' || !*p || p[0] < 'a' || p[0] > 'h' || p[1] < '1' || p[1] > '8') return castling;
-    int f = p[0] - 'a';
-    int target, step_to, step_from;
-    if (p[1] == '3') {
-        target = 16 + f;
-        step_from = 8 + f;
-        step_to = 24 + f;
-    } else {
-        target = (p[1] - '1') * 8 + f;
-        // A target on the top rank would put the step off the board; clamp to keep squares valid.
-        if (target + 8 > 63 || target - 8 < 0) return castling;
-        step_from = target + 8;
-        step_to = target - 8;
-    }
-    pos.last_move = make_move_word(step_from, step_to, FLAG_DOUBLE);
-    int us = pos.ply & 1;
-    Bitboard beside = ((square_bit[step_to] << 1) & NOT_FILE_A) | ((square_bit[step_to] >> 1) & NOT_FILE_H);
+    const int us = side_to_move(pos), step = us == WHITE ? 8 : -8;
+    pos.last_move = make_move_word(target + step, target - step, FLAG_DOUBLE);
+    const Bitboard beside = ((square_bit[target - step] << 1) & NOT_FILE_A) | ((square_bit[target - step] >> 1) & NOT_FILE_H);
     if (beside & pos.bb[us][PAWN]) {
         pos.ep_mask = square_bit[target];
         pos.key ^= zobrist_piece[BLACK][0][target];
     }
-    return castling;
+    return true;
+}
+
+bool position_from_fen(Position& pos, const char* text, FenNotes* notes, FenCastling rule) {
+    init_position_tables();
+    memset(&pos, 0, sizeof pos);
+    pos.castle_mask = BACK_RANKS;
+    if (notes) notes->refused = nullptr, notes->repaired[0] = 0;
+    auto refuse = [&](const char* why) {
+        if (notes) notes->refused = why;
+        return false;
+    };
+    if (!text || !*text) text = START_FEN;
+    const char* p = text;
+    while (*p == ' ') p++;
+    if (!read_board(pos, p)) return refuse("a board field that is not eight ranks of eight squares");
+    for (int s = 0; s < 2; s++)
+        for (int t = 1; t <= 6; t++) pos.bb[s][0] |= pos.bb[s][t];
+    while (*p == ' ') p++;
+    if ((*p != 'w' && *p != 'b') || (p[1] && p[1] != ' ')) return refuse("the side to move is not w or b");
+    pos.ply = *p++ == 'b';
+    while (*p == ' ') p++;
+    if (!read_castling(pos, p, rule, notes)) return refuse("a castling letter other than K, Q, k, q, A-H or a-h");
+    pos.in_check = side_in_check(pos, side_to_move(pos)) ? 1 : 0;
+    pos.key = compute_key(pos);
+    pos.pawn_key = compute_pawn_key(pos);
+    pos.material_key = compute_material_key(pos);
+    pos.phase = int16_t(compute_phase(pos));
+    while (*p == ' ') p++;
+    if (!read_en_passant(pos, p, notes)) return refuse("an en-passant field that is neither a square nor -");
+    return true;
+}
+
+// A counter field: a number, or the default when it is missing (noted when it is not a number).
+static long read_counter(const char* text, long fallback, const char* name, FenNotes* notes) {
+    if (!text || !*text) return fallback;
+    char* end;
+    const long v = strtol(text, &end, 10);
+    if (end != text && !*end) return v;
+    note_repair(notes, "%s \"%.16s\" read as %ld", name, text, fallback);
+    return fallback;
+}
+
+void read_fen_counters(Position& pos, const char* halfmove, const char* fullmove, FenNotes* notes) {
+    const long half = read_counter(halfmove, 0, "half-move counter", notes);
+    const long full = read_counter(fullmove, 1, "move number", notes);
+    pos.rule50 = uint16_t(half < 0 ? 0 : (half > FIFTY_MOVE_PLIES ? FIFTY_MOVE_PLIES : half));
+    pos.ply = int16_t(2 * ((full < 1 ? 1 : (full > MAX_MOVE_NUMBER ? MAX_MOVE_NUMBER : full)) - 1) + (pos.ply & 1));
 }
 
 Bitboard attacked_by(const Position& pos, int them) {
@@ -204,12 +269,12 @@ uint64_t compute_material_key(const Position& pos) {
     return k;
 }
 
-ScorePair compute_pst(const Position& pos) {
+ScorePair compute_pst(const Position& pos, const PieceSquareTable& pst) {
     ScorePair p = 0;
     for (int s = 0; s < 2; s++)
         for (int t = 1; t <= 6; t++) {
             Bitboard b = pos.bb[s][t];
-            while (b) p = pair_add(p, pst_table[s][t][pop_lsb(b)]);
+            while (b) p = pair_add(p, pst[s][t][pop_lsb(b)]);
         }
     return p;
 }

@@ -70,15 +70,38 @@ extern uint64_t zobrist_pawn_king[2][8][64];
 extern uint64_t zobrist_castle[16];  // by the four rights
 extern uint64_t zobrist_material[2][8];
 extern const int phase_weight[8];
-// Filled by the evaluation tables; zero until then.
-extern ScorePair pst_table[2][8][64];
+// Values by side, piece type and square whose running sum a position keeps in `pst`.
+using PieceSquareTable = ScorePair[2][8][64];
+extern const PieceSquareTable NO_PIECE_SQUARES;  // all zero
 
 // Builds the key tables (idempotent); also builds the bitboard tables.
 void init_position_tables();
 
-// Castling fields: KQkq (the outermost rook on that wing, X-FEN) or the rooks' files (A-H white,
-// a-h black, Shredder-FEN), mixed freely. Returns why the castling field is impossible, or nullptr.
-const char* position_from_fen(Position& pos, const char* text);
+// What reading a FEN found: why the text is not a chess position, or what was repaired on the way.
+constexpr int FEN_NOTE_SIZE = 320;
+struct FenNotes {
+    const char* refused;            // nullptr when the text is a position
+    char repaired[FEN_NOTE_SIZE];   // "" when nothing was dropped, else "; "-separated repairs
+};
+// Which castling rights a FEN may give: standard chess (king on e1 or e8, rooks in the corners) or
+// Chess960 (any rook of the king's first rank).
+enum class FenCastling { STANDARD, CHESS960 };
+
+constexpr long FIFTY_MOVE_PLIES = 100;
+constexpr long MAX_MOVE_NUMBER = 10000;  // keeps the ply count inside 16 bits
+
+// Reads the four leading FEN fields (board, side to move, castling, en passant; the last two may be
+// missing). Castling fields come as KQkq (the outermost rook on that wing, X-FEN) or the rooks'
+// files (A-H white, a-h black, Shredder-FEN), mixed freely. A castling letter whose king or rook is
+// not on its square, and an en-passant square that no double step can have made, are dropped and
+// noted; an en-passant square that no pawn can capture onto is left out of the key, as after make.
+// An empty text reads as the start position. False, with the reason in notes, when a field cannot
+// be read at all.
+bool position_from_fen(Position& pos, const char* text, FenNotes* notes = nullptr,
+                       FenCastling rule = FenCastling::CHESS960);
+// FEN fields 5 and 6 (either may be null or empty): the half-move clock, capped at the fifty-move
+// limit, and the move number; one that is not a number takes its default and is noted.
+void read_fen_counters(Position& pos, const char* halfmove, const char* fullmove, FenNotes* notes);
 bool side_in_check(const Position& pos, int side);
 // All squares attacked by `side` under the current occupancy.
 Bitboard attacked_by(const Position& pos, int side);
@@ -88,7 +111,7 @@ Bitboard attackers_to(const Position& pos, int sq, int by, Bitboard occ);
 uint64_t compute_key(const Position& pos);
 uint64_t compute_pawn_key(const Position& pos);
 uint64_t compute_material_key(const Position& pos);
-ScorePair compute_pst(const Position& pos);
+ScorePair compute_pst(const Position& pos, const PieceSquareTable& pst);
 int compute_phase(const Position& pos);
 
 // Why a FEN would break the engine, or nullptr when it is safe to search.

@@ -15,6 +15,17 @@ void eval_tables_clear(EvalTables& t) {
     material_table_clear(t.material);
 }
 
+void eval_tables_use_bonus(EvalTables& t, ScorePair hmb) {
+    if (t.bonus_built && t.bonus_weight == hmb) return;
+    for (int p = 0; p <= MAX_PHASE; p++) {
+        const int v = pair_end(hmb) * (MAX_PHASE - p) + pair_open(hmb) * p;
+        t.side_to_move_bonus[p] = (v + (v < 0 ? -48 : 48)) / 96;
+    }
+    if (t.bonus_built) memset(t.cache, 0, sizeof t.cache);
+    t.bonus_weight = hmb;
+    t.bonus_built = true;
+}
+
 namespace {
 
 constexpr Bitboard DARK_SQUARES = 0xAA55AA55AA55AA55ULL;  // a1 is dark
@@ -89,14 +100,14 @@ struct Evaluator {
     void castling_and_rooks() {
         const Bitboard m = pos.castle_mask;
         auto clear = [m](int a, int b) { return !(m & square_bit[a]) && !(m & square_bit[b]); };
-        if (clear(SQ_E1, SQ_H1)) add(WHITE, krights);
-        if (clear(SQ_A1, SQ_E1)) add(WHITE, qrights);
-        if (clear(SQ_E8, SQ_H8)) add(BLACK, krights);
-        if (clear(SQ_A8, SQ_E8)) add(BLACK, qrights);
+        if (clear(SQ_E1, SQ_H1)) add(WHITE, eval_weights.krights);
+        if (clear(SQ_A1, SQ_E1)) add(WHITE, eval_weights.qrights);
+        if (clear(SQ_E8, SQ_H8)) add(BLACK, eval_weights.krights);
+        if (clear(SQ_A8, SQ_E8)) add(BLACK, eval_weights.qrights);
         // f1/g1 king, rook on g1, h1, g2 or h2 (and the black mirror).
-        if ((pos.bb[WHITE][KING] & 0x60ULL) && (pos.bb[WHITE][ROOK] & 0xC0C0ULL)) add(WHITE, hemrook);
+        if ((pos.bb[WHITE][KING] & 0x60ULL) && (pos.bb[WHITE][ROOK] & 0xC0C0ULL)) add(WHITE, eval_weights.hemrook);
         if ((pos.bb[BLACK][KING] & 0x6000000000000000ULL) && (pos.bb[BLACK][ROOK] & 0xC0C0000000000000ULL))
-            add(BLACK, hemrook);
+            add(BLACK, eval_weights.hemrook);
     }
 
     // The side is a template argument: every "white or black" choice below is made by the compiler.
@@ -162,7 +173,7 @@ void Evaluator::pieces() {
     // Bishops aiming at the king through nothing but enemy knights.
     for (Bitboard b = own[BISHOP] & bishop_lines[ek]; b;) {
         const int s = pop_lsb(b);
-        if (!(between[s][ek] & occ & ~enemy[KNIGHT])) add(us, pin);
+        if (!(between[s][ek] & occ & ~enemy[KNIGHT])) add(us, eval_weights.pin);
     }
 
     for (Bitboard b = own[KNIGHT]; b;) {
@@ -191,14 +202,14 @@ void Evaluator::pieces() {
         add(us, bishop_other_colour_pawns[me.count->pawns - same]);
         if (bishops >= 2 && !(enemy[BISHOP] & colour)) add(us, bishop_same_colour_pawns[same]);
         danger += 3 * popcount(a & diag_checks);
-        if (knight_opposed & square_bit[s]) add(us, bnopp);
+        if (knight_opposed & square_bit[s]) add(us, eval_weights.bnopp);
     }
 
     if (rank_of(ek) == (us == WHITE ? 7 : 0))
-        add(us, pair_mul(rook7th, popcount(own[ROOK] & relative_rank_mask[6][us])));
+        add(us, pair_mul(eval_weights.rook7th, popcount(own[ROOK] & relative_rank_mask[6][us])));
     for (Bitboard b = own[ROOK] & file_through(ek); b;)
         if (!(between[pop_lsb(b)][ek] & own[PAWN])) danger += 2;
-    const ScorePair rook_file[4] = {ropen, rhalf, rquarter, 0};
+    const ScorePair rook_file[4] = {eval_weights.ropen, eval_weights.rhalf, eval_weights.rquarter, 0};
     for (Bitboard b = own[ROOK]; b;) {
         const int s = pop_lsb(b);
         const Bitboard a = rook_attacks(s, occ);
@@ -263,7 +274,7 @@ void Evaluator::outposts(Bitboard enemy_span) {
     add(us, outsq_count[popcount(strong)]);
     if (!enemy[KNIGHT])
         for (Bitboard b = strong; b;)
-            if (!(enemy[BISHOP] & colour_squares(pop_lsb(b)))) add(us, eternal);
+            if (!(enemy[BISHOP] & colour_squares(pop_lsb(b)))) add(us, eval_weights.eternal);
     add(us, nblockade_count[popcount(own[KNIGHT] & push(them, enemy[PAWN]) & never_attackable)]);
     add(us, outpost_count[popcount((own[KNIGHT] | own[BISHOP] | own[ROOK]) & never_attackable)]);
 
@@ -273,7 +284,7 @@ void Evaluator::outposts(Bitboard enemy_span) {
     const Bitboard files = file_of(st[them].king) >= 4 ? 0x1E1E1E1E1E1E1E1EULL : 0x7878787878787878ULL;
     add(us, pdev_count[popcount(blocked_enemy & their_second & files)]);
     add(us, minorbehind_count[popcount((own[KNIGHT] | own[BISHOP]) & push(them, own[PAWN]))]);
-    if (push(us, own[KING]) & own[BISHOP]) add(us, binfrontk);
+    if (push(us, own[KING]) & own[BISHOP]) add(us, eval_weights.binfrontk);
 }
 
 // True when a rook or queen of the set stands behind the pawn on its file with only such pieces between.
@@ -299,13 +310,13 @@ void Evaluator::passers(Bitboard passed) {
             add(us, own_king_passer[i][square_distance(me.king, ahead)]);
             add(us, enemy_king_passer[i][square_distance(en.king, ahead)]);
             const int promo = (us == WHITE ? 56 : 0) + file_of(s);
-            if (square_distance(me.king, promo) <= 1) add(us, reKinFront);
-            if (square_distance(en.king, promo) <= 1) add(them, reKinFront);
+            if (square_distance(me.king, promo) <= 1) add(us, eval_weights.reKinFront);
+            if (square_distance(en.king, promo) <= 1) add(them, eval_weights.reKinFront);
         }
         const Bitboard behind = file_ahead(them, s);
         if (i >= 3) {
-            if (behind & own[ROOK]) add(us, reRookBehind);
-            if (behind & enemy[ROOK]) add(them, reRookBehind);
+            if (behind & own[ROOK]) add(us, eval_weights.reRookBehind);
+            if (behind & enemy[ROOK]) add(them, eval_weights.reRookBehind);
         }
         if (occ & square_bit[ahead]) continue;
 
@@ -395,7 +406,7 @@ int evaluate_full(Position& pos, EvalTables& t) {
 
     int result = int((score + (score < 0 ? -48 : 48)) / 96);
     if (pos.ply & 1) result = -result;
-    result += side_to_move_bonus[p];
+    result += t.side_to_move_bonus[p];
     result = (result + (result < 0 ? -5 : 5)) / 10;
 
     EvalCacheEntry& c = t.cache[uint32_t(pos.key) & (EVAL_CACHE_SIZE - 1)];

@@ -29,11 +29,11 @@ MaterialSide count_side(const Bitboard* own) {
 // square). The pairs and a queen with a rook add their own.
 ScorePair count_terms(const MaterialSide& s) {
     ScorePair t = pair_mul(knight_pawns[s.pawns], s.knights);
-    t = pair_add(t, pair_mul(pair_add(rconnected, rook_pawns[s.pawns]), s.rooks));
+    t = pair_add(t, pair_mul(pair_add(eval_weights.rconnected, rook_pawns[s.pawns]), s.rooks));
     t = pair_add(t, pair_mul(queen_pawns[s.pawns], s.queens));
-    if (s.bishops == 2) t = pair_add(t, bpair);
-    if (s.rooks >= 2) t = pair_add(t, rpair);
-    if (s.rooks >= 1 && s.queens) t = pair_add(t, qpair);
+    if (s.bishops == 2) t = pair_add(t, eval_weights.bpair);
+    if (s.rooks >= 2) t = pair_add(t, eval_weights.rpair);
+    if (s.rooks >= 1 && s.queens) t = pair_add(t, eval_weights.qpair);
     return t;
 }
 
@@ -44,8 +44,8 @@ void fill_material_entry(const Position& pos, MaterialEntry& e) {
     const MaterialSide& b = e.side[BLACK] = count_side(pos.bb[BLACK]);
     ScorePair terms = pair_sub(count_terms(w), count_terms(b));
     // Two pieces up is worth more than their values.
-    if (w.pieces - b.pieces >= 2) terms = pair_add(terms, extra);
-    if (b.pieces - w.pieces >= 2) terms = pair_sub(terms, extra);
+    if (w.pieces - b.pieces >= 2) terms = pair_add(terms, eval_weights.extra);
+    if (b.pieces - w.pieces >= 2) terms = pair_sub(terms, eval_weights.extra);
     e.terms = terms;
     const EndingSlot* ending = find_ending(pos.material_key);
     e.evaluator = ending ? ending->evaluator : nullptr;

@@ -60,7 +60,7 @@ struct PawnSide {
         const Bitboard front = own & ~behind_own;
         const Bitboard doubled_front = front & file_fill(own & behind_own);
         total[us] = pair_add(total[us], pdoubled_count[pawns - popcount(file_set)]);
-        for (Bitboard b = doubled_front & ~own_att; b; b &= b - 1) total[us] = pair_add(total[us], pdoubndef);
+        for (Bitboard b = doubled_front & ~own_att; b; b &= b - 1) total[us] = pair_add(total[us], eval_weights.pdoubndef);
 
         total[us] = pair_add(total[us], predundant_count[popcount(own_att)]);
 
@@ -97,7 +97,7 @@ struct PawnSide {
             for (int k = 0; k < 2; k++)
                 total[k] = pair_add(total[k], king_pawn_distance[square_distance(kings[k], ahead)]);
         }
-        if (popcount(passed) >= 2) total[us] = pair_add(total[us], twopassed);
+        if (popcount(passed) >= 2) total[us] = pair_add(total[us], eval_weights.twopassed);
 
         for (Bitboard b = passed & (beside(passed) | pawn_attacks(us, passed)); b;)
             total[us] = pair_add(total[us], connected_passer[us][pop_lsb(b)]);
@@ -138,9 +138,9 @@ ScorePair fill_pawn_entry(const Position& pos, PawnEntry& e) {
     total[BLACK] = pair_add(total[BLACK], pawn_storm(BLACK, kings[WHITE], bp));
     // A king on its back rank walled in by its own pawns.
     if ((pos.bb[WHITE][KING] & RANK_1_BB) && (king_attacks[kings[WHITE]] & RANK_2_BB & ~wp) == 0)
-        total[WHITE] = pair_add(total[WHITE], luftp);
+        total[WHITE] = pair_add(total[WHITE], eval_weights.luftp);
     if ((pos.bb[BLACK][KING] & RANK_8_BB) && (king_attacks[kings[BLACK]] & RANK_7_BB & ~bp) == 0)
-        total[BLACK] = pair_add(total[BLACK], luftp);
+        total[BLACK] = pair_add(total[BLACK], eval_weights.luftp);
 
     e.score = pair_sub(total[WHITE], total[BLACK]);
     return e.score;

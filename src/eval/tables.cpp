@@ -24,10 +24,11 @@ ScorePair path_clear_protected[COUNT_TABLE], path_clear_unprotected[COUNT_TABLE]
     protected_passed[COUNT_TABLE];
 ScorePair up_threat_count[WIDE_COUNT_TABLE], ga_threat_count[WIDE_COUNT_TABLE], outsq_count[WIDE_COUNT_TABLE],
     outpost_count[WIDE_COUNT_TABLE], predundant_count[WIDE_COUNT_TABLE];
-int side_to_move_bonus[MAX_PHASE + 1];
 ScorePair shelter_rank[8], storm_rank[8];
 ScorePair connected_passer[2][64], candidate_passer[2][64];
 int piece_value[7];
+EvalWeights eval_weights;
+ScorePair pst_table[2][8][64];
 int phase_piece_value[MAX_PHASE + 1][7];
 
 namespace {
@@ -43,7 +44,7 @@ void build_islands() {
         int runs = 0;
         for (int f = 0; f < 8; f++)
             if ((set >> f & 1) && !(f > 0 && (set >> (f - 1) & 1))) runs++;
-        islands_table[set] = pair_mul(islands, runs > 1 ? runs - 1 : 0);
+        islands_table[set] = pair_mul(eval_weights.islands, runs > 1 ? runs - 1 : 0);
     }
 }
 
@@ -75,7 +76,7 @@ const int danger_curve[128] = {
 
 void build_king_safety() {
     // Past the curve the table stays at its last value.
-    for (int k = 0; k < KING_SAFETY_ENTRIES; k++) king_safety[k] = pair_mul(ksafety, danger_curve[k < 128 ? k : 127]);
+    for (int k = 0; k < KING_SAFETY_ENTRIES; k++) king_safety[k] = pair_mul(eval_weights.ksafety, danger_curve[k < 128 ? k : 127]);
 }
 
 void build_factor_table(ScorePair* table, int size, ScorePair param, const int* factors) {
@@ -86,49 +87,42 @@ void build_count_tables() {
     ScorePair* plain[] = {pdoubled_count, duofended_count, nblockade_count, disoo_count,
                           disoh_count,    isoh_count,      isoo_count,      pbkwd_count,
                           blockedopen_count, pmob_count,   pdev_count,      minorbehind_count};
-    const ScorePair params[] = {pdoubled, duofended, nblockade, disoo, disoh, isoh,
-                                isoo,     pbkwd,     blockedopen, pmob, pdev, minorbehind};
+    const ScorePair params[] = {eval_weights.pdoubled, eval_weights.duofended, eval_weights.nblockade, eval_weights.disoo, eval_weights.disoh, eval_weights.isoh,
+                                eval_weights.isoo,     eval_weights.pbkwd,     eval_weights.blockedopen, eval_weights.pmob, eval_weights.pdev, eval_weights.minorbehind};
     for (int t = 0; t < 12; t++)
         for (int i = 0; i < COUNT_TABLE; i++) plain[t][i] = pair_mul(params[t], i);
     for (int i = 0; i < COUNT_TABLE; i++) {
-        knight_pawns[i] = pair_mul(nwp, i - 5);
-        rook_pawns[i] = pair_mul(rwp, i - 5);
-        queen_pawns[i] = pair_mul(qwp, i - 5);
-        bishop_same_colour_pawns[i] = pair_mul(bwps, i - 2);
-        bishop_other_colour_pawns[i] = pair_mul(bwpo, i - 2);
+        knight_pawns[i] = pair_mul(eval_weights.nwp, i - 5);
+        rook_pawns[i] = pair_mul(eval_weights.rwp, i - 5);
+        queen_pawns[i] = pair_mul(eval_weights.qwp, i - 5);
+        bishop_same_colour_pawns[i] = pair_mul(eval_weights.bwps, i - 2);
+        bishop_other_colour_pawns[i] = pair_mul(eval_weights.bwpo, i - 2);
         const int quad = i * (i - 1);
-        path_clear_protected[i] = pair_mul(pathClearAndProtected, quad);
-        path_clear_unprotected[i] = pair_mul(pathClearNotProtected, quad);
-        path_protected[i] = pair_mul(pathProtected, quad);
-        path_unprotected[i] = pair_mul(pathNotProtected, quad);
-        path_open_friendly[i] = pair_mul(pathOpenFriendly, quad);
-        base_passed[i] = make_pair_score(pair_open(basePassed) * quad, pair_end(basePassed) * (i * i + 1));
-        protected_passed[i] = pair_mul(protectedPassed, i - 1);
+        path_clear_protected[i] = pair_mul(eval_weights.pathClearAndProtected, quad);
+        path_clear_unprotected[i] = pair_mul(eval_weights.pathClearNotProtected, quad);
+        path_protected[i] = pair_mul(eval_weights.pathProtected, quad);
+        path_unprotected[i] = pair_mul(eval_weights.pathNotProtected, quad);
+        path_open_friendly[i] = pair_mul(eval_weights.pathOpenFriendly, quad);
+        base_passed[i] = make_pair_score(pair_open(eval_weights.basePassed) * quad, pair_end(eval_weights.basePassed) * (i * i + 1));
+        protected_passed[i] = pair_mul(eval_weights.protectedPassed, i - 1);
     }
 }
 
 void build_wide_count_tables() {
     for (int i = 0; i < WIDE_COUNT_TABLE; i++) {
-        up_threat_count[i] = pair_mul(upThreat, i < 2 ? i : i + 2);
-        ga_threat_count[i] = pair_mul(gaThreat, i);
-        outsq_count[i] = pair_mul(outsq, i);
-        outpost_count[i] = pair_mul(outpost, i);
-        predundant_count[i] = pair_mul(predundant, i);
-    }
-}
-
-void build_side_to_move() {
-    for (int p = 0; p <= MAX_PHASE; p++) {
-        const int v = pair_end(hmb) * (MAX_PHASE - p) + pair_open(hmb) * p;
-        side_to_move_bonus[p] = (v + (v < 0 ? -48 : 48)) / 96;
+        up_threat_count[i] = pair_mul(eval_weights.upThreat, i < 2 ? i : i + 2);
+        ga_threat_count[i] = pair_mul(eval_weights.gaThreat, i);
+        outsq_count[i] = pair_mul(eval_weights.outsq, i);
+        outpost_count[i] = pair_mul(eval_weights.outpost, i);
+        predundant_count[i] = pair_mul(eval_weights.predundant, i);
     }
 }
 
 void build_shelter_storm() {
     static const int shelter_f[8] = {0, 27, 22, 10, 5, 0, 0, 0};
     static const int storm_f[8] = {6, 0, 0, 6, 13, 45, 0, 0};
-    build_factor_table(shelter_rank, 8, shelter, shelter_f);
-    build_factor_table(storm_rank, 8, storm, storm_f);
+    build_factor_table(shelter_rank, 8, eval_weights.shelter, shelter_f);
+    build_factor_table(storm_rank, 8, eval_weights.storm, storm_f);
 }
 
 // Passer value by rank counted from the pawn's own first rank.
@@ -184,7 +178,7 @@ void build_pawn_squares() {
     static const int ro[8] = {0, -1, 0, 2, 4, 6, 6, 0};
     static const int fo[8] = {-11, -1, 4, 9, 9, 4, -1, -11};
     static const int fe[8] = {3, 1, -1, -3, -3, -1, 1, 3};
-    const int so = pair_open(ptabm), se = pair_end(ptabm), h = so / 2;
+    const int so = pair_open(eval_weights.ptabm), se = pair_end(eval_weights.ptabm), h = so / 2;
     for (int s = 8; s < 56; s++) {
         const int r = rank_of(s), f = file_of(s);
         int open = (ro[r] + fo[f]) * so;
@@ -216,12 +210,12 @@ void build_piece_square_tables() {
         for (int t = 0; t < 8; t++)
             for (int s = 0; s < 64; s++) pst_table[side][t][s] = 0;
     build_pawn_squares();
-    build_piece_squares(KNIGHT, knight_base, ntabm);
-    build_piece_squares(BISHOP, bishop_base, btabm);
-    build_piece_squares(ROOK, rook_base, rtabm);
-    build_piece_squares(QUEEN, queen_base, qtabm);
-    build_piece_squares(KING, king_base, ktabm);
-    const ScorePair values[6] = {0, pval, nval, bval, rval, qval};
+    build_piece_squares(KNIGHT, knight_base, eval_weights.ntabm);
+    build_piece_squares(BISHOP, bishop_base, eval_weights.btabm);
+    build_piece_squares(ROOK, rook_base, eval_weights.rtabm);
+    build_piece_squares(QUEEN, queen_base, eval_weights.qtabm);
+    build_piece_squares(KING, king_base, eval_weights.ktabm);
+    const ScorePair values[6] = {0, eval_weights.pval, eval_weights.nval, eval_weights.bval, eval_weights.rval, eval_weights.qval};
     for (int t = PAWN; t <= QUEEN; t++)
         for (int s = 0; s < 64; s++) {
             pst_table[WHITE][t][s] = pair_add(pst_table[WHITE][t][s], values[t]);
@@ -230,7 +224,7 @@ void build_piece_square_tables() {
 }
 
 void build_piece_values() {
-    const ScorePair values[6] = {0, pval, nval, bval, rval, qval};
+    const ScorePair values[6] = {0, eval_weights.pval, eval_weights.nval, eval_weights.bval, eval_weights.rval, eval_weights.qval};
     piece_value[0] = piece_value[KING] = 0;
     for (int t = PAWN; t <= QUEEN; t++) {
         const int o = pair_open(values[t]), e = pair_end(values[t]);
@@ -243,7 +237,7 @@ void build_piece_values() {
             const int o = pair_open(values[t]), e = pair_end(values[t]);
             row[t] = (e * 96 + p * (o - e)) / 960;
         }
-        const int bo = pair_open(bval), be = pair_end(bval);
+        const int bo = pair_open(eval_weights.bval), be = pair_end(eval_weights.bval);
         row[BISHOP] = (be * 96 + 14400 + p * (bo - be + 100)) / 960;
         row[KING] = 10000;
     }
@@ -251,22 +245,22 @@ void build_piece_values() {
 
 }  // namespace
 
-void buildEvalTables() {
+void buildEvalTables(const EvalWeights& w) {
+    eval_weights = w;
     build_islands();
-    build_mobility(knight_mobility, 16, 9, nmob);
-    build_mobility(bishop_mobility, 16, 7, bmob);
-    build_mobility(rook_mobility, 16, 8, rmob);
-    build_mobility(queen_mobility, 32, 14, qmob);
-    build_king_passer(own_king_passer, fkpass);
-    build_king_passer(enemy_king_passer, ekpass);
+    build_mobility(knight_mobility, 16, 9, eval_weights.nmob);
+    build_mobility(bishop_mobility, 16, 7, eval_weights.bmob);
+    build_mobility(rook_mobility, 16, 8, eval_weights.rmob);
+    build_mobility(queen_mobility, 32, 14, eval_weights.qmob);
+    build_king_passer(own_king_passer, eval_weights.fkpass);
+    build_king_passer(enemy_king_passer, eval_weights.ekpass);
     build_king_safety();
     static const int kpp_f[8] = {13, 9, 6, 4, 3, 2, 1, 0};
     static const int knd_f[8] = {0, 8, 3, 0, -2, -3, -4, -5};
-    build_factor_table(king_pawn_distance, 8, kppdist, kpp_f);
-    build_factor_table(knight_king_distance, 8, kndist, knd_f);
+    build_factor_table(king_pawn_distance, 8, eval_weights.kppdist, kpp_f);
+    build_factor_table(knight_king_distance, 8, eval_weights.kndist, knd_f);
     build_count_tables();
     build_wide_count_tables();
-    build_side_to_move();
     build_shelter_storm();
     build_passer_squares();
     build_piece_square_tables();

@@ -1,9 +1,17 @@
 // Tables derived from the evaluation parameters.
 #pragma once
+#include "board/position.h"
 #include "board/score.h"
+#include "eval/params.h"
 
-// Rebuilds every derived table and the piece-square table; the caller empties the caches built on them.
-void buildEvalTables();
+// Builds every derived table and the piece-square table from the weights, and keeps a copy of the
+// weights for the terms that read them directly. Done once at start-up; tests build other sets and
+// empty the caches built on the old ones.
+void buildEvalTables(const EvalWeights& w = default_weights);
+extern EvalWeights eval_weights;
+// Piece-square values with the piece values folded in, by side, type and square; the position keeps
+// their running sum.
+extern PieceSquareTable pst_table;
 
 constexpr int COUNT_TABLE = 9;
 constexpr int WIDE_COUNT_TABLE = 18;
@@ -33,8 +41,6 @@ extern ScorePair path_clear_protected[COUNT_TABLE], path_clear_unprotected[COUNT
 extern ScorePair up_threat_count[WIDE_COUNT_TABLE], ga_threat_count[WIDE_COUNT_TABLE],
     outsq_count[WIDE_COUNT_TABLE], outpost_count[WIDE_COUNT_TABLE], predundant_count[WIDE_COUNT_TABLE];
 
-// Plain bonus for the side to move by phase, added after the division by 96.
-extern int side_to_move_bonus[MAX_PHASE + 1];
 
 // By rank counted from the pawn's own first rank.
 extern ScorePair shelter_rank[8], storm_rank[8];

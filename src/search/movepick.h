@@ -6,9 +6,7 @@
 #include "board/draw.h"
 #include "board/movegen.h"
 #include "board/see.h"
-#include "search/state.h"
-
-struct Worker;
+#include "search/worker.h"
 
 enum : int {
     PICK_ALL = 0,           // hash, captures, killers, quiets, losing captures

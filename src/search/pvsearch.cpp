@@ -42,7 +42,7 @@ PvHash probe_pv(const Position& pos, int depth, int ply) {
 
 
 // Extension of one move in half plies, more generous than below the PV; `mark` is set when the
-// move must keep its full depth. Runs the singular test, after which the caller checks stop_search.
+// move must keep its full depth. Runs the singular test, after which the caller checks stopped().
 int pv_extension(Worker& w, Position& pos, Exchanges& x, const Position& child, int ply, int depth, int evasions,
                  const PvHash& hash, Bitboard barrier, bool& mark) {
     const Move m = x.m;
@@ -82,7 +82,7 @@ int pv_extension(Worker& w, Position& pos, Exchanges& x, const Position& child, 
 }  // namespace
 
 int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
-    if (stop_search) return 0;
+    if (stopped()) return 0;
     if (ply > w.sel_depth) w.sel_depth = ply;
     pos.last_pv_ply = uint8_t(ply);
     pos.reduced = 0;
@@ -105,7 +105,7 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
     if (depth > 9 && !hash.move) {
         Move iid[PV_SIZE] = {0};
         pv_search(w, pos, alpha, beta, depth - 4, ply, iid);
-        if (stop_search) return 0;
+        if (stopped()) return 0;
         hash = probe_pv(pos, depth, ply);
         if (iid[0]) hash.move = iid[0];
     }
@@ -148,7 +148,7 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
             if (quiet && !checking && quiet_count < MAX_MOVES) quiets[quiet_count++] = m;
             bool mark = false;
             const int e = pv_extension(w, pos, exchanges, child, ply, depth, evasions, hash, barrier, mark);
-            if (stop_search) return 0;
+            if (stopped()) return 0;
             child.accum_ext = int16_t(child.accum_ext + e);
             const int nd = depth + e;
             if (!tactical && !in_check && nd < 10 && piece_loses(exchanges, from)) mark = true;
@@ -168,18 +168,18 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
                     v = -zw_search(w, child, -running_alpha, nd - 2 - r, ply + 1, scratch, 0, 0);
                     pos.reduced = child.reduced = 0;
                     child.horizon_ext = horizon;
-                    if (stop_search) return 0;
+                    if (stopped()) return 0;
                     if (v <= running_alpha) continue;
                 }
                 const uint8_t horizon = child.horizon_ext;
                 v = -zw_search(w, child, -running_alpha, nd - 2, ply + 1, scratch, 0, 0);
-                if (stop_search) return 0;
+                if (stopped()) return 0;
                 if (v > running_alpha) {
                     child.horizon_ext = horizon;
                     v = -pv_search(w, child, -beta, -running_alpha, nd - 2, ply + 1, child_pv);
                 }
             }
-            if (stop_search) return 0;
+            if (stopped()) return 0;
         }
 
         if (v <= best) continue;
@@ -196,7 +196,7 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
         }
     }
 
-    if (stop_search) return 0;
+    if (stopped()) return 0;
     if (count == 0) best = in_check ? ply - MATE_SCORE : 0;
     if (best_quiet) update_history(w, pos, best_quiet, quiets, quiet_count, depth);
     if (best_is_draw) return best;

@@ -64,7 +64,7 @@ inline bool use_checks_mode(bool pv_node, int running_alpha, int beta, int depth
 
 int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, Move* pv) {
     const int phase = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
-    if (stop_search) return 0;
+    if (stopped()) return 0;
     if (ply > w.sel_depth) w.sel_depth = ply;
     if (poll_step(w)) return 0;
     if (insufficient_material(pos, ply)) return draw_for_ply(w, ply);
@@ -134,7 +134,7 @@ int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, M
         } else {
             if (checks_mode && !tactical && !child.in_check && m != hash_move) continue;
             score = -qsearch(w, child, -beta, -alpha, depth - 2, ply + 1, child_pv);
-            if (stop_search) return 0;
+            if (stopped()) return 0;
         }
         if (score <= best) continue;
         if (score > alpha) {
@@ -147,7 +147,7 @@ int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, M
         if (score >= beta) break;
     }
 
-    if (stop_search) return 0;
+    if (stopped()) return 0;
     if (!legal) best = ply - MATE_SCORE;
     if (best_is_draw || depth < QS_HASH_DEPTH) return best;
     const int stored = score_to_tt(best, ply);

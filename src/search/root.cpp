@@ -5,24 +5,21 @@
 #include "board/draw.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "board/perft.h"
+#include "board/legal.h"
 #include "eval/evaluate.h"
 #include "search/search.h"
-#include "search/threads.h"
+#include "search/report.h"
 #include "board/see.h"
 
-bool move_list_has(const char* list, const char* word) {
-    const size_t n = strlen(word);
-    for (const char* p = list; *p;) {
-        while (*p && is_blank(*p)) p++;
-        const char* w = p;
-        while (*p && !is_blank(*p)) p++;
-        if (n && size_t(p - w) == n && !memcmp(w, word, n)) return true;
-    }
-    return false;
-}
-
 namespace {
+
+// The first iterations are too quick to show a new best move, or the move being searched.
+constexpr int QUIET_DEPTHS = 4;
+constexpr int PROGRESS_DEPTH = 6;
+constexpr double PROGRESS_SECONDS = 0.25;
+// Root ordering at the first iteration: a losing exchange costs, a threat gains.
+constexpr int LOSING_EXCHANGE_PENALTY = 50;
+constexpr int THREAT_BONUS = 25;
 
 // First iteration: order the legal moves by a one-ply look at the result.
 void build_root_moves(Worker& w, Position& pos) {
@@ -31,8 +28,8 @@ void build_root_moves(Worker& w, Position& pos) {
     for (int i = 0; i < w.root_move_count; i++) {
         play(w, pos, w.root_child, moves[i]);
         int score = -evaluate(w.root_child, w.eval);
-        if (see(pos, moves[i]) < 0) score -= 50;
-        if (last_move_threat(w.root_child)) score += 25;
+        if (see(pos, moves[i]) < 0) score -= LOSING_EXCHANGE_PENALTY;
+        if (last_move_threat(w.root_child)) score += THREAT_BONUS;
         w.root_moves[i] = RootMove{moves[i], int32_t(score), 0};
     }
     // An exchange sort, not sort_descending: its order of equal scores is part of the benchmark signature.
@@ -58,23 +55,30 @@ void move_to_front(Worker& w, Move m) {
     }
 }
 
-void record_line(int depth, int score, Move m, const Move* child_pv) {
+// Records the line of a multi-PV search; from depth 2 on the best lines are shown again, and the
+// lowest of them is what a later move must beat.
+int record_line(Worker& w, int depth, int score, Move m, const Move* child_pv, int reference) {
     Move line[PV_SIZE];
     set_line(line, m, child_pv);
-    root_reports.multipv_record(depth / 2, score, line);
+    record_root_line(w.lines, depth / 2, score, line);
+    if (depth <= 3) return reference;
+    const int lowest = rank_root_lines(w.lines, w.opt.lines);
+    const int shown = w.lines.count < w.opt.shown_lines ? w.lines.count : w.opt.shown_lines;
+    w.reporter->lines(w.lines.records, shown);
+    return lowest;
 }
 
 }  // namespace
 
-int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* pv, const char* move_list,
+int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* pv, const MoveList& allowed,
                 uint64_t& best_nodes, uint64_t& other_nodes) {
-    if (stop_search) return 0;
+    if (stopped()) return 0;
     pos.last_pv_ply = 0;
     pos.horizon_ext = 0;
     pos.reduced = 0;
     pos.accum_ext = -8;
     evaluate(pos, w.eval);
-    const bool progress = w.main && depth / 2 >= 6 && root_reports.elapsed() > 0.25;
+    const bool progress = w.main && depth / 2 >= PROGRESS_DEPTH && w.reporter->now() - w.start > PROGRESS_SECONDS;
     if (poll_step(w)) return 0;
     pv[0] = 0;
     if (depth / 2 == 1) build_root_moves(w, pos);
@@ -83,25 +87,20 @@ int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* 
     const int us = side_to_move(pos), them = 1 - us;
     const Bitboard far_ranks = relative_rank_mask[5][us] | relative_rank_mask[6][us] | relative_rank_mask[7][us];
     const Bitboard passed_targets = far_ranks & ~pawn_barrier(pos, them);
-    const int lines = w.main ? w.opt.multi_pv : 1;  // helpers search for the best move only
+    const int lines = w.main ? w.opt.lines : 1;  // helpers search for the best move only
     const bool report = w.main && !w.opt.quiet;
     int best = -INFINITE_SCORE, count = 0;
     int reference = alpha;  // what a later move must beat: alpha, or the N-th best line
     Move child_pv[PV_SIZE], scratch[2];
 
     Position& root_child = w.root_child;
-    for (int i = 0; i < w.root_move_count && !stop_search; i++) {
+    for (int i = 0; i < w.root_move_count && !stopped(); i++) {
         const Move m = w.root_moves[i].move;
-        char text[MOVE_TEXT_SIZE];
-        move_to_text(m, text, &pos);
-        if (!move_list_has(move_list, text)) continue;
+        if (!allowed.contains(m)) continue;
         if (!play_legal(w, pos, root_child, m)) continue;
         count++;
         const uint64_t nodes_before = worker_nodes(w);
-        if (progress && lines <= 1 && report) {
-            printf("info currmove %s currmovenumber %d\n", text, count);
-            fflush(stdout);
-        }
+        if (progress && lines <= 1 && report) w.reporter->current_move(m, count);
         child_pv[0] = 0;
         int v;
         if (is_draw_by_rule(root_child)) {
@@ -126,11 +125,8 @@ int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* 
             if (count == 1 || (lines >= 2 && count <= lines)) {
                 const int lo = lines >= 2 ? -INFINITE_SCORE : alpha, hi = lines >= 2 ? INFINITE_SCORE : beta;
                 v = -pv_search(w, root_child, -hi, -lo, nd, 1, child_pv);
-                if (stop_search) return 0;
-                if (lines >= 2) {
-                    record_line(depth, v, m, child_pv);
-                    if (depth > 3) reference = root_reports.multipv_show();
-                }
+                if (stopped()) return 0;
+                if (lines >= 2) reference = record_line(w, depth, v, m, child_pv, reference);
             } else {
                 if (lines < 2) reference = alpha;
                 bool full = true;
@@ -140,19 +136,16 @@ int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* 
                     pos.reduced = 1;
                     v = -zw_search(w, root_child, -reference, depth - 2 - r, 1, scratch, 0, 0);
                     pos.reduced = 0;
-                    if (stop_search) return 0;
+                    if (stopped()) return 0;
                     full = v > reference;
                 }
                 if (full) {
                     v = -zw_search(w, root_child, -reference, nd, 1, scratch, 0, 0);
-                    if (stop_search) return 0;
+                    if (stopped()) return 0;
                     if (v > reference) {
                         v = -pv_search(w, root_child, -beta, -reference, nd, 1, child_pv);
-                        if (stop_search) return 0;
-                        if (lines >= 2 && v > reference) {
-                            record_line(depth, v, m, child_pv);
-                            if (depth > 3) reference = root_reports.multipv_show();
-                        }
+                        if (stopped()) return 0;
+                        if (lines >= 2 && v > reference) reference = record_line(w, depth, v, m, child_pv, reference);
                     }
                 }
             }
@@ -161,53 +154,19 @@ int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* 
         if (v > best) {
             set_line(pv, m, child_pv);
             update_killers(w, 0, m);
-            if (lines <= 1 && report) root_reports.new_best(depth / 2, v, pv, alpha, beta);
+            if (lines <= 1 && report && depth / 2 > QUIET_DEPTHS)
+                w.reporter->new_best(depth / 2, v, pv,
+                                     v >= beta ? ScoreBound::LOWER : (v <= alpha ? ScoreBound::UPPER : ScoreBound::EXACT));
             best = v;
             if (v >= beta) break;
             if (v > alpha) alpha = v;
         }
     }
 
-    if (stop_search) return 0;
+    if (stopped()) return 0;
     if (pv[0]) move_to_front(w, pv[0]);
     if (!count) best = pos.in_check ? -MATE_SCORE : 0;
     for (int i = 0; i < w.root_move_count; i++)
         (w.root_moves[i].move == pv[0] ? best_nodes : other_nodes) += w.root_moves[i].nodes;
     return best;
-}
-
-namespace {
-int clamp_window(int v) { return v < -INFINITE_SCORE ? -INFINITE_SCORE : (v > INFINITE_SCORE ? INFINITE_SCORE : v); }
-}  // namespace
-
-int aspiration_search(Worker& w, Position& pos, int iteration, const char* list, Move* line, uint64_t& best_nodes,
-                      uint64_t& other_nodes) {
-    int alpha = -INFINITE_SCORE, beta = INFINITE_SCORE;
-    if (iteration > 4 && (w.opt.multi_pv <= 1 || !w.main)) {
-        const int s1 = w.iter_score[iteration - 1], s2 = w.iter_score[iteration - 2], s3 = w.iter_score[iteration - 3];
-        int width = (abs(s1 - s2) + abs(s2 - s3)) / 2;
-        if (width < 16) width = 16;
-        alpha = clamp_window(s1 - width);
-        beta = clamp_window(s1 + width);
-    }
-    int score = root_search(w, pos, 2 * iteration, alpha, beta, line, list, best_nodes, other_nodes);
-    int last_fail = 0;  // +1 after a fail high, -1 after a fail low
-    while (!stop_search && (score >= beta || score <= alpha)) {
-        const int fail = score >= beta ? 1 : -1;
-        const int width = int(1.5 * (beta - alpha));
-        if (last_fail == -fail) {
-            alpha = -INFINITE_SCORE;
-            beta = INFINITE_SCORE;
-        } else if (fail > 0) {
-            alpha = clamp_window(score - 1);
-            beta = clamp_window(score - 1 + width);
-        } else {
-            alpha = clamp_window(score + 1 - width);
-            beta = clamp_window(score + 1);
-        }
-        last_fail = fail;
-        score = root_search(w, pos, 2 * iteration, alpha, beta, line, list, best_nodes, other_nodes);
-        if (alpha == -INFINITE_SCORE && beta == INFINITE_SCORE) break;
-    }
-    return score;
 }

@@ -2,13 +2,13 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <cstdio>
 
 #include "board/draw.h"
 #include "board/makemove.h"
+#include "board/movegen.h"
 #include "board/position.h"
 #include "board/see.h"
-#include "search/state.h"
+#include "eval/tables.h"
 #include "search/tablebase.h"
 #include "search/tt.h"
 #include "search/worker.h"
@@ -17,16 +17,10 @@ constexpr int INFINITE_SCORE = 32001;
 constexpr int MATED_LIMIT = -31800;  // a best score at or below this is a forced loss so far
 constexpr int PV_SIZE = 64;          // words 0..62 hold moves, word 63 stays 0
 
-// Reduction of the null-move search in thousandths of a half ply, by min(eval - beta, 639).
-extern const std::array<int, 640> null_move_depth_table;
-
-// One iteration at the root: depth in half plies, only the moves named in move_list. The worker's
-// root-move list is built at iteration 1 and kept in order across the iterations of one search.
-int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* pv, const char* move_list,
+// One iteration at the root: depth in half plies, only the moves in `allowed`. The worker's root-move
+// list is built at iteration 1 and kept in order across the iterations of one search.
+int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* pv, const MoveList& allowed,
                 uint64_t& best_nodes, uint64_t& other_nodes);
-// One iteration with its aspiration re-searches; the score of the last search made.
-int aspiration_search(Worker& w, Position& pos, int iteration, const char* list, Move* line, uint64_t& best_nodes,
-                      uint64_t& other_nodes);
 int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, Move* pv);
 // Window (beta - 1, beta); excluded: a move left out (singular test), which also skips the table.
 int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, int no_null);
@@ -36,18 +30,15 @@ int qsearch(Worker& w, Position& pos, int alpha, int beta, int depth, int ply, M
 // settles the window (stored in the transposition table with the bound it implies).
 bool tb_node_probe(Worker& w, const Position& pos, int alpha, int beta, int depth, int ply, int& score);
 inline bool tb_settles(Worker& w, const Position& pos, int alpha, int beta, int depth, int ply, int& score) {
-    return tb_pieces && pos.rule50 == 0 && depth >= 2 * tb_options.probe_depth &&
+    return w.opt.tb_pieces && pos.rule50 == 0 && depth >= 2 * w.opt.tb_probe_depth &&
            tb_node_probe(w, pos, alpha, beta, depth, ply, score);
 }
-
-// A draw seen from the side to move at `ply`.
-inline int draw_for_ply(const Worker& w, int ply) { return (ply & 1) ? -w.opt.draw_score : w.opt.draw_score; }
 
 // Copy-make of a move the search plays, counted as a node; the child's evaluation cache slot and
 // pawn entry start loading, and its hash bucket when the child will probe the table (a load
 // nobody reads still waits for its address translation).
 inline void play(Worker& w, const Position& pos, Position& child, Move m, bool child_probes = true) {
-    make_move(pos, child, m);
+    make_move(pos, child, m, pst_table);
     if (child_probes) tt_prefetch(child.key);
     eval_prefetch(w.eval, child);
     count_node(w);
@@ -114,15 +105,6 @@ inline Bitboard pawn_barrier(const Position& pos, int side) {
 inline int mate_in_moves(int score) {
     return score > 0 ? (MATE_SCORE - score) / 2 + 1 : -((MATE_SCORE - 1 + score) / 2) - 1;
 }
-// "cp N" or "mate N".
-inline void score_to_text(int score, char* out, int size) {
-    if (is_mate_score(score))
-        snprintf(out, size, "mate %d", mate_in_moves(score));
-    else
-        snprintf(out, size, "cp %d", score);
-}
-// Whether the blank-separated list holds the word exactly.
-bool move_list_has(const char* list, const char* word);
 // Appends the child's line after m; the line never exceeds 63 moves.
 inline void set_line(Move* pv, Move m, const Move* child) {
     pv[0] = m;

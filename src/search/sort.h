@@ -1,4 +1,4 @@
-// The one sort of the search's short lists.
+// A stable sort for short lists.
 #pragma once
 
 // Insertion sort, highest key first; equal keys keep their order.

@@ -5,8 +5,6 @@
 
 constexpr int STRENGTH_ELO_MIN = 1200;
 constexpr int STRENGTH_ELO_MAX = 2200;
-// Lines searched with exact scores so that a weaker move can be chosen on its merits.
-constexpr int STRENGTH_LINES = 4;
 
 struct StrengthLevel {
     uint64_t nodes;  // per move

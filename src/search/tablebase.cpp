@@ -6,17 +6,13 @@
 #include <cstring>
 
 #include "board/movegen.h"
-#include "board/perft.h"
+#include "board/legal.h"
 #include "search/search.h"
-
-TablebaseOptions tb_options = {1, 1, 7};
-int tb_pieces = 0;
 
 namespace {
 
 constexpr int TB_DEPTH_BONUS = 12;  // a table result outranks any search of similar depth in the hash table
 
-int tables_largest = 0;  // largest table loaded, before the probe limit
 constexpr int PATH_SIZE = 4096;
 
 struct FathomBoard {
@@ -40,14 +36,14 @@ FathomBoard to_fathom(const Position& pos) {
     return b;
 }
 
-bool probe_ready(const Position& pos) {
-    return tb_pieces && popcount(occupied(pos)) <= tb_pieces && castle_rights(pos) == 0;
+bool probe_ready(const Position& pos, int pieces) {
+    return pieces && popcount(occupied(pos)) <= pieces && castle_rights(pos) == 0;
 }
 
 // Fathom's five-valued result as -1/0/1, the fifty-move setting deciding the cursed ones.
-int outcome_of(unsigned wdl) {
-    if (wdl == TB_WIN || (wdl == TB_CURSED_WIN && !tb_options.rule50)) return 1;
-    if (wdl == TB_LOSS || (wdl == TB_BLESSED_LOSS && !tb_options.rule50)) return -1;
+int outcome_of(unsigned wdl, bool rule50) {
+    if (wdl == TB_WIN || (wdl == TB_CURSED_WIN && !rule50)) return 1;
+    if (wdl == TB_LOSS || (wdl == TB_BLESSED_LOSS && !rule50)) return -1;
     return 0;
 }
 
@@ -65,10 +61,6 @@ Move match_move(const Move* moves, int count, unsigned result) {
 
 }  // namespace
 
-void tb_apply_limit() {
-    tb_pieces = tables_largest < tb_options.probe_limit ? tables_largest : tb_options.probe_limit;
-}
-
 int tb_load(const char* paths) {
     char path[PATH_SIZE];
     snprintf(path, sizeof path, "%s", paths);
@@ -77,25 +69,23 @@ int tb_load(const char* paths) {
     // Its re-initialisation releases the old tables ("<empty>" loads none); tb_free as well would
     // release them twice. Given no directory it leaves the old largest size behind.
     const bool loaded = tb_init(path[0] ? path : "<empty>");
-    tables_largest = loaded && path[0] ? int(TB_LARGEST) : 0;
-    tb_apply_limit();
-    return tables_largest;
+    return loaded && path[0] ? int(TB_LARGEST) : 0;
 }
 
-bool tb_probe_search(const Position& pos, int& wdl) {
-    if (pos.rule50 != 0 || !probe_ready(pos)) return false;
+bool tb_probe_search(const Position& pos, int pieces, bool rule50, int& wdl) {
+    if (pos.rule50 != 0 || !probe_ready(pos, pieces)) return false;
     const FathomBoard b = to_fathom(pos);
     const unsigned r =
         tb_probe_wdl(b.white, b.black, b.kings, b.queens, b.rooks, b.bishops, b.knights, b.pawns, 0, 0, b.ep, b.turn);
     if (r == TB_RESULT_FAILED) return false;
-    wdl = outcome_of(r);
+    wdl = outcome_of(r, rule50);
     return true;
 }
 
-bool tb_probe_root_moves(const Position& pos, TbRoot& out) {
-    if (!probe_ready(pos)) return false;
+bool tb_probe_root_moves(const Position& pos, int pieces, bool rule50, TbRoot& out) {
+    if (!probe_ready(pos, pieces)) return false;
     const FathomBoard b = to_fathom(pos);
-    static unsigned results[TB_MAX_MOVES];  // the command loop's thread only
+    unsigned results[TB_MAX_MOVES];
     const unsigned r = tb_probe_root(b.white, b.black, b.kings, b.queens, b.rooks, b.bishops, b.knights, b.pawns,
                                      pos.rule50, 0, b.ep, b.turn, results);
     if (r == TB_RESULT_FAILED || r == TB_RESULT_CHECKMATE || r == TB_RESULT_STALEMATE) return false;
@@ -103,8 +93,8 @@ bool tb_probe_root_moves(const Position& pos, TbRoot& out) {
     const int count = generate_legal_moves(pos, moves);
     // A win or loss that the clock cannot reach first is a draw under the fifty-move rule.
     auto value = [&](unsigned res) {
-        const int o = outcome_of(TB_GET_WDL(res));
-        return tb_options.rule50 && o != 0 && int(pos.rule50 + TB_GET_DTZ(res)) > 100 ? 0 : o;
+        const int o = outcome_of(TB_GET_WDL(res), rule50);
+        return rule50 && o != 0 && int(pos.rule50 + TB_GET_DTZ(res)) > 100 ? 0 : o;
     };
     int best = -2, best_dtz = 0;
     for (int i = 0; i < TB_MAX_MOVES && results[i] != TB_RESULT_FAILED; i++) {
@@ -124,7 +114,7 @@ bool tb_probe_root_moves(const Position& pos, TbRoot& out) {
 
 bool tb_node_probe(Worker& w, const Position& pos, int alpha, int beta, int depth, int ply, int& score) {
     int wdl;
-    if (!tb_probe_search(pos, wdl)) return false;
+    if (!tb_probe_search(pos, w.opt.tb_pieces, w.opt.tb_rule50, wdl)) return false;
     w.tbhits.store(w.tbhits.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
     const int v = wdl > 0 ? TB_WIN_SCORE - ply : (wdl < 0 ? ply - TB_WIN_SCORE : draw_for_ply(w, ply));
     const int bound = wdl > 0 ? BOUND_LOWER : (wdl < 0 ? BOUND_UPPER : BOUND_EXACT);

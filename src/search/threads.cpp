@@ -1,13 +1,15 @@
 #include "search/threads.h"
 
 #include <condition_variable>
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "search/iterate.h"
 #include "search/search.h"
+
+SearchControl search_control;
 
 namespace {
 
@@ -23,7 +25,8 @@ struct Pool {
     uint64_t generation = 0;
     int searching = 0;
     bool exiting = false;
-    char move_list[MOVE_LIST_SIZE] = "";
+    SearchRequest request;  // what the helpers search: written only while they are parked
+    Worker* main = nullptr;
     std::vector<Helper> helpers;
 
     ~Pool() { join_all(); }
@@ -41,37 +44,16 @@ struct Pool {
 
 Pool pool;
 
-// Helpers search different depth sequences so that they do not all walk the same tree: helper i
-// leaves out every (2 + i % 3)-th iteration, at a phase of its own.
-bool skips_iteration(int index, int iteration) {
-    const int cycle = 2 + index % 3;
-    return iteration > 2 && (iteration + index) % cycle == 0;
-}
-
-void helper_search(Worker& w, int index) {
-    Position pos = w.root;
-    Move line[PV_SIZE] = {0};
-    for (int iteration = 1; iteration < MAX_ITERATIONS && !stop_search; iteration++) {
-        if (skips_iteration(index, iteration)) {
-            w.iter_score[iteration] = w.iter_score[iteration - 1];
-            continue;
-        }
-        uint64_t best_nodes = 0, other_nodes = 0;
-        const int score = aspiration_search(w, pos, iteration, pool.move_list, line, best_nodes, other_nodes);
-        if (stop_search) break;
-        w.iter_score[iteration] = score;
-    }
-}
-
 // seen: the generation current at creation, between searches; the helper waits for the next one.
-void helper_main(Worker& w, int index, uint64_t seen) {
+void helper_main(Worker& w, uint64_t seen) {
     std::unique_lock<std::mutex> lock(pool.mutex);
     for (;;) {
         pool.wake.wait(lock, [&] { return pool.exiting || pool.generation != seen; });
         if (pool.exiting) return;
         seen = pool.generation;
         lock.unlock();
-        helper_search(w, index);
+        Position root = w.root;
+        iterative_deepening(w, root, pool.request.moves, nullptr);
         lock.lock();
         if (--pool.searching == 0) pool.parked.notify_all();
     }
@@ -86,26 +68,37 @@ void set_thread_count(int threads) {
     pool.helpers.resize(size_t(threads - 1));
     for (size_t i = 0; i < pool.helpers.size(); i++) {
         Helper& h = pool.helpers[i];
-        h.worker = std::make_unique<Worker>();
+        h.worker.reset(new_worker());
+        h.worker->index = int(i + 1);
         reset_move_ordering(*h.worker);
-        h.thread = std::thread(helper_main, std::ref(*h.worker), int(i + 1), pool.generation);
+        h.thread = std::thread(helper_main, std::ref(*h.worker), pool.generation);
     }
 }
 
 int thread_count() { return int(pool.helpers.size()) + 1; }
 
-void start_helpers(const Position& root, const char* move_list, const SearchOptions& opt, bool reset_ordering) {
+Worker& main_worker() {
+    if (!pool.main) {
+        pool.main = new_worker();
+        pool.main->main = true;
+    }
+    return *pool.main;
+}
+
+void start_helpers(const SearchRequest& request) {
     if (pool.helpers.empty()) return;
     std::lock_guard<std::mutex> lock(pool.mutex);
-    snprintf(pool.move_list, sizeof pool.move_list, "%s", move_list);
+    pool.request = request;
     for (Helper& h : pool.helpers) {
         Worker& w = *h.worker;
-        w.root = root;
-        w.opt = opt;
-        w.opt.quiet = 1;
+        w.root = request.root;
+        w.opt = request.settings;
+        w.opt.quiet = true;
+        w.opt.lines = 1;  // helpers search for the best move only
+        eval_tables_use_bonus(w.eval, w.opt.hmb);
         w.nodes.store(0, std::memory_order_relaxed);
         clear_killers(w);
-        if (reset_ordering) reset_move_ordering(w);
+        if (request.settings.fresh) reset_move_ordering(w);
     }
     pool.searching = int(pool.helpers.size());
     pool.generation++;
@@ -114,21 +107,21 @@ void start_helpers(const Position& root, const char* move_list, const SearchOpti
 
 void stop_helpers() {
     if (pool.helpers.empty()) return;
-    const int was = stop_search;
-    stop_search = 1;
+    const int was = search_control.stop;
+    request_stop();
     std::unique_lock<std::mutex> lock(pool.mutex);
     pool.parked.wait(lock, [] { return pool.searching == 0; });
-    stop_search = was;
+    search_control.stop = was;
 }
 
 uint64_t total_nodes() {
-    uint64_t n = worker_nodes(main_worker);
+    uint64_t n = worker_nodes(main_worker());
     for (const Helper& h : pool.helpers) n += worker_nodes(*h.worker);
     return n;
 }
 
 uint64_t total_tbhits() {
-    uint64_t n = main_worker.tbhits.load(std::memory_order_relaxed);
+    uint64_t n = main_worker().tbhits.load(std::memory_order_relaxed);
     for (const Helper& h : pool.helpers) n += h.worker->tbhits.load(std::memory_order_relaxed);
     return n;
 }
@@ -138,6 +131,6 @@ void clear_pawn_and_material_tables() {
         pawn_table_clear(t.pawns);
         material_table_clear(t.material);
     };
-    clear(main_worker.eval);
+    clear(main_worker().eval);
     for (Helper& h : pool.helpers) clear(h.worker->eval);
 }

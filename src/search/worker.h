@@ -6,10 +6,16 @@
 
 #include "board/position.h"
 #include "eval/evaluate.h"
-#include "search/state.h"
+#include "search/control.h"
+#include "search/lines.h"
+#include "search/request.h"
+#include "search/tables.h"
+
+struct SearchReporter;
 
 constexpr int MAX_ROOT_MOVES = 256;
-constexpr int MAX_ITERATIONS = 100;  // iterations 1..99
+// The main worker looks at its input and limits once every POLL_MASK + 1 nodes.
+constexpr uint32_t POLL_MASK = 255;
 
 struct RootMove {
     Move move;
@@ -17,23 +23,32 @@ struct RootMove {
     uint64_t nodes;  // spent on the move in the latest iteration
 };
 
-// The options a search reads, copied at "go".
-struct SearchOptions {
-    int multi_pv;
-    int use_lmr;
-    int null_move_pruning;
-    int draw_score;  // value of a draw for the side to move at the root
-    int quiet;       // no progress output (benchmark)
+struct CounterMove {
+    int32_t type;  // moved piece type of the move answered
+    uint32_t move;
 };
+
+using HistoryTable = int32_t[2][8][64];
+
+constexpr int HISTORY_START = 5000;
+constexpr int HISTORY_MAX = 32640;
 
 struct Worker {
     bool main;
+    int index;  // 0 for the main worker, helpers from 1
     // Read by other threads for the summed counts in info lines, so atomic (relaxed).
     std::atomic<uint64_t> nodes;
     std::atomic<uint64_t> tbhits;  // tablebase probes answered
     uint32_t poll_counter;
     int sel_depth;  // deepest ply reached in this search
-    SearchOptions opt;
+    SearchSettings opt;
+    // The main worker's limits and its reporter; helpers stop only when the main worker does.
+    uint64_t node_limit;  // the search stops at exactly this many nodes
+    uint64_t soft_nodes;  // Special Node Level: the poll stops the search at five times this
+    double deadline;      // clock second at which the search gives up
+    double start;         // clock second of the "go"
+    bool poll_suppressed; // the first iteration reads no input and counts past the node limit
+    SearchReporter* reporter;
     Position root, root_child;
     RootMove root_moves[MAX_ROOT_MOVES];
     int root_move_count;
@@ -42,6 +57,7 @@ struct Worker {
     Move killers[MAX_PLY][2];
     HistoryTable history;
     CounterMove counters[2][7][4096];
+    RootLines lines;  // the main worker's multi-PV records
     EvalTables eval;
 
     // Workers live in huge pages: their caches are read at random at every node.
@@ -49,14 +65,16 @@ struct Worker {
     static void operator delete(void* p, size_t bytes);
 };
 
-// The worker of the command loop's thread: the one that handles input, time, output and the best move.
-extern Worker& main_worker;
-
+// A worker with its tables zeroed and its evaluation's bonus built.
+Worker* new_worker();
 // Forgets history and counter-moves (a new game, or every search when deterministic).
 void reset_move_ordering(Worker& w);
 void clear_killers(Worker& w);
 
 inline uint64_t worker_nodes(const Worker& w) { return w.nodes.load(std::memory_order_relaxed); }
+
+// A draw seen from the side to move at `ply`.
+inline int draw_for_ply(const Worker& w, int ply) { return (ply & 1) ? -w.opt.draw_score : w.opt.draw_score; }
 
 // Called when the main worker's poll counter comes round: reads input, then tests stop, node limits
 // and the deadline.
@@ -65,19 +83,19 @@ bool poll_limits(Worker& w);
 // The polling step of every node: true when the search must unwind now. Helpers never poll; they
 // see the shared stop flag at the next node.
 inline bool poll_step(Worker& w) {
-    if (!w.main || (++w.poll_counter & poll_mask) != 0 || poll_suppressed) return false;
+    if (!w.main || (++w.poll_counter & POLL_MASK) != 0 || w.poll_suppressed) return false;
     return poll_limits(w);
 }
 
-// Every position the search makes is a node; on the main worker the hard node limit stops the
-// search at exactly the limit.
+// Every position the search makes is a node; on the main worker the node limit stops the search at
+// exactly the limit.
 inline void count_node(Worker& w) {
-    if (stop_search.load(std::memory_order_relaxed)) return;
+    if (stopped()) return;
     const uint64_t n = w.nodes.load(std::memory_order_relaxed);
-    if (!w.main || n < hard_node_limit || poll_suppressed)
+    if (!w.main || n < w.node_limit || w.poll_suppressed)
         w.nodes.store(n + 1, std::memory_order_relaxed);
     else
-        stop_search = 1;
+        request_stop();
 }
 
 // Quiet cut-off bookkeeping: the cut move gains, the other quiet moves tried lose.

@@ -1,5 +1,3 @@
-#include <cmath>
-
 #include "board/draw.h"
 #include "board/makemove.h"
 #include "search/movepick.h"
@@ -7,12 +5,6 @@
 #include "eval/tables.h"
 #include "search/search.h"
 #include "board/see.h"
-
-const std::array<int, 640> null_move_depth_table = [] {
-    std::array<int, 640> t{};
-    for (int x = 0; x < 640; x++) t[x] = int(2000.0 * std::tanh(x / 130.3));
-    return t;
-}();
 
 namespace {
 
@@ -86,13 +78,13 @@ int null_move_result(Worker& w, Position& pos, int beta, int depth, int ply, int
     play(w, pos, child, 0);
     const int r = (phase > 23 ? 3500 : 1500) + 250 * depth + null_move_depth_table[imin(eval - beta, 639)];
     const int v = -zw_search(w, child, 1 - beta, depth - r / 1000 - 2, ply + 1, scratch, 0, 1);
-    if (stop_search) return 0;
+    if (stopped()) return 0;
     // Under a reduction, a clear threat shown by the null move sends the node back to full depth.
     if (pos.prev && pos.prev->reduced && v < beta - 120) return v;
     if (is_mate_score(v) || v < beta) return NO_CUTOFF;
     if (depth <= 15) return beta;
     const int verify = zw_search(w, pos, beta, depth - 10, ply, scratch, 0, 1);
-    if (stop_search) return 0;
+    if (stopped()) return 0;
     return verify >= beta ? beta : NO_CUTOFF;
 }
 
@@ -119,7 +111,7 @@ bool pruned_before_make(const ZwNode& n, Exchanges& x, MovePicker& picker, int c
 }
 
 // Extension of one move in half plies; `mark` is set when the move must keep its full depth.
-// Runs the singular test, after which the caller checks stop_search.
+// Runs the singular test, after which the caller checks stopped().
 int extension(const ZwNode& n, Move m, const Position& child, int count, bool& mark) {
     const Position& pos = n.pos;
     const int to = move_to(m), ply = n.ply;
@@ -168,7 +160,7 @@ bool late_move_futile(const ZwNode& n, Exchanges& x, Position& child, int nd, in
 }  // namespace
 
 int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, Move excluded, int no_null) {
-    if (stop_search) return 0;
+    if (stopped()) return 0;
     if (ply > w.sel_depth) w.sel_depth = ply;
     pos.reduced = 0;
     if (poll_step(w)) return 0;
@@ -284,7 +276,7 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
             if (quiet && !checking && quiet_count < MAX_MOVES) quiets[quiet_count++] = m;
             bool mark = false;
             const int e = extension(node, m, child, count, mark);
-            if (stop_search) return 0;
+            if (stopped()) return 0;
             child.accum_ext = int16_t(child.accum_ext + e);
             const int nd = depth + e;
 
@@ -313,11 +305,11 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
                 pos.reduced = 1;
                 v = -zw_search(w, child, 1 - beta, nd - 2 - r, ply + 1, scratch, 0, 0);
                 pos.reduced = 0;
-                if (stop_search) return 0;
+                if (stopped()) return 0;
                 child.horizon_ext = horizon;
             }
             if (v >= beta) v = -zw_search(w, child, 1 - beta, nd - 2, ply + 1, scratch, 0, 0);
-            if (stop_search) return 0;
+            if (stopped()) return 0;
         }
 
         if (v <= best) continue;
@@ -335,7 +327,7 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
         }
     }
 
-    if (stop_search) return 0;
+    if (stopped()) return 0;
     if (count == 0) best = in_check ? ply - MATE_SCORE : 0;
     if (cut_move && !is_tactical(pos, cut_move) && !in_check) update_history(w, pos, cut_move, quiets, quiet_count, depth);
     if (best_is_draw || excluded) return best;

@@ -7,10 +7,12 @@
 
 #include "eval/endgame.h"
 #include "eval/tables.h"
-#include "search/state.h"
+#include "search/threads.h"
 #include "search/tt.h"
 #include "shell/driver.h"
+#include "shell/session.h"
 #include "shell/input.h"
+#include "shell/notation.h"
 #include "shell/options.h"
 
 const char bench_rows[BENCH_POSITION_COUNT][BENCH_ROW_SIZE] = {
@@ -70,7 +72,7 @@ namespace {
 
 
 // Searches one row to `depth` and adds what the driver measured to the totals.
-void bench_position(const char* row, int depth, double& seconds, uint64_t& nodes, uint64_t& signature) {
+void bench_position(Session& s, const char* row, int depth, double& seconds, uint64_t& nodes, uint64_t& signature) {
     char fen[BENCH_ROW_SIZE];
     if (!bench_row_fen(row, fen, sizeof fen)) {
         fprintf(stderr, "Error in data structure\n");
@@ -78,14 +80,17 @@ void bench_position(const char* row, int depth, double& seconds, uint64_t& nodes
     }
     Position pos;
     position_from_fen(pos, fen);
-    char searchmoves[SEARCHMOVES_SIZE] = "";
-    main_worker.nodes = 0;  // a book answer searches nothing and must add nothing to the signature
-    search_driver(pos, ONE_YEAR, depth, searchmoves);
-    signature += worker_nodes(main_worker);
+    pos.pst = compute_pst(pos, pst_table);
+    Worker& w = main_worker();
+    w.nodes = 0;  // a book answer searches nothing and must add nothing to the signature
+    SearchRequest r = base_request(s, pos, depth);
+    SearchResult result;
+    play_request(s, r, true, result);
+    signature += worker_nodes(w);
     // Every iteration but the last, each measured from the start of the search.
     for (int i = 1; i < depth && i < MAX_ITERATIONS; i++) {
-        seconds += iter_elapsed[i];
-        nodes += iter_nodes[i];
+        seconds += result.iter_elapsed[i];
+        nodes += result.iter_nodes[i];
     }
 }
 
@@ -108,8 +113,8 @@ bool bench_row_fen(const char* row, char* fen, int size) {
     return words == 4;
 }
 
-uint64_t bench_run(int passes, int depth, FILE* out) {
-    bench_mode = 1;
+uint64_t bench_run(Session& s, int passes, int depth, FILE* out) {
+    s.bench = true;
     fprintf(out, "\nThis self-test is a benchmark\nUses 50 random position.\n\n\n");
     fprintf(out, "Pass Progress ...                                          Sec    mNPS\n");
     fprintf(out, "==== ================================================== ====== =======\n");
@@ -119,10 +124,10 @@ uint64_t bench_run(int passes, int depth, FILE* out) {
         fprintf(out, "%4d ", pass);
         fflush(out);
         for (int i = 0; i < BENCH_POSITION_COUNT; i++) {
-            bench_position(bench_rows[i], depth, seconds, nodes, signature);
+            bench_position(s, bench_rows[i], depth, seconds, nodes, signature);
             fputc('.', out);
             fflush(out);
-            if (quit_flag) {  // "quit" typed during the run ends it
+            if (s.quit) {  // "quit" typed during the run ends it
                 fprintf(out, "\n");
                 return signature;
             }
@@ -135,13 +140,11 @@ uint64_t bench_run(int passes, int depth, FILE* out) {
     return signature;
 }
 
-int run_benchmark() {
-    bench_mode = 1;
-    build_ending_hash();
-    buildEvalTables();
+int run_benchmark(Session& s, int passes) {
+    s.bench = true;
     input_start();
-    if (hash_megabytes) tt_allocate(hash_megabytes);
+    if (s.options.hash_megabytes) tt_allocate(s.options.hash_megabytes);
     fprintf(stderr, "Quoril version %s\n\n", VERSION_TAG);
-    bench_run(bench_passes > 0 ? bench_passes : BENCH_PASSES, BENCH_DEPTH, stdout);
+    bench_run(s, passes > 0 ? passes : BENCH_PASSES, BENCH_DEPTH, stdout);
     return 0;
 }

@@ -6,16 +6,6 @@
 
 #include "shell/options.h"
 
-const CommandSwitch command_switches[] = {
-    {"bench", &bench_mode, SWITCH_FLAG, 0},
-    {"passes", &bench_passes, SWITCH_INTEGER, 0},
-    {"log", log_file_name, SWITCH_TEXT, LOG_NAME_SIZE},
-    {"cpu", &cpu_setting, SWITCH_INTEGER, 0},
-    {"pgn", nullptr, SWITCH_ACCEPTED, 0},
-    {"quiet", nullptr, SWITCH_ACCEPTED, 0},
-    {"", nullptr, 0, 0},
-};
-
 namespace {
 
 const CommandSwitch* find_switch(const char* name, const CommandSwitch* table) {
@@ -42,7 +32,16 @@ bool store_argument(const CommandSwitch& row, const char* arg, FILE* err) {
 
 }  // namespace
 
-int parse_command_line(int argc, char** argv, const CommandSwitch* table, FILE* err) {
+int parse_command_line(int argc, char** argv, CommandLine& out, FILE* err) {
+    const CommandSwitch table[] = {
+        {"bench", &out.bench, SWITCH_FLAG, 0},
+        {"passes", &out.passes, SWITCH_INTEGER, 0},
+        {"log", out.log_file, SWITCH_TEXT, LOG_NAME_SIZE},
+        {"cpu", &out.cpu, SWITCH_INTEGER, 0},
+        {"pgn", nullptr, SWITCH_ACCEPTED, 0},
+        {"quiet", nullptr, SWITCH_ACCEPTED, 0},
+        {"", nullptr, 0, 0},
+    };
     for (int i = 1; i < argc;) {
         const char* arg = argv[i];
         if (arg[0] != '-') {

@@ -1,425 +1,217 @@
 #include "shell/driver.h"
 
-#include <chrono>
 #include <cinttypes>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <thread>
 
-#include "board/movegen.h"
-#include "board/perft.h"
+#include "board/legal.h"
 #include "book/book.h"
 #include "eval/pawns.h"
-#include "search/search.h"
-#include "search/sort.h"
+#include "search/control.h"
 #include "search/strength.h"
 #include "search/tablebase.h"
 #include "search/threads.h"
 #include "search/tt.h"
-#include "shell/input.h"
 #include "shell/log.h"
-#include "shell/options.h"
+#include "shell/notation.h"
+#include "shell/report.h"
 #include "shell/timeman.h"
 #include "shell/uci.h"
 
-double iter_elapsed[MAX_ITERATIONS];
-uint64_t iter_nodes[MAX_ITERATIONS];
-
-double search_start = 0;
-
-MultiPvLine multipv_lines[MULTIPV_CAPACITY];
-int multipv_count = 0;
-
 namespace {
 
-constexpr int NO_LINE_SCORE = 2100000000;
+#ifdef QUORIL_FUZZ
+// Fuzzing wants many short executions, not deep searches.
+constexpr uint64_t FUZZ_NODE_LIMIT = 3000;
+#endif
+constexpr int NO_DEPTH_LIMIT = 99;
 
-bool new_game = true;
-// The line printed last (the first line of a multi-PV report): its first move must be the move played.
-Move last_printed_move = 0;
-
-bool reset_ordering = false;
-double soft_limit = 0, mate_limit = 0;
-bool time_up = false;
-double best_move_share = 0.5;
-char ponder_move_text[MOVE_TEXT_SIZE];
-const Position* search_root = nullptr;
-// A limited strength chooses among the best lines of the last completed iteration.
-MultiPvLine strength_choices[STRENGTH_LINES];
-int strength_choice_count = 0;
-// Seeded from the clock so games differ; Deterministic seeds it from the position instead.
-uint64_t strength_random = uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());  // names the castling rooks in Chess960 move text
-// What the tables say about the root of this search; outcome and distance replace plain scores.
-bool root_in_tables = false;
-TbRoot root_tables;
-
-double elapsed_since_start() {
-    const double e = clock_seconds() - search_start;
-    return e > 0 ? e : 0;
-}
-double rate_time(double elapsed) { return elapsed > 0.0001 ? elapsed : 0.0001; }
-
-// The log shows "MT n" for a mate and pawns with two decimals otherwise.
-void log_score_text(int score, char* out, int size) {
-    if (is_mate_score(score))
-        snprintf(out, size, "MT %d", mate_in_moves(score));
-    else
-        snprintf(out, size, "%0.2f", score / 100.0);
-}
-
-// The texts of every legal move, each followed by one space.
-void legal_move_list(const Position& pos, char* out, int size) {
-    Move moves[MAX_MOVES];
-    const int n = generate_legal_moves(pos, moves);
-    int len = 0;
-    out[0] = 0;
-    for (int i = 0; i < n && len + MOVE_TEXT_SIZE + 1 < size; i++) {
-        char t[MOVE_TEXT_SIZE];
-        move_to_text(moves[i], t, &pos);
-        len += snprintf(out + len, size_t(size - len), "%s ", t);
-    }
-}
-
-// A searchmoves list that names no legal move would leave nothing to play: search everything then.
-bool names_a_legal_move(const Position& pos, const char* list) {
-    Move moves[MAX_MOVES];
-    const int n = generate_legal_moves(pos, moves);
-    for (int i = 0; i < n; i++) {
-        char t[MOVE_TEXT_SIZE];
-        move_to_text(moves[i], t, &pos);
-        if (move_list_has(list, t)) return true;
-    }
-    return false;
-}
-
-// One "info ... pv" line; multipv 0 leaves the field out, bound is "" for an exact score.
-void print_pv_info(int depth, int multipv, int score, const char* bound, const Move* pv) {
-    const double elapsed = elapsed_since_start();
-    const uint64_t node_count = total_nodes();
-    char score_text[32], text[PV_TEXT_SIZE], head[96];
-    if (root_in_tables && !is_mate_score(score)) score = tb_root_score(root_tables);
-    score_to_text(score, score_text, sizeof score_text);
-    pv_to_text(pv, text, search_root);
-    if (multipv)
-        snprintf(head, sizeof head, "multipv %d score %s%s depth %d", multipv, score_text, bound, depth);
-    else
-        snprintf(head, sizeof head, "depth %d", depth);
-    printf("info %s time %d nodes %" PRIu64, head, int(elapsed * 1000 + 0.5), node_count);
-    if (!multipv) printf(" score %s%s", score_text, bound);
-    printf(" nps %" PRIu64 " seldepth %d hashfull %d tbhits %" PRIu64 " pv %s\n",
-           uint64_t(node_count / rate_time(elapsed)), main_worker.sel_depth > depth ? main_worker.sel_depth : depth,
-           tt_hashfull(), total_tbhits(), text);
+// Mate or stalemate at the root: nothing to search, answered at once.
+bool answered_without_moves(const Position& pos) {
+    if (has_legal_move(pos)) return false;
+    printf("info depth 0 score %s\nbestmove 0000\n", side_in_check(pos, side_to_move(pos)) ? "mate 0" : "cp 0");
     fflush(stdout);
-    if (multipv <= 1) last_printed_move = pv[0];
+    return true;
+}
+
+// The legal moves a searchmoves list names; the other words name nothing. None named: every move.
+void narrow_to_searchmoves(const Position& pos, const char* words, bool chess960, MoveList& moves) {
+    MoveList named;
+    char copy[SEARCHMOVES_SIZE];
+    snprintf(copy, sizeof copy, "%s", words);
+    char* word[SEARCHMOVES_SIZE / 2];  // words of one letter or more, each followed by a blank
+    const int n = split_words(copy, word, SEARCHMOVES_SIZE / 2);
+    for (int i = 0; i < n; i++)
+        if (const Move m = move_from_text(pos, word[i], chess960); m && !named.contains(m)) named.add(m);
+    if (named.count) moves = named;
+}
+
+void set_node_limits(const Session& s, const GoRequest& go, SearchLimits& limits) {
+    if (go.nodes_given) {
+        if (s.options.special_node_level)
+            limits.soft_nodes = go.nodes / 2;
+        else
+            limits.nodes = go.nodes;
+    }
+    // A limited strength searches a fixed budget of nodes per move, whatever the clock allows.
+    if (s.options.limit_strength) {
+        const uint64_t budget = strength_level(s.options.elo).nodes;
+        if (limits.nodes > budget) limits.nodes = budget;
+    }
+#ifdef QUORIL_FUZZ
+    if (limits.nodes > FUZZ_NODE_LIMIT) limits.nodes = FUZZ_NODE_LIMIT;
+#endif
+}
+
+// Every limit given applies: the first one reached ends the search.
+TimeBudget time_of(Session& s, const Position& pos, const GoRequest& go) {
+    const double movetime = go.movetime > 0 ? go.movetime : 0;
+    const bool other_limit = go.nodes_given || go.depth > 0 || go.mate > 0;
+    if (go.infinite) return unlimited_time_budget();
+    if (movetime > 0) {
+        log_printf("Time Left: %8.1f\n", movetime);
+        return fixed_time_budget(movetime);
+    }
+    if (!go.clock_given && other_limit) return unlimited_time_budget();
+    const GoClock clock = {{go.time[WHITE], go.time[BLACK]}, {go.inc[WHITE], go.inc[BLACK]}, go.movestogo};
+    return time_budget(pos, clock, s.options.move_overhead_ms, s.ponder_bonus > 0);
+}
+
+// Narrows the root moves to those that keep the tables' outcome and says what that is; false when
+// the root is not in the tables, or the moves searched exclude all of those.
+bool filter_by_tables(const Session& s, SearchRequest& r, TbRoot& tables) {
+    if (!r.settings.tb_pieces || s.bench || !tb_probe_root_moves(r.root, r.settings.tb_pieces, r.settings.tb_rule50, tables))
+        return false;
+    MoveList kept;
+    char text[SEARCHMOVES_SIZE] = "";
+    int used = 0;
+    for (int i = 0; i < tables.kept; i++) {
+        const Move m = tables.moves[i];
+        if (!r.moves.contains(m)) continue;
+        kept.add(m);
+        char t[MOVE_TEXT_SIZE];
+        move_to_text(m, t, &r.root, s.options.chess960);
+        used += snprintf(text + used, sizeof text - size_t(used), "%s ", t);
+    }
+    if (!kept.count) return false;
+    r.moves = kept;
+    static const char* const names[3] = {"loss", "draw", "win"};
+    printf("info string tablebase %s dtz %d keeps %s\n", names[tables.outcome + 1], tables.dtz, text);
+    fflush(stdout);
+    return true;
 }
 
 // The book's move; a book file that cannot be read is shut, and the GUI is told.
-Move book_move(const Position& pos) {
-    const bool was_open = book_is_open();
-    const Move m = book_probe(pos, best_book_line);
-    if (was_open && !book_is_open()) {
-        printf("info string book file %s cannot be read: book disabled\n", book_file_name);
+Move book_move(Session& s, const Position& pos) {
+    const bool was_open = book_is_open(s.book);
+    const Move m = book_probe(s.book, pos, s.options.best_book_line);
+    if (was_open && !book_is_open(s.book)) {
+        printf("info string book file %s cannot be read: book disabled\n", s.options.book_file);
         fflush(stdout);
     }
     return m;
 }
 
-void prepare(Position& pos, double seconds) {
-    multipv_count = 0;
-    poll_mask = 255;
-    if (bench_mode) deterministic = 1;
-    poll_suppressed = 1;
-    poll_input_hook = poll_input;
-    clock_hook = clock_seconds;
-    root_reports = {report_root_best, record_multipv, report_multipv, elapsed_since_start};
-    time_up = false;
-    stop_search = 0;
-    clear_killers(main_worker);
-    reset_ordering = new_game || deterministic;
-    if (reset_ordering) {
-        reset_move_ordering(main_worker);
-        rebuild_search_tables();
-    }
-    pos.material_key = compute_material_key(pos);
-    pos.phase = int16_t(compute_phase(pos));
-    pos.pst = compute_pst(pos);
-    const bool weaker = limit_strength && !bench_mode;
-    const int lines = weaker && multi_pv < STRENGTH_LINES ? STRENGTH_LINES : multi_pv;
-    main_worker.opt = SearchOptions{lines, use_lmr, null_move_pruning, pos.phase * drawscore_option / 48, bench_mode};
-    if (weaker && deterministic) strength_random = pos.key;
-    strength_choice_count = 0;
-    if (tt.buckets && (new_game || deterministic)) {
-        tt_clear();
-        new_game = false;
-    }
-    if (tt.buckets) tt_new_search();
+// A limited strength may play one of the other good lines instead of the best.
+void choose_weaker_line(Session& s, SearchResult& result) {
+    if (result.choice_count < 2 || is_mate_score(result.choices[0].score)) return;
+    int scores[STRENGTH_LINES];
+    for (int i = 0; i < result.choice_count; i++) scores[i] = result.choices[i].score;
+    const int pick = choose_line(scores, result.choice_count, strength_level(s.options.elo), s.strength_random);
+    if (!pick) return;
+    const RootLine& r = result.choices[pick];
+    int i = 0;
+    for (; r.line[i] && i < PV_SIZE - 1; i++) result.line[i] = r.line[i];
+    result.line[i] = 0;
+    result.score = r.score;
+}
 
-    search_start = clock_seconds();
-    hard_deadline = search_start + seconds * hard_percent / 100;
-    if (go_movetime > 0) {
-        soft_limit = hard_deadline = mate_limit = search_start + seconds;
-    } else {
-        soft_limit = search_start + seconds * 75 / 100;
-        mate_limit = search_start + 0.075 * seconds;
-    }
-    if (move_time_cap > 0 && hard_deadline > search_start + move_time_cap) hard_deadline = search_start + move_time_cap;
-    main_worker.sel_depth = 0;
-    last_printed_move = 0;
-    best_move_share = 0.5;
-    log_board(pos);
+void log_search_start(const Position& pos, bool chess960) {
+    log_board(pos, chess960);
     log_printf("DEPTH      TIME         NODES      KNPS    SCORE   PRINCIPAL VARIATION\n");
     log_printf("-----  --------  ------------  --------  -------   -------------------------------------------------\n");
 }
 
-void report_iteration(int iteration, int score, const char* line_text, const Move* line) {
-    const double elapsed = elapsed_since_start();
-    const uint64_t node_count = total_nodes();
-    char log_score[32];
-    log_score_text(score, log_score, sizeof log_score);
-    log_printf("%5d  %8.1f  %12" PRIu64 "  %8.1f  %7s   %s\n", iteration, elapsed, node_count,
-               node_count / rate_time(elapsed) / 1000, log_score, line_text);
-    if (bench_mode || main_worker.opt.multi_pv > 1) return;
-    print_pv_info(iteration, 0, score, "", line);
-}
-
-void adjust_time(int iteration, Move first, double seconds) {
-    if (go_movetime > 0 || iteration <= 4 || stop_search) return;
-    if (first == Move(main_worker.iter_best_move[iteration - 1])) {
-        double pct = 2.5 * (102 - 100 * best_move_share);
-        if (pct > 80) pct = 80;
-        soft_limit = search_start + seconds * pct / 100;
-    } else {
-        soft_limit = search_start + seconds * 120 / 100;
-        best_move_share *= 0.9;
-    }
-}
-
-bool iteration_ends_search(int iteration, int score, int depth_limit) {
-    const double now = clock_seconds();
-    if (now > soft_limit) time_up = true;
-    if (is_mate_score(score) && now > mate_limit) time_up = true;
-    if (!pondering && time_up) return true;
-    if (soft_node_budget != NO_NODE_LIMIT && worker_nodes(main_worker) >= soft_node_budget) return true;
-    if (depth_limit <= 98 && is_mate_score(score)) return true;
-    if (go_mate_moves && score > 0 && is_mate_score(score) && mate_in_moves(score) <= go_mate_moves) return true;
-    return iteration >= depth_limit;
-}
-
-// Narrows the root move list to the moves that keep the tables' outcome and says what that is.
-// When searchmoves excludes all of them the search goes on as asked.
-void filter_by_tables(const Position& pos, char* list, int size) {
-    root_in_tables = false;
-    if (!tb_pieces || bench_mode || !tb_probe_root_moves(pos, root_tables)) return;
-    char kept[SEARCHMOVES_SIZE] = "";
-    int used = 0;
-    for (int i = 0; i < root_tables.kept; i++) {
-        char t[MOVE_TEXT_SIZE];
-        move_to_text(root_tables.moves[i], t, &pos);
-        if (move_list_has(list, t)) used += snprintf(kept + used, sizeof kept - size_t(used), "%s ", t);
-    }
-    if (!used) return;
-    snprintf(list, size_t(size), "%s", kept);
-    root_in_tables = true;
-    static const char* const names[3] = {"loss", "draw", "win"};
-    printf("info string tablebase %s dtz %d keeps %s\n", names[root_tables.outcome + 1], root_tables.dtz, kept);
-    fflush(stdout);
-}
-
-// An analysis without limits, and a ponder search, hand over their move only when told.
-void wait_for_release(double seconds, int depth_limit) {
-    const bool infinite = depth_limit >= 99 && seconds >= ONE_YEAR && hard_node_limit == NO_NODE_LIMIT &&
-                          soft_node_budget == NO_NODE_LIMIT && !go_mate_moves;
-    if (!pondering && depth_limit < 99) return;
-    poll_input();
-    while (!stop_search && !quit_flag && (pondering || infinite)) {
-        input_wait(100);
-        poll_input();
-    }
-}
-
-// The move of the last completed iteration is played even when a move became best in the
-// iteration cut short (games favoured that); its line is shown again if another came after.
-void show_result_line(const Move* result, int score, int completed) {
-    if (last_printed_move != result[0]) print_pv_info(completed, main_worker.opt.multi_pv > 1 ? 1 : 0, score, "", result);
-}
-
-// The best line of each of the best moves of a completed iteration, best first; of equal scores
-// the one recorded first ranks higher. One pass over the records, without copying them.
-void keep_strength_choices(int iteration) {
-    int pick[STRENGTH_LINES], n = 0;
-    for (int i = 0; i < multipv_count; i++) {
-        const MultiPvLine& r = multipv_lines[i];
-        if (r.depth != iteration) continue;
-        int at = 0, same = 0;
-        while (at < n && multipv_lines[pick[at]].score >= r.score) at++;
-        while (same < n && multipv_lines[pick[same]].move != r.move) same++;
-        if (same < at || at == STRENGTH_LINES) continue;  // its move has a better line, or four lines rank above
-        if (same < n) n--;  // the move's weaker line leaves
-        for (int j = same; j < n; j++) pick[j] = pick[j + 1];
-        if (n == STRENGTH_LINES) n--;
-        for (int j = n; j > at; j--) pick[j] = pick[j - 1];
-        pick[at] = i;
-        n++;
-    }
-    strength_choice_count = n;
-    for (int i = 0; i < n; i++) strength_choices[i] = multipv_lines[pick[i]];
-}
-
-// A limited strength may play one of the other good lines instead of the best.
-void choose_weaker_line(Move* result, int& score) {
-    if (strength_choice_count < 2 || is_mate_score(strength_choices[0].score)) return;
-    int scores[STRENGTH_LINES];
-    for (int i = 0; i < strength_choice_count; i++) scores[i] = strength_choices[i].score;
-    const int pick = choose_line(scores, strength_choice_count, strength_level(uci_elo), strength_random);
-    if (!pick) return;
-    const MultiPvLine& r = strength_choices[pick];
-    int i = 0;
-    for (; r.line[i] && i < PV_SIZE - 1; i++) result[i] = r.line[i];
-    result[i] = 0;
-    score = r.score;
-}
-
-void print_best_move(const Move* line) {
-    const uint64_t node_count = total_nodes();
-    char best[MOVE_TEXT_SIZE];
-    move_to_text(line[0], best, search_root);
-    if (line[0] && line[1]) {
-        move_to_text(line[1], ponder_move_text, search_root);
-        printf("info nodes %" PRIu64 "\n", node_count);
-        printf("bestmove %s ponder %s\n", best, ponder_move_text);
-        log_printf("info nodes %" PRIu64 "\n", node_count);
-        log_printf("bestmove %s ponder %s\n", best, ponder_move_text);
-    } else {
-        ponder_move_text[0] = 0;
-        log_printf("bestmove %s\n", best);
-        printf("info nodes %" PRIu64 "\n", node_count);
-        printf("bestmove %s\n", best);
-    }
-    fflush(stdout);
+void log_pawn_table(const PawnTable& pawns) {
+    const double rate = pawns.probes ? 100.0 * double(pawns.hits) / double(pawns.probes) : 0.0;
+    log_printf("\nEtable statistics: %12" PRIu64 " hits  %12" PRIu64 " probes   Rate = %8.3f percent\n", pawns.hits,
+               pawns.probes, rate);
 }
 
 }  // namespace
 
-void driver_new_game() {
-    new_game = true;
-    ponder_bonus = 0;
+void new_game(Session& s) {
+    s.new_game = true;
+    s.ponder_bonus = 0;
 }
 
-void report_root_best(int plies, int score, const Move* pv, int alpha, int beta) {
-    if (bench_mode || plies <= 4) return;
-    print_pv_info(plies, 0, score, score >= beta ? " lowerbound" : (score <= alpha ? " upperbound" : ""), pv);
+SearchRequest base_request(Session& s, const Position& pos, int depth) {
+    const Options& o = s.options;
+    SearchRequest r;
+    r.root = pos;
+    r.moves.count = generate_legal_moves(pos, r.moves.moves);
+    r.limits = {depth < 1 ? 1 : (depth >= MAX_ITERATIONS ? MAX_ITERATIONS - 1 : depth), NO_NODE_LIMIT, NO_NODE_LIMIT, 0, false};
+    r.time = unlimited_time_budget();
+    const bool weaker = o.limit_strength && !s.bench;
+    const bool deterministic = o.deterministic || s.bench;  // the benchmark repeats whatever the option says
+    SearchSettings& st = r.settings;
+    st.lines = weaker && o.multi_pv < STRENGTH_LINES ? STRENGTH_LINES : o.multi_pv;
+    st.shown_lines = o.multi_pv;
+    st.use_lmr = o.use_lmr;
+    st.null_move_pruning = o.null_move_pruning;
+    st.draw_score = pos.phase * o.drawscore / 48;
+    st.quiet = s.bench;
+    st.fresh = s.new_game || deterministic;
+    st.helpers = !o.limit_strength;
+    st.keep_choices = weaker;
+    st.hmb = o.weights.hmb;
+    st.tb_pieces = tb_pieces(o);
+    st.tb_probe_depth = o.tb_probe_depth;
+    st.tb_rule50 = o.tb_rule50;
+    return r;
 }
 
-int search_driver(Position& pos, double seconds, int depth_limit, char* searchmoves, Move* played) {
-    if (depth_limit < 1) depth_limit = 1;
-    if (depth_limit >= MAX_ITERATIONS) depth_limit = MAX_ITERATIONS - 1;
-    prepare(pos, seconds);
-    search_root = &pos;
-
-    char list[SEARCHMOVES_SIZE];
-    if (searchmoves && searchmoves[0] && names_a_legal_move(pos, searchmoves))
-        snprintf(list, sizeof list, "%s", searchmoves);
-    else
-        legal_move_list(pos, list, sizeof list);
-    filter_by_tables(pos, list, sizeof list);
-
-    Move result[PV_SIZE] = {0}, line[PV_SIZE] = {0};
-    int result_score = 0, completed = 0;
-    for (int iteration = 1;; iteration++) {
-        uint64_t ca = 0, cb = 0;
-        if (iteration == 1) {
-            const Move book = go_analysis || chess960 ? 0 : book_move(pos);  // a standard-chess book
-            if (book) {
-                char text[MOVE_TEXT_SIZE];
-                move_to_text(book, text);
-                if (!bench_mode) printf("info string book move %s\n", text);
-                result[0] = book;
-                result[1] = 0;
-                result_score = 0;
-                break;
-            }
-            if (!limit_strength) start_helpers(pos, list, main_worker.opt, reset_ordering);
-        } else {
-            poll_suppressed = 0;
-        }
-        if (!bench_mode) {
-            printf("info depth %d\n", iteration);
-            fflush(stdout);
-        }
-        const int score = aspiration_search(main_worker, pos, iteration, list, line, ca, cb);
-        cb += 1;
-        best_move_share = 0.75 * best_move_share + 0.25 * double(ca) / double(ca + cb);
-        adjust_time(iteration, line[0], seconds);
-        if (!stop_search) {
-            memcpy(result, line, sizeof result);
-            result_score = score;
-            completed = iteration;
-            main_worker.iter_best_move[iteration] = int(line[0]);
-            main_worker.iter_score[iteration] = score;
-            if (limit_strength) keep_strength_choices(iteration);
-        }
-        char text[PV_TEXT_SIZE];
-        pv_to_text(result, text, &pos);
-        if (stop_search) {
-            log_printf("search aborted\n");
-            break;
-        }
-        report_iteration(iteration, score, text, result);
-        if (bench_mode) {
-            iter_elapsed[iteration] = elapsed_since_start();
-            iter_nodes[iteration] = worker_nodes(main_worker);
-        }
-        if (iteration_ends_search(iteration, score, depth_limit)) break;
+void play_request(Session& s, SearchRequest& r, bool book_allowed, SearchResult& result) {
+    TbRoot tables;
+    UciReporter reporter(s, r, nullptr);
+    r.time.start = clock_seconds(s.whole_seconds);
+    search_prepare(r, reporter);
+    if (tt.buckets) s.new_game = false;
+    log_search_start(r.root, s.options.chess960);
+    if (filter_by_tables(s, r, tables)) reporter.use_tables(&tables);
+    const Move book = book_allowed && !s.options.chess960 ? book_move(s, r.root) : 0;  // a standard-chess book
+    if (book) {
+        char text[MOVE_TEXT_SIZE];
+        move_to_text(book, text, &r.root, s.options.chess960);
+        if (!s.bench) printf("info string book move %s\n", text);
+        memset(&result, 0, sizeof result);
+        result.line[0] = book;
+        search_finish(r, reporter);
+    } else {
+        search_run(r, reporter, result);
     }
-
-    log_printf("Total move time %8.1f\n", elapsed_since_start());
-    wait_for_release(seconds, depth_limit);
-    stop_helpers();
-    if (played) *played = result[0];
-    if (bench_mode) return result_score;
-    if (limit_strength) choose_weaker_line(result, result_score);
-    show_result_line(result, result_score, completed);
-    const PawnTable& pawns = main_worker.eval.pawns;
-    const double rate = pawns.probes ? 100.0 * double(pawns.hits) / double(pawns.probes) : 0.0;
-    log_printf("\nEtable statistics: %12" PRIu64 " hits  %12" PRIu64 " probes   Rate = %8.3f percent\n",
-               pawns.hits, pawns.probes, rate);
-    print_best_move(result);
-    return result_score;
+    if (s.bench) return;
+    if (r.settings.keep_choices) choose_weaker_line(s, result);
+    reporter.show_result(result.line, result.score, result.completed);
+    log_pawn_table(main_worker().eval.pawns);
+    reporter.best_move(result.line);
 }
 
-void record_multipv(int depth, int score, const Move* line) {
-    if (multipv_count >= MULTIPV_CAPACITY) return;
-    MultiPvLine& r = multipv_lines[multipv_count++];
-    r.depth = depth;
-    r.score = score;
-    r.move = line[0];
-    int i = 0;
-    for (; i < MULTIPV_LINE_WORDS - 1 && line[i]; i++) r.line[i] = line[i];
-    r.line[i] = 0;
-}
-
-int report_multipv() {
-    // Newest depth first, best score first; records of equal key keep their order.
-    auto key = [](const MultiPvLine& r) { return int64_t(r.depth) * (1LL << 30) + r.score; };
-    sort_descending(multipv_lines, multipv_count, key);
-    // One line per root move: its deepest and best record.
-    int kept = 0;
-    for (int i = 0; i < multipv_count; i++) {
-        bool seen = false;
-        for (int j = 0; j < kept && !seen; j++) seen = multipv_lines[j].move == multipv_lines[i].move;
-        if (!seen) multipv_lines[kept++] = multipv_lines[i];
-    }
-    multipv_count = kept;
-    // A limited strength searches more lines than it shows.
-    const int lines = main_worker.opt.multi_pv;
-    if (multipv_count > lines) multipv_count = lines;
-    int lowest = NO_LINE_SCORE;
-    for (int i = 0; i < multipv_count; i++) {
-        const MultiPvLine& r = multipv_lines[i];
-        if (i < multi_pv) print_pv_info(r.depth, i + 1, r.score, "", r.line);
-        if (r.depth == multipv_lines[0].depth && r.score < lowest) lowest = r.score;
-    }
-    fflush(stdout);
-    return lowest;
+void go_command(Session& s, const GoRequest& go) {
+    const Position& pos = s.history[s.index];
+    if (answered_without_moves(pos)) return;
+    if (s.ponder_bonus > 0) s.ponder_bonus--;
+    search_control.pondering = go.ponder;
+    if (go.ponder) s.ponder_bonus = 2;
+    SearchRequest r = base_request(s, pos, go.infinite || go.depth <= 0 || go.depth >= NO_DEPTH_LIMIT ? NO_DEPTH_LIMIT : go.depth);
+    set_node_limits(s, go, r.limits);
+    r.limits.mate = go.mate > 0 ? go.mate : 0;
+    r.limits.infinite = go.infinite;
+    r.time = time_of(s, pos, go);
+    narrow_to_searchmoves(pos, go.searchmoves, s.options.chess960, r.moves);
+    // Deterministic makes a limited strength's choice a function of the position.
+    if (r.settings.keep_choices && s.options.deterministic) s.strength_random = pos.key;
+    const bool analysis = s.options.analyse_mode || go.infinite || go.searchmoves[0];
+    SearchResult result;
+    play_request(s, r, !analysis, result);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "board/position.h"
+#include "shell/notation.h"
 
 FILE* log_stream = nullptr;
 
@@ -34,11 +35,11 @@ static void rights_text(const Position& pos, char* out) {
     out[n] = 0;
 }
 
-void log_board(const Position& pos) {
+void log_board(const Position& pos, bool chess960) {
     if (!log_stream) return;
     char last[8] = "N/A", before[8] = "N/A", rights[8];
-    move_to_text(pos.last_move, last, pos.prev);
-    if (pos.prev) move_to_text(pos.prev->last_move, before, pos.prev->prev);
+    move_to_text(pos.last_move, last, pos.prev, chess960);
+    if (pos.prev) move_to_text(pos.prev->last_move, before, pos.prev->prev, chess960);
     rights_text(pos, rights);
     log_printf("\n-----[ CTM = %d   INCHECK = %d   last: %s %s   rights: %s]-----", pos.ply, pos.in_check, before, last,
                rights);

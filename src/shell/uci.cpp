@@ -1,120 +1,89 @@
 #include "shell/uci.h"
 
 #include <cctype>
+#include <chrono>
+#include <cinttypes>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "board/movegen.h"
+#include "board/legal.h"
+#include "board/makemove.h"
 #include "board/perft.h"
 #include "eval/evaluate.h"
-#include "search/strength.h"
-#include "search/worker.h"
-#include "shell/input.h"
+#include "eval/tables.h"
+#include "search/control.h"
+#include "search/threads.h"
+#include "shell/driver.h"
 #include "shell/log.h"
-#include "shell/options.h"
-#include "shell/timeman.h"
-
-Position game_history[GAME_HISTORY_SIZE];
-int game_index = 0;
+#include "shell/notation.h"
+#include "shell/report.h"
 
 namespace {
 
-constexpr int DEFERRED_SLOTS = 32;
-#ifdef QUORIL_FUZZ
-constexpr uint64_t FUZZ_NODE_LIMIT = 3000;
-#endif
 #ifdef QUORIL_FUZZ
 constexpr int MAX_PERFT_DEPTH = 3;
 #else
 constexpr int MAX_PERFT_DEPTH = 30;
 #endif
-constexpr long FIFTY_MOVE_PLIES = 100;
-constexpr long MAX_MOVE_NUMBER = 10000;  // keeps the ply count inside 16 bits
-
-bool first_call = true;
-int poll_depth = 0;  // nested calls come from inside a running search
-
-// Commands that arrive while a search runs and must wait until it has printed its move.
-struct DeferredLines {
-    char lines[DEFERRED_SLOTS][INPUT_SLOT_SIZE];
-    int head;
-    int count;
-};
-DeferredLines deferred;
-
-// "info string ..." for the GUI, also kept in the log.
-void info_string(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-void info_string(const char* fmt, ...) {
-    char text[512];
-    va_list ap;
-    va_start(ap, fmt);
-    vsnprintf(text, sizeof text, fmt, ap);
-    va_end(ap);
-    printf("info string %s\n", text);
-    fflush(stdout);
-    log_printf("info string %s\n", text);
-}
-
 
 // ---- position ----
 
-// An en-passant square is kept only behind a pawn that can just have made the double step.
-void drop_impossible_en_passant(Position& p) {
-    if (move_flag(p.last_move) != FLAG_DOUBLE) return;
-    const int from = move_from(p.last_move), to = move_to(p.last_move);
-    const int pusher = 1 - (p.ply & 1);
-    const bool real = to == from + (pusher == WHITE ? 16 : -16) && (to >> 3) == (pusher == WHITE ? 3 : 4) &&
-                      p.board[to] == piece_code(pusher, PAWN) && !p.board[from] && !p.board[(from + to) / 2];
-    if (real) return;
-    p.last_move = 0;
-    p.ep_mask = 0;
+// The engine forgets its position rather than answer for one the GUI does not have.
+void refuse_position(Session& s, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+void refuse_position(Session& s, const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    vsnprintf(s.refusal, sizeof s.refusal, fmt, ap);
+    va_end(ap);
+    info_string("position refused (%s): no position until a valid one arrives", s.refusal);
 }
 
-// Joins the four leading FEN fields after "fen" (up to "moves"); the counters are read apart.
-bool join_fen(char* const* words, int count, char* fen) {
-    int n = 0;
+// The FEN's fields up to "moves", joined with single blanks: four into fen, the counters apart.
+bool join_fen(Session& s, char* const* words, int count, char* fen, const char* counters[2]) {
+    int n = 0, field = 0;
     fen[0] = 0;
-    for (int i = 2, fields = 0; i < count && fields < 4 && strcmp(words[i], "moves"); i++, fields++) {
+    counters[0] = counters[1] = nullptr;
+    for (int i = 2; i < count && strcmp(words[i], "moves"); i++, field++) {
+        if (field >= 4) {
+            if (field < 6) counters[field - 4] = words[i];
+            continue;
+        }
         const int len = int(strlen(words[i]));
         if (n + len + 1 >= FEN_BUFFER) {
             fprintf(stderr, "FEN longer than %d characters refused\n", FEN_BUFFER - 1);
-            info_string("FEN too long: position unchanged");
+            refuse_position(s, "FEN longer than %d characters", FEN_BUFFER - 1);
             return false;
         }
         if (n) fen[n++] = ' ';
         memcpy(fen + n, words[i], size_t(len) + 1);
         n += len;
     }
-    if (!n) info_string("position fen without a FEN: position unchanged");
+    if (!n) refuse_position(s, "fen without a FEN");
     return n > 0;
 }
 
-// The half-move clock and the move number (FEN fields 5 and 6); a missing or garbled one keeps its default.
-void read_fen_counters(char* const* words, int count, Position& p) {
-    for (int i = 2, field = 1; i < count && strcmp(words[i], "moves"); i++, field++) {
-        char* end;
-        const long v = strtol(words[i], &end, 10);
-        if (field < 5 || end == words[i] || *end) continue;
-        if (field == 5) p.rule50 = uint16_t(v < 0 ? 0 : (v > FIFTY_MOVE_PLIES ? FIFTY_MOVE_PLIES : v));
-        if (field == 6) p.ply = int16_t(2 * ((v < 1 ? 1 : (v > MAX_MOVE_NUMBER ? MAX_MOVE_NUMBER : v)) - 1) + (p.ply & 1));
+// Plays the moves after "moves"; false, with the position refused, at the first one that is not legal.
+bool play_game_moves(Session& s, char* const* words, int count) {
+    int i = 2;
+    while (i < count && strcmp(words[i], "moves")) i++;
+    for (i++; i < count; i++) {
+        const char* text = words[i];
+        if (s.index + 1 >= GAME_HISTORY_SIZE) {
+            refuse_position(s, "more than %d moves", GAME_HISTORY_SIZE - 1);
+            return false;
+        }
+        const Position& from = s.history[s.index];
+        const Move m = move_from_text(from, text, s.options.chess960);
+        if (!m) {
+            refuse_position(s, "illegal move %.16s at move %d of the list", text, s.index + 1);
+            return false;
+        }
+        Position& to = s.history[++s.index];
+        make_move(from, to, m, pst_table);
+        to.in_check = side_in_check(to, side_to_move(to)) ? 1 : 0;
     }
-}
-
-bool play_game_move(const char* text) {
-    if (game_index + 1 >= GAME_HISTORY_SIZE) {
-        info_string("game longer than %d moves: %s and the moves after it are not played", GAME_HISTORY_SIZE - 1,
-                    text);
-        return false;
-    }
-    const Position& from = game_history[game_index];
-    Position& to = game_history[game_index + 1];
-    if (!apply_move_text(from, to, text) || side_in_check(to, from.ply & 1)) {
-        info_string("illegal move %s: it and the moves after it are not played", text);
-        return false;
-    }
-    game_index++;
     return true;
 }
 
@@ -164,75 +133,50 @@ void add_search_move(GoRequest& go, const char* word, size_t& used) {
     go.searchmoves[used] = 0;
 }
 
-void run_perft(const char* arg) {
+// "<move>: <count>" per legal root move in generation order, a blank line and "Nodes searched: N".
+void perft_divide(const Position& pos, int depth, bool chess960) {
+    Move moves[MAX_MOVES];
+    const int n = generate_legal_moves(pos, moves);
+    uint64_t total = 0;
+    Position child;
+    for (int i = 0; i < n; i++) {
+        make_move(pos, child, moves[i]);
+        const uint64_t count = depth > 1 ? perft(child, depth - 1) : 1;
+        char t[MOVE_TEXT_SIZE];
+        move_to_text(moves[i], t, &pos, chess960);
+        printf("%s: %" PRIu64 "\n", t, count);
+        total += count;
+    }
+    printf("\nNodes searched: %" PRIu64 "\n", total);
+    fflush(stdout);
+}
+
+void run_perft(Session& s, const char* arg) {
     int depth = text_to_int(arg);
     if (depth < 1 || depth > MAX_PERFT_DEPTH) {
         const int used = depth < 1 ? 1 : MAX_PERFT_DEPTH;
         fprintf(stderr, "perft depth %d out of range: using %d\n", depth, used);
         depth = used;
     }
-    perft_divide(game_history[game_index], depth, stdout);
+    perft_divide(s.history[s.index], depth, s.options.chess960);
 }
 
-// Mate or stalemate at the root: nothing to search, answered at once.
-bool answered_without_moves(const Position& pos) {
-    Move moves[MAX_MOVES];
-    if (generate_legal_moves(pos, moves)) return false;
-    printf("info depth 0 score %s\nbestmove 0000\n", side_in_check(pos, side_to_move(pos)) ? "mate 0" : "cp 0");
-    fflush(stdout);
+// Without a position there is nothing to search, count or evaluate: the GUI is told why, and a
+// search still answers with a move word so that no GUI waits for one.
+bool lacks_position(const Session& s, bool answer_move) {
+    if (have_position(s)) return false;
+    info_string("no position (the last position command was refused: %s)", s.refusal);
+    if (answer_move) printf("bestmove 0000\n"), fflush(stdout);
     return true;
 }
 
-void set_node_limits(const GoRequest& go) {
-    hard_node_limit = soft_node_budget = NO_NODE_LIMIT;
-    if (go.nodes_given) {
-        if (special_node_level)
-            soft_node_budget = go.nodes / 2;
-        else
-            hard_node_limit = go.nodes;
-    }
-    // A limited strength searches a fixed budget of nodes per move, whatever the clock allows.
-    if (limit_strength) {
-        const uint64_t budget = strength_level(uci_elo).nodes;
-        if (hard_node_limit > budget) hard_node_limit = budget;
-    }
-#ifdef QUORIL_FUZZ
-    // Fuzzing wants many short executions, not deep searches.
-    if (hard_node_limit > FUZZ_NODE_LIMIT) hard_node_limit = FUZZ_NODE_LIMIT;
-#endif
-}
-
-void run_go(char* const* words, int count) {
-    if (count > 1 && !strcmp(words[1], "perft")) return run_perft(count > 2 ? words[2] : "");
+void run_go(Session& s, char* const* words, int count) {
+    const bool perft_asked = count > 1 && !strcmp(words[1], "perft");
+    if (lacks_position(s, !perft_asked)) return;
+    if (perft_asked) return run_perft(s, count > 2 ? words[2] : "");
     GoRequest go;
     parse_go(words, count, go);
-    Position& pos = game_history[game_index];
-    if (answered_without_moves(pos)) return;
-    ponder_bonus_new_go();
-    pondering = 0;
-    if (go.ponder) {
-        pondering = 1;
-        ponder_bonus_start();
-    }
-    set_node_limits(go);
-    go_movetime = go.movetime > 0 ? go.movetime : 0;
-    go_mate_moves = go.mate > 0 ? go.mate : 0;
-    go_analysis = uci_analyse_mode || go.infinite || go.searchmoves[0];
-    move_time_cap = 0;
-
-    // Every limit given applies: the first one reached ends the search.
-    double seconds = ONE_YEAR;
-    int depth = go.depth > 0 && go.depth < 99 ? go.depth : 99;
-    const bool other_limit = go.nodes_given || go.depth > 0 || go_mate_moves;
-    if (go.infinite) {
-        depth = 99;
-    } else if (go_movetime > 0) {
-        log_printf("Time Left: %8.1f\n", go_movetime);
-        seconds = go_movetime;
-    } else if (go.clock_given || !other_limit) {
-        seconds = time_budget(pos, go.time[WHITE], go.time[BLACK], go.inc[WHITE], go.inc[BLACK], go.movestogo);
-    }
-    search_driver(pos, seconds, depth, go.searchmoves);
+    go_command(s, go);
 }
 
 // ---- setoption ----
@@ -250,7 +194,7 @@ void lower_case(char* s) {
 }
 
 // "setoption name N... value V...": every word after "value" belongs to the value.
-void run_setoption(char* const* words, int count) {
+void run_setoption(Session& s, char* const* words, int count) {
     char name[OPTION_TEXT_SIZE] = "", value[OPTION_TEXT_SIZE] = "";
     char* target = nullptr;
     for (int i = 1; i < count; i++) {
@@ -265,39 +209,46 @@ void run_setoption(char* const* words, int count) {
     memcpy(value_as_given, value, sizeof value);
     lower_case(name);
     lower_case(value);
-    apply_setoption(name, value, value_as_given);
+    apply_setoption(s, name, value, value_as_given);
 }
 
-// ---- eval ----
+// ---- the other commands ----
 
-void show_eval() {
-    Position p = game_history[game_index];
-    p.pst = compute_pst(p);
-    p.phase = int16_t(compute_phase(p));
-    p.material_key = compute_material_key(p);
-    printf("info string eval %d\n", evaluate(p, main_worker.eval));
+void show_eval(Session& s) {
+    if (lacks_position(s, false)) return;
+    Position p = s.history[s.index];
+    EvalTables& t = main_worker().eval;
+    eval_tables_use_bonus(t, s.options.weights.hmb);
+    printf("info string eval %d\n", evaluate(p, t));
     fflush(stdout);
+}
+
+// "quit" (and the end of input) also ends a running search, ponder or not.
+void quit(Session& s) {
+    s.quit = true;
+    request_stop();
+    search_control.pondering = 0;
 }
 
 // ---- dispatch ----
 
 struct CommandRow {
     const char* word;
-    void (*run)(char* const* words, int count);
+    void (*run)(Session& s, char* const* words, int count);
     bool waits_for_search;  // deferred while a search runs
 };
 
 const CommandRow COMMANDS[] = {
-    {"uci", [](char* const*, int) { print_uci_identity(); }, false},
-    {"isready", [](char* const*, int) { printf("readyok\n"), fflush(stdout); }, false},
-    {"ucinewgame", [](char* const*, int) { driver_new_game(); }, true},
+    {"uci", [](Session& s, char* const*, int) { print_uci_identity(s.options); }, false},
+    {"isready", [](Session&, char* const*, int) { printf("readyok\n"), fflush(stdout); }, false},
+    {"ucinewgame", [](Session& s, char* const*, int) { new_game(s); }, true},
     {"position", set_position, true},
     {"go", run_go, true},
-    {"stop", [](char* const*, int) { stop_search = 1; }, false},
-    {"ponderhit", [](char* const*, int) { pondering = 0; }, false},
-    {"quit", [](char* const*, int) { quit_flag = 1; }, false},
+    {"stop", [](Session&, char* const*, int) { request_stop(); }, false},
+    {"ponderhit", [](Session&, char* const*, int) { search_control.pondering = 0; }, false},
+    {"quit", [](Session& s, char* const*, int) { quit(s); }, false},
     {"setoption", run_setoption, true},
-    {"eval", [](char* const*, int) { show_eval(); }, true},
+    {"eval", [](Session& s, char* const*, int) { show_eval(s); }, true},
 };
 
 const CommandRow* find_command(const char* word) {
@@ -306,17 +257,17 @@ const CommandRow* find_command(const char* word) {
     return nullptr;
 }
 
-void defer(const char* line) {
-    if (deferred.count == DEFERRED_SLOTS) {
+void defer(DeferredLines& d, const char* line) {
+    if (d.count == DEFERRED_SLOTS) {
         fprintf(stderr, "more than %d commands waiting for the search to end: \"%s\" ignored\n", DEFERRED_SLOTS, line);
         return;
     }
-    strcpy(deferred.lines[(deferred.head + deferred.count) % DEFERRED_SLOTS], line);
-    deferred.count++;
+    strcpy(d.lines[(d.head + d.count) % DEFERRED_SLOTS], line);
+    d.count++;
 }
 
 // fresh: the line comes from the input queue rather than from the deferred list.
-void handle_line(char* line, bool fresh) {
+void handle_line(Session& s, char* line, bool fresh) {
     line[strcspn(line, "\f\n\r")] = 0;
     if (!line[0]) return;
     log_printf(fresh ? "uci -> %s\n" : "deferred -> %s\n", line);
@@ -329,21 +280,22 @@ void handle_line(char* line, bool fresh) {
     const CommandRow* c = find_command(words[0]);
     if (!c)
         info_string("unknown command %.64s ignored", words[0]);
-    else if (poll_depth > 1 && c->waits_for_search)
-        defer(line);
+    else if (s.poll_depth > 1 && c->waits_for_search)
+        defer(s.deferred, line);
     else
-        c->run(words, count);
+        c->run(s, words, count);
 }
 
-void run_deferred() {
+void run_deferred(Session& s) {
+    DeferredLines& d = s.deferred;
     char line[INPUT_SLOT_SIZE];
-    while (deferred.count && !quit_flag) {
-        strcpy(line, deferred.lines[deferred.head]);
-        deferred.head = (deferred.head + 1) % DEFERRED_SLOTS;
-        deferred.count--;
-        handle_line(line, false);
+    while (d.count && !s.quit) {
+        strcpy(line, d.lines[d.head]);
+        d.head = (d.head + 1) % DEFERRED_SLOTS;
+        d.count--;
+        handle_line(s, line, false);
     }
-    deferred.count = 0;
+    d.count = 0;
 }
 
 }  // namespace
@@ -387,57 +339,51 @@ void parse_go(char* const* words, int count, GoRequest& go) {
     }
 }
 
-void set_position(char* const* words, int count) {
+void set_position(Session& s, char* const* words, int count) {
     char fen[FEN_BUFFER];
+    const char* counters[2] = {nullptr, nullptr};
     if (count >= 2 && !strcmp(words[1], "startpos")) {
         snprintf(fen, sizeof fen, "%s", START_FEN);
     } else if (count >= 2 && !strcmp(words[1], "fen")) {
-        if (!join_fen(words, count, fen)) return;
+        if (!join_fen(s, words, count, fen, counters)) return;
     } else {
-        info_string("position needs startpos or fen, got \"%s\": position unchanged", count >= 2 ? words[1] : "");
+        refuse_position(s, "needs startpos or fen, got \"%.32s\"", count >= 2 ? words[1] : "");
         return;
     }
-    // Parse aside first so that a refused FEN leaves the game as it was.
     Position start;
-    const char* castling = position_from_fen(start, fen);
-    if (start.ply < 0) {
-        info_string("FEN without a side to move (w or b): position unchanged");
-        return;
-    }
-    if (castling) {
-        info_string("impossible castling field (%s): position unchanged", castling);
-        return;
-    }
-    read_fen_counters(words, count, start);
-    drop_impossible_en_passant(start);
-    start.key = compute_key(start);
-    if (const char* why = position_problem(start)) {
-        info_string("invalid position (%s): position unchanged", why);
-        return;
-    }
-    game_history[0] = start;
-    game_index = 0;
-    int i = 2;
-    while (i < count && strcmp(words[i], "moves")) i++;
-    for (i++; i < count; i++)
-        if (!play_game_move(words[i])) break;
+    FenNotes notes;
+    const FenCastling rule = s.options.chess960 ? FenCastling::CHESS960 : FenCastling::STANDARD;
+    if (!position_from_fen(start, fen, &notes, rule)) return refuse_position(s, "%s", notes.refused);
+    read_fen_counters(start, counters[0], counters[1], &notes);
+    if (notes.repaired[0]) info_string("FEN repaired: %s", notes.repaired);
+    if (const char* why = position_problem(start)) return refuse_position(s, "%s", why);
+    start.pst = compute_pst(start, pst_table);
+    s.history[0] = start;
+    s.index = 0;
+    if (play_game_moves(s, words, count)) s.refusal[0] = 0;
 }
 
-void poll_input() {
-    if (first_call) {
-        first_call = false;
-        game_index = 0;
-        position_from_fen(game_history[0], START_FEN);
-    }
+bool have_position(const Session& s) { return !s.refusal[0]; }
+
+void poll_input(Session& s) {
     char line[INPUT_SLOT_SIZE];
     if (!input_take(line)) {
         // End of input is a quit: a running search stops and still prints its move. The
         // benchmark runs on with no input at all (only a typed quit ends it).
-        if (input_ended() && !bench_mode) quit_flag = 1;
+        if (input_ended() && !s.bench) quit(s);
         return;
     }
-    poll_depth++;
-    handle_line(line, true);
-    if (poll_depth == 1) run_deferred();
-    poll_depth--;
+    s.poll_depth++;
+    handle_line(s, line, true);
+    if (s.poll_depth == 1) run_deferred(s);
+    s.poll_depth--;
+}
+
+Session* new_session() {
+    Session* s = new Session();
+    position_from_fen(s->history[0], START_FEN);
+    s->history[0].pst = compute_pst(s->history[0], pst_table);
+    s->strength_random = uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+    book_set_log(s->book, log_printf);
+    return s;
 }

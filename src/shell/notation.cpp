@@ -1,14 +1,11 @@
-#include "board/move.h"
+#include "shell/notation.h"
 
 #include <cstring>
 #include <strings.h>
 
-#include "board/makemove.h"
-#include "board/movegen.h"
+#include "board/legal.h"
 
-int chess960 = 0;
-
-void move_to_text(Move m, char out[MOVE_TEXT_SIZE], const Position* game) {
+void move_to_text(Move m, char out[MOVE_TEXT_SIZE], const Position* game, bool chess960) {
     if (!m) {
         memcpy(out, "null", 5);
         return;
@@ -28,13 +25,13 @@ void move_to_text(Move m, char out[MOVE_TEXT_SIZE], const Position* game) {
     out[5] = 0;
 }
 
-void pv_to_text(const Move* line, char* out, const Position* game) {
+void pv_to_text(const Move* line, char* out, const Position* game, bool chess960) {
     out[0] = 0;
     size_t len = 0;
     for (int i = 0; i < 64 && line[i]; i++) {
         char t[MOVE_TEXT_SIZE];
-        move_to_text(line[i], t, game);
-        size_t tl = strlen(t);
+        move_to_text(line[i], t, game, chess960);
+        const size_t tl = strlen(t);
         memcpy(out + len, t, tl);
         len += tl;
         out[len++] = ' ';
@@ -42,16 +39,13 @@ void pv_to_text(const Move* line, char* out, const Position* game) {
     }
 }
 
-bool apply_move_text(const Position& from, Position& to, const char* text) {
+Move move_from_text(const Position& pos, const char* text, bool chess960) {
     Move moves[MAX_MOVES];
-    const int n = generate_all_moves(from, moves);
+    const int n = generate_legal_moves(pos, moves);
     for (int i = 0; i < n; i++) {
         char t[MOVE_TEXT_SIZE];
-        move_to_text(moves[i], t, &from);
-        if (strcasecmp(t, text) != 0) continue;
-        make_move(from, to, moves[i]);
-        to.in_check = side_in_check(to, to.ply & 1) ? 1 : 0;
-        return true;
+        move_to_text(moves[i], t, &pos, chess960);
+        if (strcasecmp(t, text) == 0) return moves[i];
     }
-    return false;
+    return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "eval/endgame.h"
 #include "eval/tables.h"
+#include "platform/exit.h"
 #include "platform/processor.h"
 #include "platform/stack.h"
 #include "search/tables.h"
@@ -46,7 +47,8 @@ int main(int argc, char** argv) {
     if (command_line.log_file[0] && !log_open(command_line.log_file))
         fprintf(stderr, "cannot open log file %s: running without a log\n", command_line.log_file);
 
-    if (command_line.bench) return run_benchmark(session, command_line.passes);
+    // The input thread may still wait for a line at the end: see leave_process.
+    if (command_line.bench) leave_process(run_benchmark(session, command_line.passes));
     if (session.options.hash_megabytes && !tt_allocate(session.options.hash_megabytes)) {
         fprintf(stderr, "no memory for a %d MB hash table\n", session.options.hash_megabytes);
         return 1;
@@ -58,5 +60,5 @@ int main(int argc, char** argv) {
         input_wait(-1);
         poll_input(session);
     }
-    return 0;
+    leave_process(0);
 }

@@ -11,7 +11,7 @@ target_compile_options(gtest PRIVATE -w)  # its own code's warnings are not ours
 # The tables' prober, from the same Fathom source: the tablebase tests compare against it.
 add_executable(fathom-prober ${CMAKE_SOURCE_DIR}/third_party/fathom/apps/fathom.c)
 set_target_properties(fathom-prober PROPERTIES OUTPUT_NAME fathom C_STANDARD 11 C_EXTENSIONS ON)
-target_compile_options(fathom-prober PRIVATE -w)
+target_compile_options(fathom-prober PRIVATE -w ${FATHOM_SANITIZE})
 target_link_libraries(fathom-prober PRIVATE fathom)
 
 # The engine with a processor check that always fails, as on a processor without x86-64-v3: the

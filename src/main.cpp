@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     build_ending_hash();
     buildEvalTables();
     build_search_tables();
-    Session& session = *new_session();
+    static Session& session = *new_session();  // held to the end, so a leak checker sees it in use
     reopen_book(session);
 
     setvbuf(stdin, nullptr, _IONBF, 0);

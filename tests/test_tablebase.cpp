@@ -131,7 +131,7 @@ TEST(Tablebase, OptionsLimitsFiftyMoveRuleAndBrokenDirectories) {
     }
     // Windows keeps files that a process has mapped: the engine ends before they are removed.
     engine_send(e, "quit");
-    EXPECT_EQ(engine_wait_exit(e), 0);
+    EXPECT_EQ(engine_wait_exit(e), 0) << e.err_text.substr(0, 4000);
     fs::remove_all(empty_dir);
     fs::remove_all(damaged_dir);
 }

@@ -6,12 +6,17 @@ FUZZ := build/fuzz
 FUZZ_SECONDS ?= 60
 TSAN := build/tsan
 PROFILE := build/profile
+WINDOWS := build/windows
+ARM64 := build/arm64
+# The version of the archives is the engine's own version tag.
+VERSION := $(shell sed -n 's/^const char\* const VERSION_TAG = "\(.*\)";/\1/p' src/shell/options.cpp)
 # The training runs of the profile build: one pass of the benchmark, and a perft so that move
 # generation and make are trained on every kind of move.
 PROFILE_RUN := -bench -passes 1
 PROFILE_PERFT := position startpos\ngo perft 5\nposition fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1\ngo perft 4\nquit\n
 
-.PHONY: all build bench test test-sanitize test-tsan fuzz perft profile-build install uninstall clean
+.PHONY: all build bench test test-sanitize test-tsan fuzz perft profile-build install uninstall clean \
+	windows arm64 test-windows test-arm64 dist
 
 # make install / uninstall: the engine, its copy for newer processors and its man page, nothing
 # else. DESTDIR stages a package.
@@ -37,15 +42,60 @@ test-sanitize:
 	cmake --build $(SANITIZE) -j $(JOBS)
 	cd $(SANITIZE) && ctest --output-on-failure -j $(JOBS)
 
-# The searches that run threads, under ThreadSanitizer: any race fails the run.
+# The searches that run threads and the threads' first table loads, under ThreadSanitizer: any race
+# fails the run.
 test-tsan:
 	cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORIL_TSAN=ON >/dev/null
-	cmake --build $(TSAN) -j $(JOBS) --target quoril test_threads test_search
-	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R 'test_(threads|search)$$'
+	cmake --build $(TSAN) -j $(JOBS) --target quoril test_threads test_search test_tb_threads
+	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -R 'test_(threads|search|tb_threads)$$'
+
+# Cross builds: Windows x86-64 (MinGW-w64) and ARM64 Linux, each with its whole test suite, run
+# under Wine and QEMU.
+windows:
+	cmake -S . -B $(WINDOWS) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/windows-x86-64.cmake >/dev/null
+	cmake --build $(WINDOWS) -j $(JOBS)
+
+arm64:
+	cmake -S . -B $(ARM64) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/linux-arm64.cmake >/dev/null
+	cmake --build $(ARM64) -j $(JOBS)
+
+# A new Wine prefix is made on first use, once, before the tests start in parallel.
+test-windows: windows
+	WINEDEBUG=-all wineboot --init >/dev/null 2>&1 || true
+	cd $(WINDOWS) && ctest --output-on-failure -j $(JOBS)
+
+test-arm64: arm64
+	cd $(ARM64) && ctest --output-on-failure -j $(JOBS)
+
+# The three download archives in dist/: engine binaries, README, manual and the licences of what is
+# linked in. cmake -E tar writes both kinds, so nothing else is needed but groff for the manual's
+# plain-text copy.
+DIST_STAGE := build/dist
+dist: build windows arm64
+	rm -rf $(DIST_STAGE) && mkdir -p dist
+	for arch in x86-64 arm64; do \
+	  d=$(DIST_STAGE)/quoril-$(VERSION)-linux-$$arch; mkdir -p $$d; \
+	  cp README.md $$d/README; cp doc/quoril.6 $$d/; \
+	  cp third_party/fathom/LICENSE $$d/LICENSE.fathom; cp doc/notices/gcc-runtime.txt $$d/NOTICE.gcc-runtime; \
+	done
+	cp $(RELEASE)/quoril $(RELEASE)/quoril-bmi2 $(DIST_STAGE)/quoril-$(VERSION)-linux-x86-64/
+	cp $(ARM64)/quoril $(DIST_STAGE)/quoril-$(VERSION)-linux-arm64/
+	d=$(DIST_STAGE)/quoril-$(VERSION)-windows-x86-64; mkdir -p $$d && \
+	  cp $(WINDOWS)/quoril.exe $(WINDOWS)/quoril-bmi2.exe $$d/ && \
+	  sed 's/$$/\r/' README.md > $$d/README.txt && \
+	  GROFF_NO_SGR=1 groff -man -Tascii -P-cbou doc/quoril.6 | sed 's/$$/\r/' > $$d/quoril.txt && \
+	  sed 's/$$/\r/' third_party/fathom/LICENSE > $$d/LICENSE.fathom.txt && \
+	  sed 's/$$/\r/' doc/notices/gcc-runtime.txt > $$d/NOTICE.gcc-runtime.txt && \
+	  sed 's/$$/\r/' doc/notices/mingw-w64-runtime.txt > $$d/NOTICE.mingw-w64-runtime.txt
+	for arch in x86-64 arm64; do \
+	  (cd $(DIST_STAGE) && cmake -E tar czf ../../dist/quoril-$(VERSION)-linux-$$arch.tar.gz quoril-$(VERSION)-linux-$$arch) || exit 1; \
+	done
+	cd $(DIST_STAGE) && cmake -E tar cf ../../dist/quoril-$(VERSION)-windows-x86-64.zip --format=zip quoril-$(VERSION)-windows-x86-64
+	ls -l dist
 
 # Each libFuzzer target for FUZZ_SECONDS on a copy of its seed corpus under fuzz/corpus.
 fuzz:
-	CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORIL_FUZZ=ON -DQUORIL_TESTS=OFF >/dev/null
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORIL_FUZZ=ON -DQUORIL_TESTS=OFF >/dev/null
 	cmake --build $(FUZZ) -j $(JOBS)
 	for t in uci fen book; do \
 	  mkdir -p $(FUZZ)/corpus/$$t && cp fuzz/corpus/$$t/* $(FUZZ)/corpus/$$t/ && \
@@ -73,4 +123,4 @@ uninstall:
 	rm -f "$(INSTALLED_BIN)" "$(INSTALLED_COPY)" "$(INSTALLED_MAN)"
 
 clean:
-	rm -rf build
+	rm -rf build dist

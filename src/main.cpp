@@ -4,6 +4,9 @@
 
 #include "eval/endgame.h"
 #include "eval/tables.h"
+#include "platform/exit.h"
+#include "platform/processor.h"
+#include "platform/stack.h"
 #include "search/tables.h"
 #include "search/tt.h"
 #include "shell/bench.h"
@@ -11,25 +14,25 @@
 #include "shell/input.h"
 #include "shell/log.h"
 #include "shell/options.h"
-#include "shell/processor.h"
 #include "shell/session.h"
 #include "shell/uci.h"
 
 int main(int argc, char** argv) {
-    start_bmi2_copy_if_faster(argv);
+    reserve_thread_stacks(SEARCH_STACK_BYTES);
     // setvbuf is only valid on a stream nothing has been written to yet, so output goes unbuffered first.
     setvbuf(stdout, nullptr, _IONBF, 0);
     srand(unsigned(time(nullptr)));
 
-    printf("Quoril %s 32-bit by %s\n", VERSION_TAG, AUTHORS);
+    printf("Quoril %s %d-bit by %s\n", VERSION_TAG, WORD_BITS, AUTHORS);
     printf("using hardware POPCNT\n");  // the build requires the instruction
+    if (const char* line = faster_build_line(read_processor(), THIS_BUILD)) printf("%s\n", line);
 
     // The tables every part reads, built once.
     init_position_tables();
     build_ending_hash();
     buildEvalTables();
     build_search_tables();
-    Session& session = *new_session();
+    static Session& session = *new_session();  // held to the end, so a leak checker sees it in use
     reopen_book(session);
 
     setvbuf(stdin, nullptr, _IONBF, 0);
@@ -38,13 +41,14 @@ int main(int argc, char** argv) {
     CommandLine command_line;
     if (parse_command_line(argc, argv, command_line)) {
         print_usage(argc > 0 ? argv[0] : nullptr);
-        return -1;
+        return 255;  // -1 on POSIX systems, and the same number on Windows
     }
     session.whole_seconds = command_line.cpu != 0;
     if (command_line.log_file[0] && !log_open(command_line.log_file))
         fprintf(stderr, "cannot open log file %s: running without a log\n", command_line.log_file);
 
-    if (command_line.bench) return run_benchmark(session, command_line.passes);
+    // The input thread may still wait for a line at the end: see leave_process.
+    if (command_line.bench) leave_process(run_benchmark(session, command_line.passes));
     if (session.options.hash_megabytes && !tt_allocate(session.options.hash_megabytes)) {
         fprintf(stderr, "no memory for a %d MB hash table\n", session.options.hash_megabytes);
         return 1;
@@ -56,5 +60,5 @@ int main(int argc, char** argv) {
         input_wait(-1);
         poll_input(session);
     }
-    return 0;
+    leave_process(0);
 }

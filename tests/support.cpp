@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -60,14 +61,18 @@ std::string read_file(const std::string& path) {
     return s.str();
 }
 
+// Through a binary file, which every system has (open_memstream is POSIX only), so lines end in LF.
 std::string capture(const std::function<void(FILE*)>& write) {
-    char* text = nullptr;
-    size_t size = 0;
-    FILE* f = open_memstream(&text, &size);
+    static int serial = 0;
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("quoril_capture_" + std::to_string(serial++) + "_" + std::to_string(std::random_device()())))
+                                 .string();
+    FILE* f = fopen(path.c_str(), "w+b");
+    if (!f) return "";
     write(f);
     fclose(f);
-    const std::string out(text, size);
-    free(text);
+    const std::string out = read_file(path);
+    remove(path.c_str());
     return out;
 }
 

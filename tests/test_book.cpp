@@ -146,6 +146,7 @@ TEST_F(BookProbe, EmptyMissingOddAndClosedFiles) {
 TEST_F(BookProbe, EngineAnswersFromTheBook) {
     // Capital letters: the option lower-cases the name, the file is still found as sent.
     const std::string book = temp_path("Capital.BIN");
+    remove(book.c_str());  // Windows renames onto no existing file
     ASSERT_EQ(rename(write_book({{k, book_move("b1a3"), 1}}).c_str(), book.c_str()), 0);
     EnginePipe e;
     ASSERT_TRUE(engine_start_ready(e));

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "board/memory.h"
+#include "platform/memory.h"
 #include "search/tt.h"
 
 namespace {

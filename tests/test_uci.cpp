@@ -191,8 +191,9 @@ TEST(EngineProcess, IdentifiesItselfAndTakesOptions) {
     ASSERT_TRUE(engine_start(e));
     Lines lines = send_and_read(e, "uci", "uciok");
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines[0], std::string("Quoril ") + VERSION_TAG + " 32-bit by " + AUTHORS);  // the banner
-    lines.erase(lines.begin(), std::find(lines.begin(), lines.end(), std::string("id name Quoril ") + VERSION_TAG + " 32-bit "));
+    const std::string bits = " " + std::to_string(sizeof(void*) * 8) + "-bit ";  // the build's word size
+    EXPECT_EQ(lines[0], std::string("Quoril ") + VERSION_TAG + bits + "by " + AUTHORS);  // the banner
+    lines.erase(lines.begin(), std::find(lines.begin(), lines.end(), std::string("id name Quoril ") + VERSION_TAG + bits));
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[1], std::string("id author ") + AUTHORS);
     EXPECT_EQ(lines.back(), "uciok");
@@ -251,8 +252,7 @@ TEST(EngineProcess, InputLinesCommandsDuringASearchAndTheLog) {
     replies(e, "setoption name Foo value 1");
     // End of input is a quit, even during a search, which still prints its move.
     engine_send(e, "position startpos\ngo infinite");
-    close(e.in);
-    e.in = -1;
+    process_close_input(e);
     EXPECT_EQ(engine_wait_exit(e, 3000), 0);
     const size_t played = e.out_text.rfind("bestmove ");
     ASSERT_NE(played, std::string::npos);

@@ -2,8 +2,6 @@
 // Quoril plays must come back as a legal xboard move.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -20,7 +18,7 @@ namespace {
 
 std::string find_polyglot() {
     for (const char* path : {"/usr/games/polyglot", "/usr/bin/polyglot", "/usr/local/bin/polyglot"})
-        if (access(path, X_OK) == 0) return path;
+        if (std::filesystem::exists(path)) return path;
     return "";
 }
 
@@ -45,6 +43,9 @@ testing::AssertionResult engine_replied_legally(EnginePipe& pg, GameLine& game) 
 }
 
 TEST(Xboard, PolyglotPlaysSetboardAndQuits) {
+    // The adapter is a Linux program of the build machine, and it starts the engine itself: an
+    // emulated target's engine would need binfmt_misc, a Windows one Wine.
+    if (emulated_target()) GTEST_SKIP() << "the polyglot adapter cannot start this target's engine: xboard test skipped";
     const std::string polyglot = find_polyglot();
     if (polyglot.empty())
         GTEST_SKIP() << "polyglot is not installed (apt-get install -y polyglot): xboard test skipped";

@@ -2,7 +2,7 @@
 
 #include <bit>
 
-#include "board/memory.h"
+#include "platform/memory.h"
 
 Bitboard square_bit[64];
 Bitboard three_file_mask[64];

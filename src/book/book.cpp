@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 
 #include "board/movegen.h"
 #include "board/legal.h"
 #include "book/polyglot_random.h"
+#include "platform/file.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ void book_error(Book& b, const char* what) {
     b.failed = true;
 }
 
-void book_seek(Book& b, off_t offset, int whence) {
-    if (!b.failed && fseeko(b.file, offset, whence) != 0) book_error(b, "seek");
+void book_seek(Book& b, int64_t offset, int whence) {
+    if (!b.failed && !file_seek(b.file, offset, whence)) book_error(b, "seek");
 }
 
 uint64_t read_big_endian(const unsigned char* p, int bytes) {
@@ -39,7 +39,7 @@ uint64_t read_big_endian(const unsigned char* p, int bytes) {
 }
 
 BookRecord read_record(Book& book, int64_t index) {
-    book_seek(book, off_t(index) * BOOK_RECORD_SIZE, SEEK_SET);
+    book_seek(book, index * BOOK_RECORD_SIZE, SEEK_SET);
     unsigned char b[BOOK_RECORD_SIZE];
     if (book.failed) return {0, 0, 0};
     if (fread(b, BOOK_RECORD_SIZE, 1, book.file) != 1) {
@@ -51,9 +51,9 @@ BookRecord read_record(Book& book, int64_t index) {
 
 int64_t record_count(Book& b) {
     book_seek(b, 0, SEEK_END);
-    const off_t size = b.failed ? -1 : ftello(b.file);
+    const int64_t size = b.failed ? -1 : file_tell(b.file);
     if (size < 0) book_error(b, "seek");
-    return size < 0 ? 0 : int64_t(size) / BOOK_RECORD_SIZE;
+    return size < 0 ? 0 : size / BOOK_RECORD_SIZE;
 }
 
 // Index of a record holding `key`, or -1.
@@ -195,8 +195,7 @@ void book_open(Book& b, const char* name, const char* fallback) {
     if (!f && fallback) f = fopen(fallback, "rb");
     if (!f) return;
     // A directory opens fine but every read of it fails, which would be fatal at the first probe.
-    struct stat st;
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (!is_regular_file(f)) {
         fclose(f);
         return;
     }

@@ -5,6 +5,7 @@
 #include "board/see.h"
 #include "board/check.h"
 #include "board/makemove.h"
+#include "platform/processor.h"
 #include "search/worker.h"
 
 const int picker_stage_sequence[5][10] = {
@@ -95,11 +96,8 @@ constexpr int RANK_BLOCK = 8;
 // The same count for processors with 256-bit vectors: eight ranks per instruction instead of four.
 // The copy is chosen by a flag set at start-up; a choice made by the loader would run before the
 // sanitizers' runtimes start.
-[[gnu::target("avx2")]] void rank_sort_wide(uint32_t* a, int n) { rank_sort(a, n); }
-const bool wide_vectors = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-}();
+QUORIL_AVX2_FUNCTION void rank_sort_wide(uint32_t* a, int n) { rank_sort(a, n); }
+const bool wide_vectors = wide_vectors_available();
 
 void sort_entries(uint32_t* a, int n) {
     if (n <= 4) return network_sort<4>(a, n);

@@ -1,8 +1,9 @@
-// Syzygy endgame tables, probed through the Fathom library. Fathom keeps the loaded tables as state
-// of its own: they are loaded only between searches; the WDL probe is safe from every search thread,
-// the root probe runs on the command loop's thread alone. `pieces` is the most pieces probed (the
-// largest table loaded, capped by the probe limit; 0 switches probing off); with `rule50`, wins and
-// losses the fifty-move rule cuts short count as draws.
+// Syzygy endgame tables, probed through Fathom (built from third_party/fathom with its locking on).
+// Fathom keeps the loaded tables as state of its own: they are loaded only between searches; the WDL
+// probe is safe from every search thread, first loads of a table included; the root probe runs on
+// the command loop's thread alone. `pieces` is the most pieces probed (the largest table loaded,
+// capped by the probe limit; 0 switches probing off); with `rule50`, wins and losses the fifty-move
+// rule cuts short count as draws.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -15,8 +16,8 @@
 constexpr int TB_WIN_SCORE = 31000;
 constexpr int TB_WIN_LIMIT = TB_WIN_SCORE - MAX_PLY;  // scores at or above are tablebase wins
 
-// Loads the tables under the ':'-separated directories; the piece count of the largest found
-// (0 when none). An empty path or "<empty>" unloads them.
+// Loads the tables under the directories (separated by ';' on Windows, ':' elsewhere: Fathom splits
+// them); the piece count of the largest found (0 when none). An empty path or "<empty>" unloads them.
 int tb_load(const char* paths);
 
 // The search's probe: -1 loss, 0 draw, 1 win for the side to move, or false when the position is

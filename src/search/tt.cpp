@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "board/memory.h"
+#include "platform/memory.h"
 
 TranspositionTable tt = {0, 0, 0, 0, nullptr, {false}};
 

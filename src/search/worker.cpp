@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "board/memory.h"
+#include "platform/memory.h"
 #include "search/report.h"
 
 void* Worker::operator new(size_t bytes) {

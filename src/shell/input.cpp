@@ -28,13 +28,18 @@ InputQueue& the_queue() {
     return *queue;
 }
 
-// Reads one line without its line feed, keeping at most size - 1 characters; the rest of a
-// longer line is read and dropped so that no piece of it can pass for a line of its own.
-// False at end of input with nothing read.
+// Reads one line without its line feed (or CR LF, as Windows GUIs and consoles end lines),
+// keeping at most size - 1 characters; the rest of a longer line is read and dropped so that no
+// piece of it can pass for a line of its own. False at end of input with nothing read.
 bool read_line(char* buf, int size) {
     int n = 0, c;
     long dropped = 0;
     while ((c = getc(stdin)) != EOF && c != '\n') {
+        if (c == '\r') {
+            const int next = getc(stdin);
+            if (next == '\n' || next == EOF) break;
+            ungetc(next, stdin);
+        }
         if (n < size - 1)
             buf[n++] = c ? char(c) : ' ';
         else

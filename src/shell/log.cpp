@@ -9,7 +9,7 @@
 FILE* log_stream = nullptr;
 
 bool log_open(const char* name) {
-    log_stream = fopen(name, "a+");
+    log_stream = fopen(name, "a+b");  // lines end in LF on every system
     if (!log_stream) return false;
     setvbuf(log_stream, nullptr, _IONBF, 0);
     return true;

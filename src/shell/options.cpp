@@ -26,6 +26,7 @@ static constexpr int MAX_TB_PIECES = 7;
 
 const char* const VERSION_TAG = "1.0";
 const char* const AUTHORS = "the Quoril developers";
+const int WORD_BITS = int(sizeof(void*) * 8);
 
 namespace {
 
@@ -61,7 +62,7 @@ constexpr SpinOption SPIN_OPTIONS[] = {
 
 void print_uci_identity(const Options& o) {
     char name[ENGINE_NAME_SIZE] = "QuorilXX";
-    snprintf(name, sizeof name, "Quoril %s 32-bit ", VERSION_TAG);
+    snprintf(name, sizeof name, "Quoril %s %d-bit ", VERSION_TAG, WORD_BITS);
     printf("id name %s\n", name);
     printf("id author %s\n", AUTHORS);
     printf("option name Ponder type check default true\n");

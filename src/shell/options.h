@@ -9,6 +9,8 @@ constexpr int ENGINE_NAME_SIZE = 40;
 // The version tag printed in the banner and "id name".
 extern const char* const VERSION_TAG;
 extern const char* const AUTHORS;
+// The build's word size, shown in the banner and the engine's name.
+extern const int WORD_BITS;
 
 struct Options {
     int hash_megabytes = 64;           // Hash

@@ -1,5 +1,6 @@
 // Memory for the large tables that every node reads at random: a miss in the address cache costs
-// as much as one in the data cache, so they sit in huge pages where the system offers them.
+// as much as one in the data cache, so they sit in huge pages where the system offers them (Linux:
+// transparent huge pages; Windows: large pages when the user holds the "lock pages in memory" right).
 #pragma once
 #include <cstddef>
 

@@ -5,6 +5,7 @@
 #include "eval/endgame.h"
 #include "eval/tables.h"
 #include "platform/exit.h"
+#include "platform/host.h"
 #include "platform/processor.h"
 #include "platform/stack.h"
 #include "search/tables.h"
@@ -16,6 +17,10 @@
 #include "shell/options.h"
 #include "shell/session.h"
 #include "shell/uci.h"
+
+// A browser's worker hands the engine its input here, one line per call, and says when it ends.
+extern "C" HOST_EXPORT void quoril_feed_line(const char* line) { input_feed(line); }
+extern "C" HOST_EXPORT void quoril_end_input() { input_close(); }
 
 int main(int argc, char** argv) {
     reserve_thread_stacks(SEARCH_STACK_BYTES);

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/host.h"
+
 struct InputQueue {
     char slots[INPUT_SLOTS][INPUT_SLOT_SIZE];
     int head = 0;   // slot the reader fills next
@@ -62,14 +64,20 @@ void reader() {
 
 void input_start() {
     the_queue();
-    std::thread(reader).detach();
+    // A browser's worker hands the lines over itself (quoril_feed_line).
+    if (!HOST_FEEDS_INPUT) std::thread(reader).detach();
 }
 
 void input_feed(const char* line) {
     InputQueue& q = the_queue();
     {
         std::unique_lock<std::mutex> hold(q.lock);
-        // A full queue makes the reader wait: no line is overwritten or dropped.
+        // A full queue makes the reader wait: no line is overwritten or dropped. Without threads
+        // nothing would empty it meanwhile, so there the line is refused instead.
+        if (!HOST_HAS_THREADS && q.count == INPUT_SLOTS) {
+            fprintf(stderr, "%d input lines waiting: \"%.64s\" dropped\n", INPUT_SLOTS, line);
+            return;
+        }
         q.room.wait(hold, [&] { return q.count < INPUT_SLOTS; });
         snprintf(q.slots[q.head], INPUT_SLOT_SIZE, "%s", line);
         q.head = (q.head + 1) % INPUT_SLOTS;
@@ -102,6 +110,13 @@ bool input_ended() {
 
 void input_wait(int timeout_ms) {
     if (!queue) return;
+    if (!HOST_HAS_THREADS) {
+        // The lines come while the host has the thread.
+        constexpr int STEP_MS = 5;
+        for (int waited = 0; !queue->count && !queue->ended && (timeout_ms < 0 || waited < timeout_ms); waited += STEP_MS)
+            host_sleep(STEP_MS);
+        return;
+    }
     std::unique_lock<std::mutex> hold(queue->lock);
     auto ready = [] { return queue->count > 0 || queue->ended; };
     if (timeout_ms < 0)
@@ -112,6 +127,7 @@ void input_wait(int timeout_ms) {
 
 bool input_take(char* line) {
     if (!queue) return false;
+    host_yield();  // where the host has no threads, its messages arrive meanwhile
     {
         std::lock_guard<std::mutex> hold(queue->lock);
         if (!queue->count) return false;

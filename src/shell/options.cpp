@@ -8,6 +8,7 @@
 
 #include "book/book.h"
 #include "eval/params.h"
+#include "platform/host.h"
 #include "search/strength.h"
 #include "search/tablebase.h"
 #include "search/threads.h"
@@ -18,7 +19,8 @@
 #ifdef QUORIL_FUZZ
 static constexpr int MAX_HASH_MB = 8;  // fuzzing runs under a memory limit
 #else
-static constexpr int MAX_HASH_MB = 4096;
+// A 32-bit address space (WebAssembly) holds at most a gigabyte of table beside the engine.
+static constexpr int MAX_HASH_MB = sizeof(void*) < 8 ? 1024 : 4096;
 #endif
 static constexpr int MAX_MULTI_PV = 99;
 static constexpr int MAX_TB_PROBE_DEPTH = 100;
@@ -67,7 +69,7 @@ void print_uci_identity(const Options& o) {
     printf("id author %s\n", AUTHORS);
     printf("option name Ponder type check default true\n");
     printf("option name Hash type spin default %d min 0 max %d\n", o.hash_megabytes, MAX_HASH_MB);
-    printf("option name Threads type spin default 1 min 1 max %d\n", MAX_THREADS);
+    printf("option name Threads type spin default 1 min 1 max %d\n", host_thread_limit(MAX_THREADS));
     printf("option name OwnBook type check default %s\n", o.own_book ? "true" : "false");
     printf("option name MultiPV type spin default %d min 1 max %d\n", o.multi_pv, MAX_MULTI_PV);
     printf("option name Book File type string default %s\n", o.book_file);
@@ -211,7 +213,7 @@ bool set_fixed(Session& s, const char* name, const char* value, const char* as_g
     if (!strcmp(name, "hash")) {
         set_hash(o, value);
     } else if (!strcmp(name, "threads")) {
-        set_thread_count(clamped_value("Threads", value, 1, MAX_THREADS));
+        set_thread_count(clamped_value("Threads", value, 1, host_thread_limit(MAX_THREADS)));
     } else if (!strcmp(name, "multipv")) {
         o.multi_pv = clamped_value("MultiPV", value, 1, MAX_MULTI_PV);
     } else if (!strcmp(name, "ownbook")) {

@@ -7,6 +7,12 @@ FUZZ_SECONDS ?= 60
 TSAN := build/tsan
 PROFILE := build/profile
 WINDOWS := build/windows
+WASM := build/wasm
+WASM_MT := build/wasm-mt
+WASM_ENGINE := build/wasm-engine
+WEB := build/web
+# Debian's Emscripten runs its JavaScript tools with the Node.js modules Debian packs.
+EMSCRIPTEN_ENV := NODE_PATH=/usr/share/nodejs
 ARM64 := build/arm64
 # The version of the archives is the engine's own version tag.
 VERSION := $(shell sed -n 's/^const char\* const VERSION_TAG = "\(.*\)";/\1/p' src/shell/options.cpp)
@@ -16,7 +22,7 @@ PROFILE_RUN := -bench -passes 1
 PROFILE_PERFT := position startpos\ngo perft 5\nposition fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1\ngo perft 4\nquit\n
 
 .PHONY: all build bench test test-sanitize test-tsan fuzz perft profile-build install uninstall clean \
-	windows arm64 test-windows test-arm64 dist
+	windows arm64 test-windows test-arm64 dist wasm web serve-web test-web
 
 # make install / uninstall: the engine, its copy for newer processors and its man page, nothing
 # else. DESTDIR stages a package.
@@ -124,3 +130,28 @@ uninstall:
 
 clean:
 	rm -rf build dist
+
+# The engine for the browser: without threads (pages that are not cross-origin isolated) and with
+# them, and the worker that speaks UCI with the page, gathered in $(WASM_ENGINE).
+wasm:
+	emcmake cmake -S . -B $(WASM) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	$(EMSCRIPTEN_ENV) cmake --build $(WASM) -j $(JOBS) --target quoril
+	emcmake cmake -S . -B $(WASM_MT) -DCMAKE_BUILD_TYPE=Release -DQUORIL_WASM_THREADS=ON >/dev/null
+	$(EMSCRIPTEN_ENV) cmake --build $(WASM_MT) -j $(JOBS) --target quoril
+	mkdir -p $(WASM_ENGINE)
+	cp web/engine/quoril-worker.js $(WASM)/quoril.js $(WASM)/quoril.wasm $(WASM_MT)/quoril-mt.js \
+	  $(WASM_MT)/quoril-mt.wasm $(WASM_MT)/quoril-mt.worker.js $(WASM_ENGINE)/
+
+# The page and the engine in $(WEB); served with the isolation headers by make serve-web.
+web: wasm
+	cd web && ([ -d node_modules ] || npm ci --no-audit --no-fund) && \
+	  QUORIL_ENGINE_DIR=$(CURDIR)/$(WASM_ENGINE) QUORIL_WEB_OUT=$(CURDIR)/$(WEB) npm run build
+
+serve-web:
+	cd web && QUORIL_WEB_OUT=$(CURDIR)/$(WEB) npm run serve
+
+# Both engines in Node.js against the native one, the page's own tests, and the page in Chromium.
+test-web: web build
+	QUORIL_WASM=$(WASM)/quoril.js node --test --test-force-exit tests/wasm/
+	QUORIL_WASM=$(WASM_MT)/quoril-mt.js node --test --test-force-exit tests/wasm/
+	cd web && npm test && QUORIL_WEB_OUT=$(CURDIR)/$(WEB) npm run test:browser

@@ -132,7 +132,14 @@ async function isolatedPaths(context, isolatedUrl, plainUrl) {
       `the page asked for ${urls[0]}`)
     const max = advertisedThreads(await engineLines(page, 'received'))
     expect(threads === max, `the Threads choice has ${threads} entries; the engine offers ${max}`)
-    if (!isolated) expect(max === 1, `without isolation the engine offers ${max} threads`)
+    if (!isolated) {
+      expect(max === 1, `without isolation the engine offers ${max} threads`)
+      // One thread: the engine must still hear "stop" while it analyses.
+      await page.check('input[name=mode][value=analyse]')
+      await page.click('#analyse')
+      await page.waitForFunction(() => Number(document.getElementById('depth').textContent) >= 8)
+      await stopAnalysis(page)
+    }
     await page.close()
   }
 }
@@ -150,6 +157,10 @@ async function watchAnalysis(page) {
 }
 
 async function analyse(page) {
+  // From the start, where a real engine's depth climbs for long: after a lost game it may find a
+  // mate and reach its last depth at once.
+  await page.click('#new-game')
+  await page.waitForSelector('#board[data-fen^="rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w"]')
   await page.check('input[name=mode][value=analyse]')
   await setSelect(page, 'multipv', '3')
   const pos = parseFen(await boardFen(page)).pos
@@ -319,7 +330,7 @@ const url = (s) => `http://127.0.0.1:${s.address().port}/`
 const browser = await launch()
 let page
 try {
-  await step('isolation headers choose the threaded engine, their absence the plain one', () =>
+  await step('isolation headers choose the threaded engine, their absence the plain one, which still stops', () =>
     isolatedPaths(browser.context, url(isolatedServer), url(plainServer)))
   page = await openPage(browser.context, url(isolatedServer))
   const name = (await engineLines(page, 'received')).find((l) => l.startsWith('id name ')) || ''

@@ -73,22 +73,23 @@ test-windows: windows
 test-arm64: arm64
 	cd $(ARM64) && ctest --output-on-failure -j $(JOBS)
 
-# The three download archives in dist/: engine binaries, README, manual and the licences of what is
-# linked in. cmake -E tar writes both kinds, so nothing else is needed but groff for the manual's
-# plain-text copy.
+# The three download archives in dist/: engine binaries, README and the doc/ pages it links to, the
+# manual, and the licences of what is linked in. cmake -E tar writes both kinds, so nothing else is
+# needed but groff for the manual's plain-text copy.
 DIST_STAGE := build/dist
 dist: build windows arm64
 	rm -rf $(DIST_STAGE) && mkdir -p dist
 	for arch in x86-64 arm64; do \
 	  d=$(DIST_STAGE)/quoril-$(VERSION)-linux-$$arch; mkdir -p $$d; \
-	  cp README.md $$d/README; cp doc/quoril.6 $$d/; \
+	  cp README.md $$d/README; cp doc/quoril.6 $$d/; mkdir -p $$d/doc && cp doc/*.md $$d/doc/; \
 	  cp third_party/fathom/LICENSE $$d/LICENSE.fathom; cp doc/notices/gcc-runtime.txt $$d/NOTICE.gcc-runtime; \
 	done
 	cp $(RELEASE)/quoril $(RELEASE)/quoril-bmi2 $(DIST_STAGE)/quoril-$(VERSION)-linux-x86-64/
 	cp $(ARM64)/quoril $(DIST_STAGE)/quoril-$(VERSION)-linux-arm64/
 	d=$(DIST_STAGE)/quoril-$(VERSION)-windows-x86-64; mkdir -p $$d && \
 	  cp $(WINDOWS)/quoril.exe $(WINDOWS)/quoril-bmi2.exe $$d/ && \
-	  sed 's/$$/\r/' README.md > $$d/README.txt && \
+	  sed 's/$$/\r/' README.md > $$d/README.txt && mkdir -p $$d/doc && \
+	  for f in doc/*.md; do sed 's/$$/\r/' $$f > $$d/$$f; done && \
 	  GROFF_NO_SGR=1 groff -man -Tascii -P-cbou doc/quoril.6 | sed 's/$$/\r/' > $$d/quoril.txt && \
 	  sed 's/$$/\r/' third_party/fathom/LICENSE > $$d/LICENSE.fathom.txt && \
 	  sed 's/$$/\r/' doc/notices/gcc-runtime.txt > $$d/NOTICE.gcc-runtime.txt && \

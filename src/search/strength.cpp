@@ -4,7 +4,7 @@
 
 namespace {
 
-// Fitted to games against an engine of known limited strength (see README): the node budget
+// Fitted to games against an engine of known limited strength (doc/strength.md): the node budget
 // doubles every 120 Elo up to the knee, then every 75 Elo.
 constexpr double NODES_AT_MIN = 800;
 constexpr int KNEE_ELO = 1600;

@@ -91,11 +91,11 @@ bool read_available(HANDLE& h, std::string& buf) {
     if (!h) return false;
     DWORD avail = 0;
     if (!PeekNamedPipe(h, nullptr, 0, nullptr, &avail, nullptr)) {
-        // The writer is gone; what it wrote last may still wait (Wine reports the break early).
-        const bool broken = GetLastError() == ERROR_BROKEN_PIPE;
+        // The writer is gone, but what it wrote last may still wait: Wine reports the break early,
+        // and not always as ERROR_BROKEN_PIPE. With no writer left these reads cannot block.
         char chunk[65536];
         DWORD n = 0;
-        while (broken && ReadFile(h, chunk, sizeof chunk, &n, nullptr) && n > 0) append_text(buf, chunk, n);
+        while (ReadFile(h, chunk, sizeof chunk, &n, nullptr) && n > 0) append_text(buf, chunk, n);
         close_handle(h);
         return false;
     }
@@ -284,13 +284,6 @@ int process_wait(EnginePipe& e, int timeout_ms) {
 }
 
 #endif
-
-std::string run_and_capture(const std::string& program, const std::vector<std::string>& args, int timeout_ms) {
-    EnginePipe e;
-    if (!process_start(e, program, args)) return "";
-    process_close_input(e);
-    return process_wait(e, timeout_ms) == -1 ? "" : e.out_text;
-}
 
 std::string make_temp_dir(const std::string& stem) {
     namespace fs = std::filesystem;

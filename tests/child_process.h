@@ -39,8 +39,6 @@ void process_close_input(EnginePipe& e);
 // a signal). Output keeps being read meanwhile.
 int process_wait(EnginePipe& e, int timeout_ms);
 
-// Runs program to its end with no input and returns its standard output ("" after timeout_ms).
-std::string run_and_capture(const std::string& program, const std::vector<std::string>& args, int timeout_ms = 60000);
 // A new empty directory under the system's temporary directory, its name holding a space.
 std::string make_temp_dir(const std::string& stem);
 // Whether the tests run under an emulator (QEMU or Wine), where the heaviest cases are lightened.

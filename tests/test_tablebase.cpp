@@ -16,11 +16,21 @@ namespace {
 const std::string TABLES = QUORIL_TEST_DATA "/syzygy";
 
 // The fathom prober's verdict for the side to move: 1 win, 0 draw (cursed wins and blessed losses
-// too), -1 loss; 9 when it printed none.
+// too), -1 loss; a failure showing what it printed when it gave none.
 int fathom_outcome(const std::string& fen) {
-    const std::string out = run_and_capture(QUORIL_FATHOM, {"--path=" + TABLES, fen});
+    EnginePipe prober;
+    int status = -1;
+    if (process_start(prober, QUORIL_FATHOM, {"--path=" + TABLES, fen})) {
+        process_close_input(prober);
+        status = process_wait(prober, 60000);
+    }
+    const std::string& out = prober.out_text;
     const size_t at = out.find("[WDL \"");
-    if (at == std::string::npos) return 9;
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "the prober gave no verdict for " << fen << " (exit status " << status << ")\n"
+                      << out << prober.err_text;
+        return 9;
+    }
     const std::string wdl = out.substr(at + 6, out.find('"', at + 6) - at - 6);
     return wdl == "Win" ? 1 : (wdl == "Loss" ? -1 : 0);
 }

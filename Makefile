@@ -21,7 +21,7 @@ VERSION := $(shell sed -n 's/^const char\* const VERSION_TAG = "\(.*\)";/\1/p' s
 PROFILE_RUN := -bench -passes 1
 PROFILE_PERFT := position startpos\ngo perft 5\nposition fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1\ngo perft 4\nquit\n
 
-.PHONY: all build bench test test-sanitize test-tsan fuzz perft profile-build install uninstall clean \
+.PHONY: all build bench test test-sanitize test-tsan fuzz profile-build install uninstall clean \
 	windows arm64 test-windows test-arm64 dist wasm web serve-web test-web
 
 # make install / uninstall: the engine, its copy for newer processors and its man page, nothing

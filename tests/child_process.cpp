@@ -186,8 +186,14 @@ int process_wait(EnginePipe& e, int timeout_ms) {
         c.status = int(code);
         close_handle(c.process);
     }
-    while (pipe_drain(e, 10) && pipe_now_ms() < deadline + 1000) {
-    }  // the rest of its output
+    // The rest of its output. With the child gone no writer is left, so these reads end; unlike a
+    // peek they do not depend on which error Wine gives for the broken pipe.
+    for (auto [h, buf] : {std::pair{&c.out, &e.out_text}, {&c.err, &e.err_text}}) {
+        char chunk[65536];
+        DWORD n = 0;
+        while (*h && ReadFile(*h, chunk, sizeof chunk, &n, nullptr) && n > 0) append_text(*buf, chunk, n);
+        close_handle(*h);
+    }
     return c.status;
 }
 

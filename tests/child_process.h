@@ -6,13 +6,6 @@
 #include <string>
 #include <vector>
 
-// Between the directories of SyzygyPath (Fathom's own rule).
-#ifdef _WIN32
-constexpr char PATH_LIST_SEPARATOR = ';';
-#else
-constexpr char PATH_LIST_SEPARATOR = ':';
-#endif
-
 struct ChildProcess;  // the system's handles, in child_process.cpp
 
 struct EnginePipe {

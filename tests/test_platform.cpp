@@ -1,6 +1,5 @@
 // What differs between systems: the processor check on given CPUID words and in a binary that
-// refuses, the search's stack on every thread, book offsets past 4 GiB, and a GUI session over a
-// pipe with CR LF line ends, Windows paths and two threads.
+// refuses, the search's stack on every thread, and book offsets past 4 GiB over CR LF lines.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,7 +10,6 @@
 #include "platform/file.h"
 #include "platform/processor.h"
 #include "platform/stack.h"
-#include "shell/options.h"
 #include "support.h"
 
 namespace {
@@ -109,33 +107,6 @@ TEST(Files, BookOffsetsPastFourGibibytes) {
     engine_send(e, "quit");
     EXPECT_EQ(engine_wait_exit(e), 0);
     std::filesystem::remove_all(dir);
-}
-
-// A GUI session with CR LF line ends: the identity with the build's word size, options, a perft and
-// a two-thread search that stops on stop, then at the end of input.
-TEST(Session, CrLfLinesAndTwoThreadsStoppedByStopAndByEndOfInput) {
-    EnginePipe e;
-    ASSERT_TRUE(engine_start(e));
-    const std::string bits = std::to_string(sizeof(void*) * 8);
-    auto lines = send_and_read(e, "uci\r", "uciok");
-    const std::string name = "Quoril " + std::string(VERSION_TAG) + " " + bits + "-bit ";
-    EXPECT_EQ(lines.at(0), name + "by " + AUTHORS) << "the banner";
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "id name " + name), lines.end()) << "the name keeps its trailing space";
-    EXPECT_EQ(replies(e, "setoption name Threads value 2\r\nsetoption name OwnBook value false\r"), std::vector<std::string>{});
-    lines = send_and_read(e, "position startpos moves e2e4 e7e5\r\ngo perft 3\r", "Nodes searched");
-    EXPECT_EQ(lines.back(), "Nodes searched: 24825");
-    EXPECT_TRUE(found_line(lines, "g1f3: "));
-    engine_send(e, "position startpos\r\ngo infinite\r");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    const long long sent = pipe_now_ms();
-    lines = send_and_read(e, "stop\r", "bestmove");
-    EXPECT_LT(pipe_now_ms() - sent, 2000);
-    EXPECT_NE(legal_move(from_fen(START_FEN), bestmove_of(lines)), 0u);
-    engine_send(e, "go infinite\r");
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    process_close_input(e);
-    EXPECT_EQ(engine_wait_exit(e, 5000), 0);
-    EXPECT_NE(e.out_text.find("bestmove "), std::string::npos) << "the search still plays its move";
 }
 
 }  // namespace

@@ -2,14 +2,12 @@
 // it, the options, and broken table directories.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <random>
-#include <tuple>
 
 #include "board/makemove.h"
-#include "board/perft.h"
 #include "engine_pipe.h"
+#include "platform/file.h"
 #include "board/legal.h"
 #include "support.h"
 
@@ -29,15 +27,9 @@ std::pair<std::string, int> run_prober(const std::string& fen) {
 }
 
 // The fathom prober's verdict for the side to move: 1 win, 0 draw (cursed wins and blessed losses
-// too), -1 loss. The prober is the referee, not the engine under test: a run that prints no verdict
-// (once seen under Wine) is reported and tried again; a second one is a failure.
+// too), -1 loss; a failure showing what it printed when it gave none.
 int fathom_outcome(const std::string& fen) {
-    auto [out, status] = run_prober(fen);
-    if (out.find("[WDL \"") == std::string::npos) {
-        std::fprintf(stderr, "the prober gave no verdict for %s (exit status %d), trying again:\n%s\n", fen.c_str(),
-                     status, out.c_str());
-        std::tie(out, status) = run_prober(fen);
-    }
+    const auto [out, status] = run_prober(fen);
     const size_t at = out.find("[WDL \"");
     if (at == std::string::npos) {
         ADD_FAILURE() << "the prober gave no verdict for " << fen << " (exit status " << status << ")\n" << out;
@@ -63,7 +55,6 @@ std::string random_ending(std::mt19937_64& rng, bool white_to_move) {
         for (char& c : pieces) c = extras[rng() % 10];
         const std::string fen = random_placement(pieces, rng, white_to_move);
         Position pos = from_fen(fen.c_str());
-        pos.in_check = side_in_check(pos, side_to_move(pos));
         Move moves[256];
         if (generate_legal_moves(pos, moves)) return fen;
     }

@@ -21,34 +21,21 @@ std::string text(const Wdl& w) {
     return std::to_string(w.win) + "/" + std::to_string(w.draw) + "/" + std::to_string(w.loss);
 }
 
-TEST(Wdl, EveryScoreGivesPermilleSummingToThousand) {
-    for (int m = MATERIAL_LOW; m <= MATERIAL_HIGH; m++)
-        for (int s = -SCORE_LIMIT; s <= SCORE_LIMIT; s++) {
-            const Wdl w = wdl_from_score(s, m);
-            ASSERT_TRUE(w.win >= 0 && w.draw >= 0 && w.loss >= 0) << s << " at " << m << ": " << text(w);
-            ASSERT_EQ(w.win + w.draw + w.loss, 1000) << s << " at " << m;
-        }
-}
-
-TEST(Wdl, WinRisesAndLossFallsWithTheScore) {
+// Over every score and material: permille summing to 1000 with none below zero, win rising and
+// loss falling with the score, and a negated score swapping them exactly.
+TEST(Wdl, EveryScoreGivesOddsMonotoneAndSymmetric) {
     for (int m = MATERIAL_LOW; m <= MATERIAL_HIGH; m++) {
         Wdl before = wdl_from_score(-SCORE_LIMIT, m);
-        for (int s = -SCORE_LIMIT + 1; s <= SCORE_LIMIT; s++) {
-            const Wdl w = wdl_from_score(s, m);
-            ASSERT_GE(w.win, before.win) << s << " at " << m;
-            ASSERT_LE(w.loss, before.loss) << s << " at " << m;
+        for (int s = -SCORE_LIMIT; s <= SCORE_LIMIT; s++) {
+            const Wdl w = wdl_from_score(s, m), mirrored = wdl_from_score(-s, m);
+            ASSERT_TRUE(w.win >= 0 && w.draw >= 0 && w.loss >= 0 && w.win + w.draw + w.loss == 1000)
+                << s << " at " << m << ": " << text(w);
+            ASSERT_TRUE(w.win >= before.win && w.loss <= before.loss) << s << " at " << m;
+            ASSERT_TRUE(same(w, Wdl{mirrored.loss, mirrored.draw, mirrored.win}))
+                << s << " at " << m << ": " << text(w) << " against " << text(mirrored);
             before = w;
         }
     }
-}
-
-TEST(Wdl, NegatedScoreSwapsWinAndLoss) {
-    for (int m = MATERIAL_LOW; m <= MATERIAL_HIGH; m++)
-        for (int s = 0; s <= SCORE_LIMIT; s++) {
-            const Wdl up = wdl_from_score(s, m), down = wdl_from_score(-s, m);
-            ASSERT_TRUE(same(up, Wdl{down.loss, down.draw, down.win})) << s << " at " << m << ": " << text(up)
-                                                                       << " against " << text(down);
-        }
 }
 
 // Mates and tablebase results are certain; so, to the permille, is a score of many queens.

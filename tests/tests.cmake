@@ -3,7 +3,6 @@
 enable_testing()
 
 # GoogleTest from its source (third_party/googletest), built like the tests for every target.
-set(GOOGLETEST_VERSION 1.12.1)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${CMAKE_SOURCE_DIR}/third_party/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 target_compile_options(gtest PRIVATE -w)  # its own code's warnings are not ours to fix
@@ -50,13 +49,17 @@ foreach(src ${TEST_SOURCES})
   get_filename_component(name ${src} NAME_WE)
   quoril_executable(${name} ${src})
   target_link_libraries(${name} PRIVATE quoril_check quoril_test_support gtest_main)
-  add_dependencies(${name} quoril fathom-prober quoril-refuses)
+  add_dependencies(${name} quoril)
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   # Tests lighten their heaviest cases under an emulator, saying so.
   if(CMAKE_CROSSCOMPILING_EMULATOR)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT QUORIL_EMULATED=1)
   endif()
 endforeach()
+
+# The programs a suite starts besides the engine.
+add_dependencies(test_tablebase fathom-prober)
+add_dependencies(test_platform quoril-refuses)
 
 # The benchmark's node count is the search's signature: the same on every target.
 add_test(NAME bench_signature COMMAND quoril -bench WORKING_DIRECTORY ${CMAKE_BINARY_DIR})

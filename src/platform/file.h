@@ -11,3 +11,10 @@ int64_t file_tell(FILE* f);
 // Whether the open file is a regular file (a directory opens fine on some systems, but no read
 // of it succeeds).
 bool is_regular_file(FILE* f);
+
+// Between the directories of a path list such as SyzygyPath, as the system's own lists have it.
+#ifdef _WIN32
+constexpr char PATH_LIST_SEPARATOR = ';';
+#else
+constexpr char PATH_LIST_SEPARATOR = ':';
+#endif

@@ -2,11 +2,13 @@
 // hard deadline and its cap on a clock of the test's own.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <tuple>
 
-#include "board/legal.h"
 #include "search/iterate.h"
 #include "search/tt.h"
+#include "shell/driver.h"
+#include "shell/session.h"
 #include "shell/timeman.h"
 #include "support.h"
 
@@ -68,14 +70,14 @@ struct SteppedClock final : SearchReporter {
 TEST(SearchTime, TheHardDeadlineKeepsToItsCap) {
     init_engine_tables();
     tt_allocate(16);
+    std::unique_ptr<Session> s(new_session());
+    s->bench = true;  // quiet, and every search from cleared tables
+    s->options.drawscore = 0;
+    Position start = from_fen(START_FEN);
+    fill_eval_fields(start);
     for (const double cap : {0.0, 0.25}) {
-        SearchRequest r;
-        r.root = from_fen(START_FEN);
-        fill_eval_fields(r.root);
-        r.moves.count = generate_legal_moves(r.root, r.moves.moves);
-        r.limits = {99, NO_NODE_LIMIT, NO_NODE_LIMIT, 0, false};
+        SearchRequest r = base_request(*s, start, NO_DEPTH_LIMIT);
         r.time = {0, 1.0, 600, cap, false};
-        r.settings = {1, 1, true, true, 0, true, true, false, false, default_weights.hmb, 0, 1, true};
         SteppedClock clock;
         SearchResult result;
         search_prepare(r, clock);

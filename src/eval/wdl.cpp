@@ -12,8 +12,6 @@ namespace {
 constexpr double WDL_A[4] = {201.64686106211255, -554.7593034403467, 767.7708934181098, -350.0156343931595};
 constexpr double WDL_B[4] = {28.112484843366104, 61.40697094489416, -51.94240674372036, 40.9293670439539};
 constexpr double WDL_MATERIAL_SCALE = 78;
-// Scores from here outward are tablebase results and mates: no longer odds.
-constexpr int WDL_DECIDED = 30744;
 // The logistic is 0 or 1 to double precision long before this; the cap keeps exp finite.
 constexpr double WDL_LOGIT_CAP = 50;
 

@@ -15,6 +15,9 @@ int wdl_material(const Position& pos);
 constexpr int WDL_MATERIAL_MIN = 4;
 constexpr int WDL_MATERIAL_MAX = 78;
 
+// Scores from here outward are tablebase results and mates: no longer odds.
+constexpr int WDL_DECIDED = 30744;
+
 // The odds of `score` as the search reports it, from the mover's view. Mate and tablebase scores
 // are certain.
 Wdl wdl_from_score(int score, int material);

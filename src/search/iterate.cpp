@@ -31,14 +31,13 @@ bool skips_iteration(int index, int iteration) {
 
 // The main worker's clock: goals and deadlines in clock seconds, computed from the request's budget.
 struct TimeKeeper {
-    TimeBudget budget;
     double soft, mate;   // the goal, and the goal once a mate is found
     double share;        // running share of the nodes the best move took
     bool time_up;
 };
 
 TimeKeeper time_keeper(const TimeBudget& b) {
-    TimeKeeper t = {b, 0, 0, 0.5, false};
+    TimeKeeper t = {0, 0, 0.5, false};
     if (b.fixed) {
         t.soft = t.mate = b.start + b.seconds;
     } else {
@@ -52,6 +51,39 @@ double hard_deadline(const TimeBudget& b) {
     if (b.fixed) return b.start + b.seconds;
     const double hard = b.start + b.seconds * b.hard_percent / 100;
     return b.cap > 0 && hard > b.start + b.cap ? b.start + b.cap : hard;
+}
+
+// One iteration with its aspiration re-searches; the score of the last search made.
+int aspiration_search(Worker& w, Position& pos, int iteration, const MoveList& moves, Move* line,
+                      uint64_t& best_nodes, uint64_t& other_nodes) {
+    int alpha = -INFINITE_SCORE, beta = INFINITE_SCORE;
+    if (iteration >= ASPIRATION_FIRST_ITERATION && w.opt.lines <= 1) {
+        const int s1 = w.iter_score[iteration - 1], s2 = w.iter_score[iteration - 2], s3 = w.iter_score[iteration - 3];
+        int width = (abs(s1 - s2) + abs(s2 - s3)) / 2;
+        if (width < MIN_ASPIRATION_WIDTH) width = MIN_ASPIRATION_WIDTH;
+        alpha = clamp_window(s1 - width);
+        beta = clamp_window(s1 + width);
+    }
+    int score = root_search(w, pos, 2 * iteration, alpha, beta, line, moves, best_nodes, other_nodes);
+    int last_fail = 0;  // +1 after a fail high, -1 after a fail low
+    while (!stopped() && (score >= beta || score <= alpha)) {
+        const int fail = score >= beta ? 1 : -1;
+        const int width = int(ASPIRATION_GROWTH * (beta - alpha));
+        if (last_fail == -fail) {
+            alpha = -INFINITE_SCORE;
+            beta = INFINITE_SCORE;
+        } else if (fail > 0) {
+            alpha = clamp_window(score - 1);
+            beta = clamp_window(score - 1 + width);
+        } else {
+            alpha = clamp_window(score + 1 - width);
+            beta = clamp_window(score + 1);
+        }
+        last_fail = fail;
+        score = root_search(w, pos, 2 * iteration, alpha, beta, line, moves, best_nodes, other_nodes);
+        if (alpha == -INFINITE_SCORE && beta == INFINITE_SCORE) break;
+    }
+    return score;
 }
 
 }  // namespace
@@ -68,8 +100,8 @@ struct MainSearch {
     }
 
     void adjust_time(Worker& w, int iteration, Move first) {
-        if (time.budget.fixed || iteration < FIRST_TIME_ADJUSTMENT || stopped()) return;
-        const double start = time.budget.start, seconds = time.budget.seconds;
+        if (request.time.fixed || iteration < FIRST_TIME_ADJUSTMENT || stopped()) return;
+        const double start = request.time.start, seconds = request.time.seconds;
         if (first == Move(w.iter_best_move[iteration - 1])) {
             double pct = 2.5 * (102 - 100 * time.share);
             if (pct > STEADY_GOAL_MAX_PERCENT) pct = STEADY_GOAL_MAX_PERCENT;
@@ -87,7 +119,7 @@ struct MainSearch {
         if (is_mate_score(score) && now > time.mate) time.time_up = true;
         if (!pondering() && time.time_up) return true;
         if (limits.soft_nodes != NO_NODE_LIMIT && worker_nodes(w) >= limits.soft_nodes) return true;
-        if (limits.depth <= 98 && is_mate_score(score)) return true;
+        if (limits.depth < NO_DEPTH_LIMIT && is_mate_score(score)) return true;
         if (limits.mate && score > 0 && is_mate_score(score) && mate_in_moves(score) <= limits.mate) return true;
         return iteration >= limits.depth;
     }
@@ -137,38 +169,6 @@ void iterative_deepening(Worker& w, Position& root, const MoveList& moves, MainS
     }
 }
 
-int aspiration_search(Worker& w, Position& pos, int iteration, const MoveList& moves, Move* line,
-                      uint64_t& best_nodes, uint64_t& other_nodes) {
-    int alpha = -INFINITE_SCORE, beta = INFINITE_SCORE;
-    if (iteration >= ASPIRATION_FIRST_ITERATION && (w.opt.lines <= 1 || !w.main)) {
-        const int s1 = w.iter_score[iteration - 1], s2 = w.iter_score[iteration - 2], s3 = w.iter_score[iteration - 3];
-        int width = (abs(s1 - s2) + abs(s2 - s3)) / 2;
-        if (width < MIN_ASPIRATION_WIDTH) width = MIN_ASPIRATION_WIDTH;
-        alpha = clamp_window(s1 - width);
-        beta = clamp_window(s1 + width);
-    }
-    int score = root_search(w, pos, 2 * iteration, alpha, beta, line, moves, best_nodes, other_nodes);
-    int last_fail = 0;  // +1 after a fail high, -1 after a fail low
-    while (!stopped() && (score >= beta || score <= alpha)) {
-        const int fail = score >= beta ? 1 : -1;
-        const int width = int(ASPIRATION_GROWTH * (beta - alpha));
-        if (last_fail == -fail) {
-            alpha = -INFINITE_SCORE;
-            beta = INFINITE_SCORE;
-        } else if (fail > 0) {
-            alpha = clamp_window(score - 1);
-            beta = clamp_window(score - 1 + width);
-        } else {
-            alpha = clamp_window(score + 1 - width);
-            beta = clamp_window(score + 1);
-        }
-        last_fail = fail;
-        score = root_search(w, pos, 2 * iteration, alpha, beta, line, moves, best_nodes, other_nodes);
-        if (alpha == -INFINITE_SCORE && beta == INFINITE_SCORE) break;
-    }
-    return score;
-}
-
 void search_prepare(const SearchRequest& request, SearchReporter& reporter) {
     const SearchSettings& settings = request.settings;
     Worker& w = main_worker();
@@ -200,8 +200,8 @@ void search_run(const SearchRequest& request, SearchReporter& reporter, SearchRe
 
 void search_finish(const SearchRequest& request, SearchReporter& reporter) {
     const SearchLimits& limits = request.limits;
-    const bool infinite = limits.depth >= 99 && request.time.seconds >= ONE_YEAR && limits.nodes == NO_NODE_LIMIT &&
+    const bool infinite = limits.depth >= NO_DEPTH_LIMIT && request.time.seconds >= ONE_YEAR && limits.nodes == NO_NODE_LIMIT &&
                           limits.soft_nodes == NO_NODE_LIMIT && !limits.mate;
-    reporter.finish(pondering() || limits.depth >= 99, infinite);
+    reporter.finish(pondering() || limits.depth >= NO_DEPTH_LIMIT, infinite);
     stop_helpers();
 }

@@ -32,7 +32,3 @@ void search_finish(const SearchRequest& request, SearchReporter& reporter);
 // which leaves out iterations by a rule of its own and only fills the shared table.
 struct MainSearch;
 void iterative_deepening(Worker& w, Position& root, const MoveList& moves, MainSearch* main);
-
-// One iteration with its aspiration re-searches; the score of the last search made.
-int aspiration_search(Worker& w, Position& pos, int iteration, const MoveList& moves, Move* line,
-                      uint64_t& best_nodes, uint64_t& other_nodes);

@@ -9,7 +9,6 @@ void record_root_line(RootLines& l, int depth, int score, const Move* line) {
     RootLine& r = l.records[l.count++];
     r.depth = depth;
     r.score = score;
-    r.move = line[0];
     int i = 0;
     for (; i < ROOT_LINE_WORDS - 1 && line[i]; i++) r.line[i] = line[i];
     r.line[i] = 0;
@@ -22,7 +21,7 @@ int rank_root_lines(RootLines& l, int keep) {
     int kept = 0;
     for (int i = 0; i < l.count; i++) {
         bool seen = false;
-        for (int j = 0; j < kept && !seen; j++) seen = l.records[j].move == l.records[i].move;
+        for (int j = 0; j < kept && !seen; j++) seen = l.records[j].line[0] == l.records[i].line[0];
         if (!seen) l.records[kept++] = l.records[i];
     }
     l.count = kept < keep ? kept : keep;
@@ -40,7 +39,7 @@ int best_lines_of_iteration(const RootLines& l, int iteration, RootLine* out) {
         if (r.depth != iteration) continue;
         int at = 0, same = 0;
         while (at < n && l.records[pick[at]].score >= r.score) at++;
-        while (same < n && l.records[pick[same]].move != r.move) same++;
+        while (same < n && l.records[pick[same]].line[0] != r.line[0]) same++;
         if (same < at || at == STRENGTH_LINES) continue;  // its move has a better line, or four lines rank above
         if (same < n) n--;  // the move's weaker line leaves
         for (int j = same; j < n; j++) pick[j] = pick[j + 1];

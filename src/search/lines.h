@@ -9,7 +9,6 @@ constexpr int STRENGTH_LINES = 4;  // lines searched with exact scores for a lim
 struct RootLine {
     int depth;  // iteration, in plies
     int score;
-    Move move;
     Move line[ROOT_LINE_WORDS];  // root move first, 0-terminated
 };
 

@@ -1,4 +1,3 @@
-#include "board/draw.h"
 #include "board/makemove.h"
 #include "search/movepick.h"
 #include "eval/evaluate.h"
@@ -30,13 +29,11 @@ constexpr int THREATENED_PIECE_DEPTH = 10;
 constexpr int REDUCTION_MIN_DEPTH = 8;
 constexpr int ESCAPE_BAND_LOW = 6, ESCAPE_BAND_HIGH = 15;
 constexpr int THREAT_CHECK_DEPTH = 10;  // shallower reductions first ask whether the move threatens
-// The singular test: deeper than this, against the hash score less half the depth, 10 half plies shallower.
-constexpr int SINGULAR_DEPTH = 15;
+// The singular test: from this depth on, against the hash score less half the depth, 10 half plies shallower.
+constexpr int SINGULAR_DEPTH = 16;
 constexpr int SINGULAR_REDUCTION = 10;
 // Phases under which a pawn's advance is extended: marked under the first, one ply under the second.
 constexpr int PAWN_EXTENSION_PHASE = 48, PAWN_EXTENSION_FULL_PHASE = 24;
-constexpr int MAX_EXTENSION = 2;
-constexpr int PAWN_ENDING_EXTENSION = 4;  // a capture into a pawn ending looks two plies deeper
 
 // Near the horizon a checked side, a score just short of beta or a threatened side looks one ply deeper.
 bool extends_at_horizon(Worker& w, Position& pos, int alpha, int beta) {
@@ -69,13 +66,26 @@ PvHash probe_pv(const Position& pos, int depth, int ply) {
 }
 
 
-// Extension of one move in half plies, more generous than below the PV; `mark` is set when the
-// move must keep its full depth. Runs the singular test, after which the caller checks stopped().
-int pv_extension(Worker& w, Position& pos, Exchanges& x, const Position& child, int ply, int depth, int evasions,
-                 const PvHash& hash, Bitboard barrier, bool& mark) {
+// What the move loop of a PV node knows about the node.
+struct PvNode {
+    Worker& w;
+    Position& pos;
+    int alpha, beta, depth, ply, evasions, phase;
+    bool in_check, danger_steady;
+    Move killers[4];  // this ply's and the ones two plies up
+    Bitboard barrier;
+    PvHash hash;
+};
+
+// Extension in half plies of the move x holds, more generous than below the PV; `mark` is set when
+// the move must keep its full depth. Runs the singular test, after which the caller checks stopped().
+int pv_extension(const PvNode& n, Exchanges& x, const Position& child, bool tactical, bool& mark) {
+    Position& pos = n.pos;
     const Move m = x.m;
-    const int phase = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
-    const bool in_check = pos.in_check != 0, tactical = is_tactical(pos, m);
+    const int ply = n.ply, depth = n.depth, evasions = n.evasions, phase = n.phase;
+    const bool in_check = n.in_check;
+    const Bitboard barrier = n.barrier;
+    const PvHash& hash = n.hash;
     int e = 0;
     if (pos.accum_ext < 2 * ply - ply / 2) {
         if (in_check) {
@@ -96,42 +106,24 @@ int pv_extension(Worker& w, Position& pos, Exchanges& x, const Position& child, 
             mark = true;
             if (!move_loses(x)) e++;
         }
-        if (more && (e == 0 || (e == 1 && !in_check)) && m == hash.move && hash.usable && depth > SINGULAR_DEPTH) {
+        if (more && (e == 0 || (e == 1 && !in_check)) && m == hash.move && hash.usable && depth >= SINGULAR_DEPTH) {
             const int s = hash.score - depth / 2;
             Move scratch[2];
-            if (zw_search(w, pos, s, depth - SINGULAR_REDUCTION, ply, scratch, m, NullMove::FORBIDDEN) < s) e++;
+            if (zw_search(n.w, pos, s, depth - SINGULAR_REDUCTION, ply, scratch, m, NullMove::FORBIDDEN) < s) e++;
         }
     }
-    if (e > MAX_EXTENSION) e = MAX_EXTENSION;
-    if (child.phase == 0 && child.captured_type > PAWN) e = PAWN_ENDING_EXTENSION;
-    return e;
+    return bounded_extension(e, child);
 }
-
-// What the move loop of a PV node knows about the node.
-struct PvNode {
-    Worker& w;
-    Position& pos;
-    int alpha, beta, depth, ply, evasions;
-    bool in_check, danger_steady;
-    Move killers[4];  // this ply's and the ones two plies up
-    Bitboard barrier;
-    PvHash hash;
-};
 
 // The move loop of a PV node, and what it leaves in the pv, the history and the table.
 int pv_moves(const PvNode& node, MovePicker& picker, Move* pv) {
     Worker& w = node.w;
     Position& pos = node.pos;
-    const int alpha = node.alpha, beta = node.beta, depth = node.depth, ply = node.ply, evasions = node.evasions;
+    const int alpha = node.alpha, beta = node.beta, depth = node.depth, ply = node.ply;
     const bool in_check = node.in_check, danger_steady = node.danger_steady;
     const Move k1 = node.killers[0], k2 = node.killers[1], k3 = node.killers[2], k4 = node.killers[3];
-    const Bitboard barrier = node.barrier;
-    const PvHash& hash = node.hash;
     int running_alpha = alpha;
     MoveLoop l;
-    l.count = l.quiet_count = 0;
-    l.best = -INFINITE_SCORE;
-    l.best_is_draw = false;
     Move best_quiet = 0;
     Move child_pv[PV_SIZE], scratch[2];
     Position child;
@@ -151,7 +143,7 @@ int pv_moves(const PvNode& node, MovePicker& picker, Move* pv) {
         if (!is_draw) {
             if (quiet && !checking) loop_note_quiet(l, m);
             bool mark = false;
-            const int e = pv_extension(w, pos, exchanges, child, ply, depth, evasions, hash, barrier, mark);
+            const int e = pv_extension(node, exchanges, child, tactical, mark);
             if (stopped()) return 0;
             child.accum_ext = int16_t(child.accum_ext + e);
             const int nd = depth + e;
@@ -247,7 +239,9 @@ int pv_search(Worker& w, Position& pos, int alpha, int beta, int depth, int ply,
     const int evasions = in_check && depth >= EVASION_COUNT_DEPTH ? count_legal_moves_upto3(w, pos) : 10;
     const Bitboard barrier = pawn_barrier(pos, them);
     const bool danger_steady = !pos.prev || pos.king_danger[them] <= pos.prev->king_danger[them] + DANGER_RISE;
+    const int phase = pos.phase < MAX_PHASE ? pos.phase : MAX_PHASE;
 
-    const PvNode node = {w, pos, alpha, beta, depth, ply, evasions, in_check, danger_steady, {k1, k2, k3, k4}, barrier, hash};
+    const PvNode node = {w, pos, alpha, beta, depth, ply, evasions, phase, in_check, danger_steady,
+                         {k1, k2, k3, k4}, barrier, hash};
     return pv_moves(node, picker, pv);
 }

@@ -1,5 +1,5 @@
-// One search request as a value: the root and its moves, the limits, the time, the mode and the
-// settings, built by the command loop from "go" and the options.
+// One search request as a value: the root and its moves, the limits, the time and the settings,
+// built by the command loop from "go" and the options.
 #pragma once
 #include <cstdint>
 
@@ -10,6 +10,8 @@
 constexpr uint64_t NO_NODE_LIMIT = ~0ULL;
 constexpr double ONE_YEAR = 31622400.0;
 constexpr int MAX_ITERATIONS = 100;  // iterations 1..99
+// The depth limit of a search that only time, nodes, a mate or "stop" end.
+constexpr int NO_DEPTH_LIMIT = MAX_ITERATIONS - 1;
 
 // What the clock allows one move: from the time manager, or a year when nothing limits the time.
 struct TimeBudget {
@@ -25,7 +27,6 @@ struct SearchLimits {
     uint64_t nodes;       // the main worker stops at exactly this count
     uint64_t soft_nodes;  // Special Node Level: a budget the limits look at, not a stop at the node
     int mate;             // "go mate N": moves, 0 when not asked
-    bool infinite;        // "go infinite": the move only after "stop"
 };
 
 // Settings of the engine a search reads, copied at "go".
@@ -35,7 +36,7 @@ struct SearchSettings {
     bool use_lmr;
     bool null_move_pruning;
     int draw_score;      // value of a draw for the side to move at the root
-    bool quiet;          // nothing printed while searching (benchmark)
+    bool quiet;          // nothing printed while searching (benchmark, helpers)
     bool fresh;          // forget history and counter-moves first (a new game, or Deterministic)
     bool helpers;        // let the helper threads search too
     bool keep_choices;   // keep the best lines of each iteration for a limited strength

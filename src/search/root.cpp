@@ -1,5 +1,3 @@
-#include <cinttypes>
-#include <cstdlib>
 #include <cstring>
 
 #include "board/draw.h"
@@ -91,8 +89,8 @@ int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* 
     const int us = side_to_move(pos), them = 1 - us;
     const Bitboard far_ranks = relative_rank_mask[5][us] | relative_rank_mask[6][us] | relative_rank_mask[7][us];
     const Bitboard passed_targets = far_ranks & ~pawn_barrier(pos, them);
-    const int lines = w.main ? w.opt.lines : 1;  // helpers search for the best move only
-    const bool report = w.main && !w.opt.quiet;
+    const int lines = w.opt.lines;
+    const bool report = !w.opt.quiet;
     int best = -INFINITE_SCORE, count = 0;
     int reference = alpha;  // what a later move must beat: alpha, or the N-th best line
     Move child_pv[PV_SIZE], scratch[2];
@@ -169,7 +167,7 @@ int root_search(Worker& w, Position& pos, int depth, int alpha, int beta, Move* 
 
     if (stopped()) return 0;
     if (pv[0]) move_to_front(w, pv[0]);
-    if (!count) best = pos.in_check ? -MATE_SCORE : 0;
+    if (!count) best = no_move_score(pos.in_check, 0);
     for (int i = 0; i < w.root_move_count; i++)
         (w.root_moves[i].move == pv[0] ? best_nodes : other_nodes) += w.root_moves[i].nodes;
     return best;

@@ -1,6 +1,5 @@
 // The alpha-beta searches: root, principal variation, zero window and quiescence.
 #pragma once
-#include <array>
 #include <cstdint>
 
 #include "board/check.h"
@@ -112,11 +111,11 @@ inline int mate_in_moves(int score) {
 // What the move loops of the PV and zero-window searches keep alike: the legal moves tried, the
 // quiet ones among them for the history, and the best score with whether it is a draw by rule.
 struct MoveLoop {
-    int count;
-    int best;
-    bool best_is_draw;
-    int quiet_count;
-    Move quiets[MAX_MOVES];
+    int count = 0;
+    int best = -INFINITE_SCORE;
+    bool best_is_draw = false;
+    int quiet_count = 0;
+    Move quiets[MAX_MOVES];  // only the first quiet_count are written
 };
 
 // Makes a move of the loop; false when it is illegal. A legal one is counted, and is_draw tells
@@ -139,6 +138,14 @@ inline bool loop_improves(MoveLoop& l, int v, bool is_draw) {
     l.best_is_draw = is_draw;
     return true;
 }
+// Extensions of one move are capped, but a capture into a pawn ending looks two plies deeper.
+constexpr int MAX_EXTENSION = 2;
+constexpr int PAWN_ENDING_EXTENSION = 4;
+inline int bounded_extension(int e, const Position& child) {
+    if (child.phase == 0 && child.captured_type > PAWN) return PAWN_ENDING_EXTENSION;
+    return e > MAX_EXTENSION ? MAX_EXTENSION : e;
+}
+
 // No legal move: mated, or stalemate.
 inline int no_move_score(bool in_check, int ply) { return in_check ? ply - MATE_SCORE : 0; }
 // The node's result in the table: exact inside the window (with the move that raised alpha), a

@@ -5,16 +5,15 @@
 // capped by the probe limit; 0 switches probing off); with `rule50`, wins and losses the fifty-move
 // rule cuts short count as draws.
 #pragma once
-#include <atomic>
-#include <cstdint>
-
 #include "board/position.h"
+#include "eval/wdl.h"
 #include "search/tables.h"
 
 // A tablebase win found at ply p scores TB_WIN_SCORE - p; losses mirror it. The band lies above
 // every evaluation and below the mate scores (over 31799), so the three never mix.
 constexpr int TB_WIN_SCORE = 31000;
 constexpr int TB_WIN_LIMIT = TB_WIN_SCORE - MAX_PLY;  // scores at or above are tablebase wins
+static_assert(WDL_DECIDED == TB_WIN_LIMIT, "the odds end where the tablebase results begin");
 
 // Loads the tables under the directories (separated by ';' on Windows, ':' elsewhere: Fathom splits
 // them); the piece count of the largest found (0 when none). An empty path or "<empty>" unloads them.

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "search/iterate.h"
-#include "search/search.h"
 
 SearchControl search_control;
 
@@ -25,7 +24,9 @@ struct Pool {
     uint64_t generation = 0;
     int searching = 0;
     bool exiting = false;
-    SearchRequest request;  // what the helpers search: written only while they are parked
+    // What the helpers search: written only while they are parked.
+    Position root;
+    MoveList moves;
     Worker* main = nullptr;
     std::vector<Helper> helpers;
 
@@ -52,8 +53,8 @@ void helper_main(Worker& w, uint64_t seen) {
         if (pool.exiting) return;
         seen = pool.generation;
         lock.unlock();
-        Position root = w.root;
-        iterative_deepening(w, root, pool.request.moves, nullptr);
+        Position root = pool.root;
+        iterative_deepening(w, root, pool.moves, nullptr);
         lock.lock();
         if (--pool.searching == 0) pool.parked.notify_all();
     }
@@ -88,13 +89,14 @@ Worker& main_worker() {
 void start_helpers(const SearchRequest& request) {
     if (pool.helpers.empty()) return;
     std::lock_guard<std::mutex> lock(pool.mutex);
-    pool.request = request;
+    pool.root = request.root;
+    pool.moves = request.moves;
     for (Helper& h : pool.helpers) {
         Worker& w = *h.worker;
-        w.root = request.root;
+        // A helper's settings are what keeps it silent and on the best move alone.
         w.opt = request.settings;
         w.opt.quiet = true;
-        w.opt.lines = 1;  // helpers search for the best move only
+        w.opt.lines = 1;
         eval_tables_use_bonus(w.eval, w.opt.hmb);
         w.nodes.store(0, std::memory_order_relaxed);
         clear_killers(w);

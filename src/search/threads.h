@@ -2,7 +2,6 @@
 // block they all read. Helpers run iterative deepening on the main worker's root and share only the
 // transposition table; they never print, never read input and stop as soon as the main worker does.
 #pragma once
-#include <cstddef>
 #include <cstdint>
 
 #include "search/request.h"
@@ -28,5 +27,3 @@ uint64_t total_nodes();
 uint64_t total_tbhits();
 // Empties the pawn and material tables of every worker.
 void clear_pawn_and_material_tables();
-// Memory one helper thread owns besides its stack.
-constexpr size_t HELPER_BYTES = sizeof(Worker);

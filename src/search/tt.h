@@ -43,7 +43,7 @@ struct TranspositionTable {
     uint32_t age;
     uint32_t generation;  // of the slots that count; 0 in zeroed memory
     TTBucket* buckets;
-    std::atomic<bool> dirty;  // anything stored since the table was last zeroed: clearing a clean one is free
+    std::atomic<bool> dirty;  // anything stored since the table was last cleared: clearing a clean one is free
 };
 
 extern TranspositionTable tt;

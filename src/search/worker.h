@@ -49,7 +49,7 @@ struct Worker {
     double start;         // clock second of the "go"
     bool poll_suppressed; // the first iteration reads no input and counts past the node limit
     SearchReporter* reporter;
-    Position root, root_child;
+    Position root_child;
     RootMove root_moves[MAX_ROOT_MOVES];
     int root_move_count;
     int iter_score[MAX_ITERATIONS];

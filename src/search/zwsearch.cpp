@@ -1,4 +1,3 @@
-#include "board/draw.h"
 #include "board/makemove.h"
 #include "search/movepick.h"
 #include "eval/evaluate.h"
@@ -15,7 +14,6 @@ constexpr int NULL_EVAL_MARGIN = 5;
 constexpr int EVEN_PARITY_BONUS = 70;
 constexpr int RAZOR_MARGIN = 120;
 constexpr int FUTILITY_PLIES = 5;
-constexpr int FUTILITY_SCALE = 100;
 constexpr int ADVANCED_PAWN_BONUS = 50;
 constexpr int EVASION_COUNT_PLIES = 7;
 constexpr int SINGULAR_MARGIN = 20;
@@ -45,8 +43,6 @@ constexpr int LOSING_EXCHANGE_PLIES = 2;
 constexpr int PAWN_EXTENSION_PHASE = 48, PAWN_EXTENSION_FULL_PHASE = 24;
 constexpr int HASH_EXTENSION_LOW = 6, HASH_EXTENSION_HIGH = 15;
 constexpr int SINGULAR_DEPTH = 16;
-constexpr int MAX_EXTENSION = 2;
-constexpr int PAWN_ENDING_EXTENSION = 4;  // a capture into a pawn ending looks two plies deeper
 // Late quiet moves in this depth band are judged by a futility score: kept from this margin above
 // beta, dropped under the lower one unless they threaten.
 constexpr int LATE_FUTILITY_LOW = 10, LATE_FUTILITY_HIGH = 17;
@@ -68,10 +64,8 @@ constexpr int futility_margin_table[20] = {60,  62,  62,  68,  78,  92,  110, 13
 constexpr int late_move_count_table[2][10] = {{0, 0, 3, 3, 4, 5, 6, 7, 8, 9}, {0, 0, 4, 4, 5, 5, 6, 6, 7, 7}};
 
 struct HashInfo {
-    bool found;
     Move move;
     int score;  // already relative to this node
-    int depth;
     int bound;
 };
 
@@ -181,9 +175,7 @@ int extension(const ZwNode& n, Move m, const Position& child, int count, bool& m
             if (zw_search(n.w, n.pos, s, n.depth / 2, ply, scratch, m) < s) e += 2;
         }
     }
-    if (e > MAX_EXTENSION) e = MAX_EXTENSION;
-    if (child.phase == 0 && child.captured_type > PAWN) e = PAWN_ENDING_EXTENSION;
-    return e;
+    return bounded_extension(e, child);
 }
 
 // Late quiet moves far below beta are skipped unless they create a threat.
@@ -199,7 +191,7 @@ bool late_move_futile(const ZwNode& n, Exchanges& x, Position& child, int nd, in
 }
 
 // The move loop of a zero-window node, and what it leaves in the history and the table.
-int zw_moves(const ZwNode& node, MoveLoop& l, MovePicker& picker, bool futility, Move k1, Move k2, Move* pv) {
+int zw_moves(const ZwNode& node, MovePicker& picker, bool futility, Move k1, Move k2, Move* pv) {
     Worker& w = node.w;
     Position& pos = node.pos;
     const int beta = node.beta, depth = node.depth, ply = node.ply, p = node.p, us = node.us;
@@ -210,6 +202,11 @@ int zw_moves(const ZwNode& node, MoveLoop& l, MovePicker& picker, bool futility,
     const CounterMove& counter = w.counters[us][pos.moved_type][last & 4095];
     const Move counter_move = counter.type == pos.moved_type ? counter.move : 0;
 
+    MoveLoop l;
+    if (futility) {
+        l.best = node.eval;  // standing pat counts as the first move
+        l.count = 1;
+    }
     Move cut_move = 0;
     Position child;
     Exchanges exchanges = {pos, 0, 1, 0, 0};
@@ -329,12 +326,12 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
         eval = evaluate(pos, w.eval);
         pos.eval_cache = eval;
     }
-    HashInfo hash = {false, 0, 0, 0, 0};
+    HashInfo hash = {0, 0, 0};
     TTEntry slot;
     const TTEntry* entry = nullptr;
     if (!excluded && (entry = tt_probe(pos.key, slot))) {
         if (tt_cutoff(entry, depth, beta)) return score_from_tt(entry->score, ply);
-        hash = {true, entry->move, score_from_tt(entry->score, ply), entry->depth, tt_bound(entry)};
+        hash = {entry->move, score_from_tt(entry->score, ply), tt_bound(entry)};
     }
     int tb_score;
     if (!excluded && tb_settles(w, pos, beta - 1, beta, depth, ply, tb_score)) return tb_score;
@@ -358,21 +355,15 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
 
     // Futility mode: a node far below beta searches only captures and checks, standing pat on eval.
     int mode = PICK_ALL;
-    MoveLoop l;
-    l.count = l.quiet_count = 0;
-    l.best = -INFINITE_SCORE;
-    l.best_is_draw = false;
     bool futility = false;
     if (in_check) {
         mode = PICK_EVASIONS;
     } else if (plies <= FUTILITY_PLIES) {
-        int margin = int(futility_margin_table[depth] * FUTILITY_SCALE * 0.01);
+        int margin = futility_margin_table[depth];
         if (passer_on_sixth(pos, us)) margin += ADVANCED_PAWN_BONUS;
         if (eval + margin < beta) {
             futility = true;
             mode = PICK_CHECKS;
-            l.best = eval;  // standing pat counts as the first move
-            l.count = 1;
         }
     }
     const int evasions = in_check && plies >= EVASION_COUNT_PLIES ? count_legal_moves_upto3(w, pos) : 10;
@@ -381,5 +372,5 @@ int zw_search(Worker& w, Position& pos, int beta, int depth, int ply, Move* pv, 
     picker_init(pos, picker, mode, hash.move, in_check ? 0 : k1, in_check ? 0 : k2, depth, w.history);
 
     const ZwNode node = {w, pos, beta, depth, ply, p, phase, eval, evasions, us, in_check, excluded, hash};
-    return zw_moves(node, l, picker, futility, k1, k2, pv);
+    return zw_moves(node, picker, futility, k1, k2, pv);
 }

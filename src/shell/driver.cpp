@@ -24,7 +24,6 @@ namespace {
 // Fuzzing wants many short executions, not deep searches.
 constexpr uint64_t FUZZ_NODE_LIMIT = 3000;
 #endif
-constexpr int NO_DEPTH_LIMIT = 99;
 
 // Mate or stalemate at the root: nothing to search, answered at once.
 bool answered_without_moves(const Session& s, const Position& pos) {
@@ -152,7 +151,7 @@ SearchRequest base_request(Session& s, const Position& pos, int depth) {
     SearchRequest r;
     r.root = pos;
     r.moves.count = generate_legal_moves(pos, r.moves.moves);
-    r.limits = {depth < 1 ? 1 : (depth >= MAX_ITERATIONS ? MAX_ITERATIONS - 1 : depth), NO_NODE_LIMIT, NO_NODE_LIMIT, 0, false};
+    r.limits = {depth < 1 ? 1 : (depth >= MAX_ITERATIONS ? MAX_ITERATIONS - 1 : depth), NO_NODE_LIMIT, NO_NODE_LIMIT, 0};
     r.time = unlimited_time_budget();
     const bool weaker = o.limit_strength && !s.bench;
     const bool deterministic = o.deterministic || s.bench;  // the benchmark repeats whatever the option says
@@ -208,7 +207,6 @@ void go_command(Session& s, const GoRequest& go) {
     SearchRequest r = base_request(s, pos, go.infinite || go.depth <= 0 || go.depth >= NO_DEPTH_LIMIT ? NO_DEPTH_LIMIT : go.depth);
     set_node_limits(s, go, r.limits);
     r.limits.mate = go.mate > 0 ? go.mate : 0;
-    r.limits.infinite = go.infinite;
     r.time = time_of(s, pos, go);
     narrow_to_searchmoves(pos, go.searchmoves, s.options.chess960, r.moves);
     // Deterministic makes a limited strength's choice a function of the position.

@@ -2,13 +2,10 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "eval/endgame.h"
-#include "eval/tables.h"
 #include "platform/exit.h"
 #include "platform/host.h"
 #include "platform/processor.h"
 #include "platform/stack.h"
-#include "search/tables.h"
 #include "search/tt.h"
 #include "shell/bench.h"
 #include "shell/cmdline.h"
@@ -29,14 +26,11 @@ int main(int argc, char** argv) {
     srand(unsigned(time(nullptr)));
 
     printf("Quoril %s %d-bit by %s\n", VERSION_TAG, WORD_BITS, AUTHORS);
-    printf("using hardware POPCNT\n");  // the build requires the instruction
+    // x86-64 builds require the instruction; the generic ones (ARM64, WebAssembly) print the same line.
+    printf("using hardware POPCNT\n");
     if (const char* line = faster_build_line(read_processor(), THIS_BUILD)) printf("%s\n", line);
 
-    // The tables every part reads, built once.
-    init_position_tables();
-    build_ending_hash();
-    buildEvalTables();
-    build_search_tables();
+    build_engine_tables();
     static Session& session = *new_session();  // held to the end, so a leak checker sees it in use
     reopen_book(session);
 

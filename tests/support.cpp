@@ -10,17 +10,11 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/legal.h"
-#include "board/perft.h"
-#include "eval/endgame.h"
 #include "eval/tables.h"
-#include "search/tables.h"
 #include "search/worker.h"
+#include "shell/session.h"
 
-void init_engine_tables() {
-    static bool done = false;
-    if (!done) init_position_tables(), build_ending_hash(), buildEvalTables(), build_search_tables();
-    done = true;
-}
+void init_engine_tables() { build_engine_tables(); }
 
 Worker& test_worker() {
     static Worker* w = new_worker();
@@ -34,10 +28,7 @@ Position from_fen(const char* fen) {
     return p;
 }
 
-void fill_eval_fields(Position& p) {
-    p.pst = compute_pst(p, pst_table);
-    p.phase = int16_t(compute_phase(p));
-}
+void fill_eval_fields(Position& p) { p.pst = compute_pst(p, pst_table); }
 
 std::string fen_of(const Position& p) {
     char buf[FEN_BUFFER];
@@ -80,14 +71,6 @@ std::string move_str(Move m) {
     char t[MOVE_TEXT_SIZE];
     move_to_text(m, t);
     return t;
-}
-
-bool apply_move_text(const Position& from, Position& to, const char* text, bool chess960) {
-    const Move m = move_from_text(from, text, chess960);
-    if (!m) return false;
-    make_move(from, to, m, pst_table);
-    to.in_check = side_in_check(to, side_to_move(to)) ? 1 : 0;
-    return true;
 }
 
 Move legal_move(const Position& pos, const std::string& text) {

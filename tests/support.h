@@ -16,7 +16,7 @@ struct Worker;
 // A search worker of the tests' own, for the evaluation and the searches they run directly.
 Worker& test_worker();
 Position from_fen(const char* fen);
-// The piece-square sum and phase filled in, as the driver does before a search.
+// The piece-square sum filled in from the engine's table, as the engine reads a FEN (the phase is set already).
 void fill_eval_fields(Position& p);
 std::string fen_of(const Position& p);
 // Lines of a data file under tests/data, comments and blank lines dropped.
@@ -26,9 +26,6 @@ std::string read_file(const std::string& path);
 // What write wrote on the stream it was given.
 std::string capture(const std::function<void(FILE*)>& write);
 std::string move_str(Move m);
-// Plays the legal move that text names (as the protocol writes it), with the child's check flag set;
-// false when text names none.
-bool apply_move_text(const Position& from, Position& to, const char* text, bool chess960 = false);
 // The legal move of pos written as text, or 0.
 Move legal_move(const Position& pos, const std::string& text);
 // Positions along one random legal game from start, in-check flag set and parent link cut: every

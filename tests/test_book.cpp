@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "board/movegen.h"
-#include "board/perft.h"
 #include "book/book.h"
 #include "engine_pipe.h"
 #include "shell/options.h"

@@ -12,7 +12,6 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "search/movepick.h"
-#include "board/perft.h"
 #include "search/search.h"
 #include "board/see.h"
 #include "board/legal.h"

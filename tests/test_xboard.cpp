@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "board/movegen.h"
-#include "board/perft.h"
 #include "engine_pipe.h"
 #include "board/legal.h"
 #include "support.h"

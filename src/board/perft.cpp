@@ -1,6 +1,5 @@
 #include "board/perft.h"
 
-#include "board/check.h"
 #include "board/makemove.h"
 #include "board/legal.h"
 #include "board/movegen.h"

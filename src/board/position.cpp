@@ -137,10 +137,10 @@ static bool read_castling(Position& pos, const char*& p, FenCastling rule, FenNo
     return true;
 }
 
-// Why an en-passant square of the side to move cannot follow a double step, or nullptr.
-static const char* en_passant_problem(const Position& pos, int target) {
+// Why an en-passant square of the side to move cannot follow a double step, or nullptr; back leads
+// from the target towards the pawn that stepped.
+static const char* en_passant_problem(const Position& pos, int target, int back) {
     const int us = side_to_move(pos), them = 1 - us;
-    const int back = us == WHITE ? 8 : -8;  // from the target towards the pawn that stepped
     if (rank_of(target) != (us == WHITE ? 5 : 2)) return "not on the rank a double step passes";
     if (pos.board[target - back] != piece_code(them, PAWN)) return "no pawn in front of it";
     if (pos.board[target] || pos.board[target + back]) return "the squares the pawn crossed are not empty";
@@ -154,21 +154,20 @@ static bool read_en_passant(Position& pos, const char* p, FenNotes* notes) {
     if (*p == '-') return !p[1] || p[1] == ' ';
     if (p[0] < 'a' || p[0] > 'h' || p[1] < '1' || p[1] > '8' || (p[2] && p[2] != ' ')) return false;
     const int target = (p[1] - '1') * 8 + (p[0] - 'a');
-    if (const char* why = en_passant_problem(pos, target)) {
+    const int us = side_to_move(pos), step = us == WHITE ? 8 : -8;
+    if (const char* why = en_passant_problem(pos, target, step)) {
         note_repair(notes, "en passant %.2s dropped (%s)", p, why);
         return true;
     }
-    const int us = side_to_move(pos), step = us == WHITE ? 8 : -8;
     pos.last_move = make_move_word(target + step, target - step, FLAG_DOUBLE);
-    const Bitboard beside = ((square_bit[target - step] << 1) & NOT_FILE_A) | ((square_bit[target - step] >> 1) & NOT_FILE_H);
-    if (beside & pos.bb[us][PAWN]) {
+    if (beside(square_bit[target - step]) & pos.bb[us][PAWN]) {
         pos.ep_mask = square_bit[target];
         pos.key ^= zobrist_piece[BLACK][0][target];
     }
     return true;
 }
 
-bool position_from_fen(Position& pos, const char* text, FenNotes* notes, FenCastling rule) {
+bool position_from_fen(Position& pos, const char* text, FenNotes* notes, FenCastling rule, const PieceSquareTable& pst) {
     init_position_tables();
     memset(&pos, 0, sizeof pos);
     pos.castle_mask = BACK_RANKS;
@@ -193,6 +192,7 @@ bool position_from_fen(Position& pos, const char* text, FenNotes* notes, FenCast
     pos.pawn_key = compute_pawn_key(pos);
     pos.material_key = compute_material_key(pos);
     pos.phase = int16_t(compute_phase(pos));
+    pos.pst = compute_pst(pos, pst);
     while (*p == ' ') p++;
     if (!read_en_passant(pos, p, notes)) return refuse("an en-passant field that is neither a square nor -");
     return true;

@@ -95,10 +95,10 @@ constexpr long MAX_MOVE_NUMBER = 10000;  // keeps the ply count inside 16 bits
 // files (A-H white, a-h black, Shredder-FEN), mixed freely. A castling letter whose king or rook is
 // not on its square, and an en-passant square that no double step can have made, are dropped and
 // noted; an en-passant square that no pawn can capture onto is left out of the key, as after make.
-// An empty text reads as the start position. False, with the reason in notes, when a field cannot
-// be read at all.
+// An empty text reads as the start position. The piece-square sum adds up pst. False, with
+// the reason in notes, when a field cannot be read at all.
 bool position_from_fen(Position& pos, const char* text, FenNotes* notes = nullptr,
-                       FenCastling rule = FenCastling::CHESS960);
+                       FenCastling rule = FenCastling::CHESS960, const PieceSquareTable& pst = NO_PIECE_SQUARES);
 // FEN fields 5 and 6 (either may be null or empty): the half-move clock, capped at the fifty-move
 // limit, and the move number; one that is not a number takes its default and is noted.
 void read_fen_counters(Position& pos, const char* halfmove, const char* fullmove, FenNotes* notes);

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "eval/endgame.h"
 #include "eval/tables.h"
 #include "search/threads.h"
 #include "search/tt.h"
@@ -79,8 +78,7 @@ void bench_position(Session& s, const char* row, int depth, double& seconds, uin
         exit(1);
     }
     Position pos;
-    position_from_fen(pos, fen);
-    pos.pst = compute_pst(pos, pst_table);
+    position_from_fen(pos, fen, nullptr, FenCastling::CHESS960, pst_table);
     Worker& w = main_worker();
     w.nodes = 0;  // a book answer searches nothing and must add nothing to the signature
     SearchRequest r = base_request(s, pos, depth);
@@ -141,7 +139,6 @@ uint64_t bench_run(Session& s, int passes, int depth, FILE* out) {
 }
 
 int run_benchmark(Session& s, int passes) {
-    s.bench = true;
     input_start();
     if (s.options.hash_megabytes) tt_allocate(s.options.hash_megabytes);
     fprintf(stderr, "Quoril version %s\n\n", VERSION_TAG);

@@ -1,6 +1,5 @@
 #include "shell/cmdline.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <strings.h>
 
@@ -8,13 +7,17 @@
 
 namespace {
 
-const CommandSwitch* find_switch(const char* name, const CommandSwitch* table) {
-    for (; table->name[0]; table++)
-        if (strcasecmp(name, table->name) == 0) return table;
-    return nullptr;
-}
+enum : int { SWITCH_ACCEPTED, SWITCH_TEXT, SWITCH_INTEGER, SWITCH_FLAG };
 
-// Stores the argument of a text, integer or real switch; false when it does not fit.
+// size bounds a text target (bytes, NUL included); other kinds ignore it.
+struct CommandSwitch {
+    const char* name;
+    void* target;
+    int kind;
+    int size;
+};
+
+// Stores the argument of a text or integer switch; false when it does not fit.
 bool store_argument(const CommandSwitch& row, const char* arg, FILE* err) {
     if (row.kind == SWITCH_TEXT) {
         if (strlen(arg) >= size_t(row.size)) {
@@ -22,10 +25,8 @@ bool store_argument(const CommandSwitch& row, const char* arg, FILE* err) {
             return false;
         }
         strcpy(static_cast<char*>(row.target), arg);
-    } else if (row.kind == SWITCH_INTEGER) {
-        *static_cast<int*>(row.target) = text_to_int(arg);
     } else {
-        *static_cast<double*>(row.target) = strtod(arg, nullptr);
+        *static_cast<int*>(row.target) = text_to_int(arg);
     }
     return true;
 }
@@ -40,7 +41,6 @@ int parse_command_line(int argc, char** argv, CommandLine& out, FILE* err) {
         {"cpu", &out.cpu, SWITCH_INTEGER, 0},
         {"pgn", nullptr, SWITCH_ACCEPTED, 0},
         {"quiet", nullptr, SWITCH_ACCEPTED, 0},
-        {"", nullptr, 0, 0},
     };
     for (int i = 1; i < argc;) {
         const char* arg = argv[i];
@@ -48,13 +48,11 @@ int parse_command_line(int argc, char** argv, CommandLine& out, FILE* err) {
             fprintf(err, "Error in command line processing.  option expected at argument %d\n", i);
             return 1;
         }
-        const CommandSwitch* row = find_switch(arg + 1, table);
+        const CommandSwitch* row = nullptr;
+        for (const CommandSwitch& r : table)
+            if (strcasecmp(arg + 1, r.name) == 0) row = &r;
         if (!row) {
             fprintf(err, "Error. option %s not found.\n", arg);
-            return 1;
-        }
-        if (row->kind < SWITCH_ACCEPTED || row->kind > SWITCH_FLAG) {
-            fprintf(err, "Error.  Do not understand command line switch.");
             return 1;
         }
         i++;

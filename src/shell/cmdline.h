@@ -2,25 +2,16 @@
 #pragma once
 #include <cstdio>
 
-enum : int { SWITCH_ACCEPTED = 0, SWITCH_TEXT = 1, SWITCH_INTEGER = 2, SWITCH_REAL = 3, SWITCH_FLAG = 4 };
-
-// One row of a switch table; a row with an empty name ends the table.
-// size bounds a text target (bytes, NUL included); other kinds ignore it.
-struct CommandSwitch {
-    const char* name;
-    void* target;
-    int kind;
-    int size;
-};
+#include "shell/bench.h"
 
 constexpr int LOG_NAME_SIZE = 512;
 
 // What the command line asked for.
 struct CommandLine {
-    int bench = 0;             // -bench: the benchmark instead of the command loop
-    int passes = 5;            // -passes N: benchmark passes (the signature is that of the default five)
+    int bench = 0;                // -bench: the benchmark instead of the command loop
+    int passes = BENCH_PASSES;    // -passes N: benchmark passes (the signature is that of the default five)
     char log_file[LOG_NAME_SIZE] = "";  // -log FILE; empty when there is no log
-    int cpu = 0;               // -cpu N: the clock counts whole seconds when non-zero
+    int cpu = 0;                  // -cpu N: the clock counts whole seconds when non-zero
 };
 
 // Reads bench, passes, log and cpu into out; pgn and quiet are accepted and ignored. 0 when every

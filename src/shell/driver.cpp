@@ -28,7 +28,7 @@ constexpr uint64_t FUZZ_NODE_LIMIT = 3000;
 // Mate or stalemate at the root: nothing to search, answered at once.
 bool answered_without_moves(const Session& s, const Position& pos) {
     if (has_legal_move(pos)) return false;
-    const bool mated = side_in_check(pos, side_to_move(pos));
+    const bool mated = pos.in_check != 0;
     const char* wdl = !s.options.show_wdl ? "" : (mated ? " wdl 0 0 1000" : " wdl 0 1000 0");
     printf("info depth 0 score %s%s\nbestmove 0000\n", mated ? "mate 0" : "cp 0", wdl);
     fflush(stdout);
@@ -174,7 +174,7 @@ SearchRequest base_request(Session& s, const Position& pos, int depth) {
 
 void play_request(Session& s, SearchRequest& r, bool book_allowed, SearchResult& result) {
     TbRoot tables;
-    UciReporter reporter(s, r, nullptr);
+    UciReporter reporter(s, r);
     r.time.start = clock_seconds(s.whole_seconds);
     search_prepare(r, reporter);
     if (tt.buckets) s.new_game = false;

@@ -1,12 +1,14 @@
-// Standard input read by a thread of its own into a queue of lines.
+// Input lines in a queue: standard input read by a thread of its own, or lines a browser's worker
+// hands over.
 #pragma once
 
 constexpr int INPUT_SLOTS = 128;
 constexpr int INPUT_SLOT_SIZE = 8192;
 
-// Starts the reader thread; call once.
+// Starts the reader thread, where the host does not feed the lines itself; call once.
 void input_start();
-// Queues one line (cut to INPUT_SLOT_SIZE - 1 bytes), waiting while the queue is full.
+// Queues one line (cut to INPUT_SLOT_SIZE - 1 bytes), waiting while the queue is full; without
+// threads nothing could empty it meanwhile, so there a full queue drops the line.
 void input_feed(const char* line);
 // No line follows the ones queued: the reader saw end of input (or a feeder is done).
 void input_close();

@@ -4,6 +4,8 @@
 #include <strings.h>
 
 #include "board/legal.h"
+#include "board/makemove.h"
+#include "eval/tables.h"
 
 void move_to_text(Move m, char out[MOVE_TEXT_SIZE], const Position* game, bool chess960) {
     if (!m) {
@@ -48,4 +50,12 @@ Move move_from_text(const Position& pos, const char* text, bool chess960) {
         if (strcasecmp(t, text) == 0) return moves[i];
     }
     return 0;
+}
+
+bool apply_move_text(const Position& from, Position& to, const char* text, bool chess960) {
+    const Move m = move_from_text(from, text, chess960);
+    if (!m) return false;
+    make_move(from, to, m, pst_table);
+    to.in_check = side_in_check(to, side_to_move(to)) ? 1 : 0;
+    return true;
 }

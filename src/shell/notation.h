@@ -16,3 +16,6 @@ void move_to_text(Move m, char out[MOVE_TEXT_SIZE], const Position* game = nullp
 void pv_to_text(const Move* line, char* out, const Position* game = nullptr, bool chess960 = false);
 // The legal move of pos that text names (letters in either case), or 0.
 Move move_from_text(const Position& pos, const char* text, bool chess960 = false);
+// Plays the legal move that text names into to, with the piece-square sum kept and the check flag
+// set; false, with to untouched, when text names none.
+bool apply_move_text(const Position& from, Position& to, const char* text, bool chess960 = false);

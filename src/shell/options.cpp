@@ -63,9 +63,7 @@ constexpr SpinOption SPIN_OPTIONS[] = {
 }  // namespace
 
 void print_uci_identity(const Options& o) {
-    char name[ENGINE_NAME_SIZE] = "QuorilXX";
-    snprintf(name, sizeof name, "Quoril %s %d-bit ", VERSION_TAG, WORD_BITS);
-    printf("id name %s\n", name);
+    printf("id name Quoril %s %d-bit \n", VERSION_TAG, WORD_BITS);
     printf("id author %s\n", AUTHORS);
     printf("option name Ponder type check default true\n");
     printf("option name Hash type spin default %d min 0 max %d\n", o.hash_megabytes, MAX_HASH_MB);

@@ -4,7 +4,6 @@
 
 constexpr int BOOK_NAME_SIZE = 512;
 constexpr int OPTION_TEXT_SIZE = 1024;  // option name and value buffers of setoption
-constexpr int ENGINE_NAME_SIZE = 40;
 
 // The version tag printed in the banner and "id name".
 extern const char* const VERSION_TAG;

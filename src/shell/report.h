@@ -10,10 +10,10 @@ struct Session;
 void info_string(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // The UCI side of one search: it prints what the search reports and reads the commands that arrive
-// while it runs. tables: the tablebases' verdict on the root, whose outcome replaces plain scores.
+// while it runs.
 class UciReporter final : public SearchReporter {
 public:
-    UciReporter(Session& s, const SearchRequest& r, const TbRoot* tables) : s(s), r(r), tables(tables) {}
+    UciReporter(Session& s, const SearchRequest& r) : s(s), r(r) {}
     double now() override;
     void poll() override;
     void finish(bool wait, bool infinite) override;
@@ -28,6 +28,7 @@ public:
     // iteration cut short (games favoured that); its line is shown again if another came after it.
     void show_result(const Move* line, int score, int completed);
     void best_move(const Move* line);
+    // The tablebases' verdict on the root, whose outcome replaces plain scores.
     void use_tables(const TbRoot* t) { tables = t; }
 
 private:
@@ -37,6 +38,6 @@ private:
 
     Session& s;
     const SearchRequest& r;
-    const TbRoot* tables;
+    const TbRoot* tables = nullptr;
     Move last_printed = 0;  // the first move of the line printed last (line 1 of a multi-PV report)
 };

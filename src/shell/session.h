@@ -37,5 +37,7 @@ struct Session {
     uint64_t strength_random = 0;  // behind a limited strength's choice; seeded from the clock at start
 };
 
-// A session with the start position and the clock-seeded generator.
+// The board, evaluation and search tables every part reads; only the first call builds them.
+void build_engine_tables();
+// A session with the start position and the clock-seeded generator; needs the tables built.
 Session* new_session();

@@ -11,9 +11,11 @@
 #include "board/legal.h"
 #include "board/makemove.h"
 #include "board/perft.h"
+#include "eval/endgame.h"
 #include "eval/evaluate.h"
 #include "eval/tables.h"
 #include "search/control.h"
+#include "search/tables.h"
 #include "search/threads.h"
 #include "shell/driver.h"
 #include "shell/log.h"
@@ -74,15 +76,11 @@ bool play_game_moves(Session& s, char* const* words, int count) {
             refuse_position(s, "more than %d moves", GAME_HISTORY_SIZE - 1);
             return false;
         }
-        const Position& from = s.history[s.index];
-        const Move m = move_from_text(from, text, s.options.chess960);
-        if (!m) {
+        if (!apply_move_text(s.history[s.index], s.history[s.index + 1], text, s.options.chess960)) {
             refuse_position(s, "illegal move %.16s at move %d of the list", text, s.index + 1);
             return false;
         }
-        Position& to = s.history[++s.index];
-        make_move(from, to, m, pst_table);
-        to.in_check = side_in_check(to, side_to_move(to)) ? 1 : 0;
+        s.index++;
     }
     return true;
 }
@@ -353,11 +351,10 @@ void set_position(Session& s, char* const* words, int count) {
     Position start;
     FenNotes notes;
     const FenCastling rule = s.options.chess960 ? FenCastling::CHESS960 : FenCastling::STANDARD;
-    if (!position_from_fen(start, fen, &notes, rule)) return refuse_position(s, "%s", notes.refused);
+    if (!position_from_fen(start, fen, &notes, rule, pst_table)) return refuse_position(s, "%s", notes.refused);
     read_fen_counters(start, counters[0], counters[1], &notes);
     if (notes.repaired[0]) info_string("FEN repaired: %s", notes.repaired);
     if (const char* why = position_problem(start)) return refuse_position(s, "%s", why);
-    start.pst = compute_pst(start, pst_table);
     s.history[0] = start;
     s.index = 0;
     if (play_game_moves(s, words, count)) s.refusal[0] = 0;
@@ -379,10 +376,19 @@ void poll_input(Session& s) {
     s.poll_depth--;
 }
 
+void build_engine_tables() {
+    static bool built = false;
+    if (built) return;
+    built = true;
+    init_position_tables();
+    build_ending_hash();
+    buildEvalTables();
+    build_search_tables();
+}
+
 Session* new_session() {
     Session* s = new Session();
-    position_from_fen(s->history[0], START_FEN);
-    s->history[0].pst = compute_pst(s->history[0], pst_table);
+    position_from_fen(s->history[0], START_FEN, nullptr, FenCastling::CHESS960, pst_table);
     s->strength_random = uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
     book_set_log(s->book, log_printf);
     return s;
